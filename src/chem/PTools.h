@@ -23,6 +23,9 @@ AmountResult AmountToMoles(std::string_view amount, std::string_view molDefiniti
                            double pressureBar, double temperatureK, const Periodica& table,
                            double gasConstant = kGasConstant);
 
+/// General format with `precision` significant digits: fixed notation when |value| >= 0.00001
+/// and the integer digits fit the precision, else "d.dddE+xx" with at least `digits` exponent
+/// digits; trailing zeros dropped, "." as separator. NaN and infinities give "NAN", "INF", "-INF".
 std::string FormatFloatG(double value, int precision, int digits);
 std::string FormatFloat8(double value);     ///< FormatFloatG(value, 8, 6)
 std::string FormatFloatFull(double value);  ///< 15 significant digits
@@ -34,7 +37,15 @@ bool IsFloatText(std::string_view text, double* lastFloat = nullptr);
 /// First "," becomes "."; no trimming. `value` is 0 when not ok.
 bool TryTextToFloat(std::string_view text, double& value);
 int TextToInt(std::string_view text);  ///< trimmed decimal integer, 0 when not one
+/// Sum of hex digits x 16^i from the right after trimming and a leading "0x"; other
+/// characters count as digit 0. Wraps around like a 32-bit register for long texts.
 int HexTextToInt(std::string_view text);
+
+/// The whole text as a finite real with "." as decimal separator (optional sign, point and
+/// exponent; no blanks, no "inf"/"nan"). Locale-free. `value` is untouched when not ok.
+bool ParseRealText(std::string_view text, double& value);
+/// The whole text as a 32-bit decimal integer with optional sign. Locale-free.
+bool ParseIntText(std::string_view text, int& value);
 
 /// Full path of `path` against `base` (the program folder when `base` is empty).
 /// "\" is accepted as separator; a path with ":\" or starting with "/" is absolute.
