@@ -23,6 +23,7 @@ struct LogEntry {
   std::string id;      ///< "E:<number>" or "I:<number>", fixed when posted
   std::string text;    ///< the "Event" column
   std::string time;    ///< "YYYY.MM.DD  hh:mm:ss", fixed when posted
+  long serial = 0;     ///< order of posting, keeps the selection across sorts
 };
 
 /// The message log model ("Messages" window). A view draws `Entries()` and forwards
@@ -67,6 +68,10 @@ class TAplMsgWnd {
   bool WindowOpen() const { return windowOpen_; }
   void WindowActivated();  ///< the view became active; places it at (1, 1) after a close
   void WindowClosed();     ///< Esc or "Close"
+  /// Window position the view applies; (1, 1) after each reopening.
+  int WindowLeft() const { return windowLeft_; }
+  int WindowTop() const { return windowTop_; }
+  void SetWindowPos(int left, int top) { windowLeft_ = left; windowTop_ = top; }
   bool OnTop() const { return onTop_; }
   void SetOnTop(bool on) { onTop_ = on; }
   std::function<void()> onOpen;          ///< called when a post opens the window
@@ -75,6 +80,7 @@ class TAplMsgWnd {
 
   /// In a run without a window, posts may be mirrored to standard error, one line each.
   void SetMirrorToStderr(bool on) { mirror_ = on; }
+  bool MirrorToStderr() const { return mirror_; }
   /// Replaces the clock (tests use a fixed time).
   void SetClock(Clock clock) { clock_ = std::move(clock); }
 
@@ -94,8 +100,12 @@ class TAplMsgWnd {
   bool windowOpen_ = false;
   bool onTop_ = false;
   bool mirror_ = false;
+  bool everClosed_ = true;  // the first activation places the window too
+  int windowLeft_ = 1;
+  int windowTop_ = 1;
   int current_ = -1;
   int sortColumn_ = -1;
+  long nextSerial_ = 0;
   Clock clock_;
 };
 
