@@ -1,0 +1,45 @@
+// Dialogs answered from queues, for batch runs and tests; every request is recorded.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "support/UserDialogs.h"
+
+namespace ploxen {
+
+/// One request a model made.
+struct DialogRequest {
+  enum Kind { kMessage, kQuestion, kOpenFile, kSaveFile };
+  Kind kind = kMessage;
+  std::string text;   ///< message text, or the file dialog's title
+  std::string title;  ///< caption of a message or question
+  DialogButtons buttons = DialogButtons::kOk;
+  FileDialogRequest file;
+};
+
+/// Answers questions and file dialogs from queues; without a queued answer a question gets the
+/// cautious answer (OK for kOk, No for kYesNo, Cancel otherwise) and a file dialog is cancelled.
+class ScriptedDialogs : public UserDialogs {
+ public:
+  void QueueAnswer(int answer) { answers_.push_back(answer); }
+  void QueueFileName(const std::string& path) { fileNames_.push_back(path); }
+
+  void MessageBox(const std::string& text, const std::string& title) override;
+  int Question(const std::string& text, const std::string& title, DialogButtons buttons) override;
+  std::string OpenFileName(const FileDialogRequest& request) override;
+  std::string SaveFileName(const FileDialogRequest& request) override;
+
+  const std::vector<DialogRequest>& Requests() const { return requests_; }
+  void ClearRequests() { requests_.clear(); }
+
+ private:
+  std::string NextFileName();
+
+  std::deque<int> answers_;
+  std::deque<std::string> fileNames_;
+  std::vector<DialogRequest> requests_;
+};
+
+}  // namespace ploxen
