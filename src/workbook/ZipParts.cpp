@@ -1,0 +1,271 @@
+// External links and merged ranges read from the XML parts of a workbook package.
+#include "workbook/ZipParts.h"
+
+#include <map>
+
+#include <charconv>
+#include <memory>
+
+#include <orcus/sax_parser.hpp>
+#include <orcus/zip_archive.hpp>
+#include <orcus/zip_archive_stream.hpp>
+
+#include "workbook/CellAddress.h"
+
+namespace ploxen {
+
+namespace {
+
+/// One element of a small XML part: local name, attributes by local name, text, children.
+struct XmlNode {
+  std::string name;
+  std::map<std::string, std::string, std::less<>> attrs;
+  std::string text;
+  std::vector<std::unique_ptr<XmlNode>> children;
+
+  std::string_view Attr(std::string_view key) const {
+    auto it = attrs.find(key);
+    return it == attrs.end() ? std::string_view() : std::string_view(it->second);
+  }
+  std::vector<const XmlNode*> Children(std::string_view key) const {
+    std::vector<const XmlNode*> out;
+    for (const auto& c : children)
+      if (c->name == key) out.push_back(c.get());
+    return out;
+  }
+  const XmlNode* Child(std::string_view key) const {
+    for (const auto& c : children)
+      if (c->name == key) return c.get();
+    return nullptr;
+  }
+};
+
+/// Builds an XmlNode tree with orcus' SAX parser (namespace prefixes dropped).
+class TreeBuilder {
+ public:
+  void doctype(const orcus::sax::doctype_declaration&) {}
+  void start_declaration(std::string_view) {}
+  void end_declaration(std::string_view) {}
+  void attribute(std::string_view, std::string_view) {}
+  void attribute(const orcus::sax::parser_attribute& attr) {
+    pending_.emplace(std::string(attr.name), std::string(attr.value));
+  }
+  void start_element(const orcus::sax::parser_element& elem) {
+    auto node = std::make_unique<XmlNode>();
+    node->name = elem.name;
+    node->attrs = std::move(pending_);
+    pending_.clear();
+    XmlNode* raw = node.get();
+    if (stack_.empty()) root_ = std::move(node);
+    else stack_.back()->children.push_back(std::move(node));
+    stack_.push_back(raw);
+  }
+  void end_element(const orcus::sax::parser_element&) {
+    if (!stack_.empty()) stack_.pop_back();
+  }
+  void characters(std::string_view val, bool) {
+    if (!stack_.empty()) stack_.back()->text.append(val);
+  }
+  std::unique_ptr<XmlNode> root_;
+
+ private:
+  std::map<std::string, std::string, std::less<>> pending_;
+  std::vector<XmlNode*> stack_;
+};
+
+std::unique_ptr<XmlNode> ParseXml(std::string_view xml) {
+  TreeBuilder builder;
+  orcus::sax_parser<TreeBuilder> parser(xml.data(), xml.size(), builder);
+  parser.parse();
+  return builder.root_ ? std::move(builder.root_) : std::make_unique<XmlNode>();
+}
+
+bool ReadEntry(const orcus::zip_archive& zip, std::string_view name, std::string& out) {
+  std::vector<unsigned char> buf;
+  try {
+    if (!zip.read_file_entry(name, buf)) return false;
+  } catch (const orcus::zip_error&) {
+    return false;
+  }
+  out.assign(buf.begin(), buf.end());
+  return true;
+}
+
+/// Relationship id -> target of a .rels part.
+std::map<std::string, std::string> ReadRels(const orcus::zip_archive& zip, std::string_view name) {
+  std::map<std::string, std::string> rels;
+  std::string xml;
+  if (!ReadEntry(zip, name, xml)) return rels;
+  auto root = ParseXml(xml);
+  for (const XmlNode* rel : root->Children("Relationship"))
+    rels[std::string(rel->Attr("Id"))] = std::string(rel->Attr("Target"));
+  return rels;
+}
+
+std::string FileNameOf(const std::string& path) {
+  std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void ReadCachedSheets(const XmlNode& externalBook, ExternalBook& out) {
+  std::vector<std::string> names;
+  if (const XmlNode* sheetNames = externalBook.Child("sheetNames"))
+    for (const XmlNode* n : sheetNames->Children("sheetName")) names.emplace_back(n->Attr("val"));
+  for (const std::string& name : names) out.sheets.try_emplace(name);
+  const XmlNode* dataSet = externalBook.Child("sheetDataSet");
+  if (!dataSet) return;
+  for (const XmlNode* data : dataSet->Children("sheetData")) {
+    int id = -1;
+    std::string_view idText = data->Attr("sheetId");
+    std::from_chars(idText.data(), idText.data() + idText.size(), id);
+    if (id < 0 || static_cast<size_t>(id) >= names.size()) continue;
+    auto& cells = out.sheets[names[id]];
+    for (const XmlNode* row : data->Children("row")) {
+      for (const XmlNode* cell : row->Children("cell")) {
+        CellAddr addr;
+        if (!ParseA1(cell->Attr("r"), addr)) continue;
+        const XmlNode* v = cell->Child("v");
+        std::string text = v ? v->text : std::string();
+        std::string_view type = cell->Attr("t");
+        ExternalCachedCell value;
+        if (type.empty() || type == "n") {
+          auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), value.number);
+          (void)p;
+          if (ec != std::errc()) { value.isNumber = false; value.text = text; }
+        } else if (type == "b") {
+          value.number = text == "1" ? 1.0 : 0.0;
+        } else {
+          value.isNumber = false;
+          value.text = text;
+        }
+        cells[{addr.row, addr.col}] = value;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void ReadXlsxExternalLinks(std::string_view package, ImportedBook& book) {
+  orcus::zip_archive_stream_blob stream(reinterpret_cast<const uint8_t*>(package.data()),
+                                        package.size());
+  orcus::zip_archive zip(&stream);
+  zip.load();
+  std::string xml;
+  if (!ReadEntry(zip, "xl/workbook.xml", xml)) return;
+  if (xml.find("externalReference") == std::string::npos) return;
+  auto workbook = ParseXml(xml);
+  auto rels = ReadRels(zip, "xl/_rels/workbook.xml.rels");
+  const XmlNode* refs = workbook->Child("externalReferences");
+  if (!refs) return;
+  for (const XmlNode* ref : refs->Children("externalReference")) {
+    ExternalBook ext;
+    std::string target = rels[std::string(ref->Attr("id"))];
+    std::string partName = target.rfind("/", 0) == 0 ? target.substr(1) : "xl/" + target;
+    std::string linkXml;
+    if (ReadEntry(zip, partName, linkXml)) {
+      auto link = ParseXml(linkXml);
+      if (const XmlNode* extBook = link->Child("externalBook")) {
+        std::string dir = partName.substr(0, partName.rfind('/') + 1);
+        auto linkRels = ReadRels(zip, dir + "_rels/" + FileNameOf(partName) + ".rels");
+        ext.target = linkRels[std::string(extBook->Attr("id"))];
+        ReadCachedSheets(*extBook, ext);
+      }
+    }
+    if (ext.target.rfind("file://", 0) == 0) ext.target.erase(0, 7);
+    ext.fileName = FileNameOf(ext.target);
+    book.externalBooks.push_back(std::move(ext));
+  }
+}
+
+namespace {
+
+int IntAttr(const XmlNode& node, std::string_view name, int fallback) {
+  std::string_view text = node.Attr(name);
+  int value = fallback;
+  if (!text.empty()) std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+/// Walks the rows of a table (also inside header-row and row-group wrappers).
+void WalkRows(const XmlNode& node, int& row, ImportedSheet& sheet) {
+  for (const auto& child : node.children) {
+    if (child->name == "table-row") {
+      int repeat = std::max(1, IntAttr(*child, "number-rows-repeated", 1));
+      int col = 0;
+      for (const auto& cell : child->children) {
+        if (cell->name != "table-cell" && cell->name != "covered-table-cell") continue;
+        int cols = IntAttr(*cell, "number-columns-spanned", 1);
+        int rows = IntAttr(*cell, "number-rows-spanned", 1);
+        if (cell->name == "table-cell" && (cols > 1 || rows > 1))
+          sheet.merges.push_back({row, col, row + rows - 1, col + cols - 1});
+        col += std::max(1, IntAttr(*cell, "number-columns-repeated", 1));
+        if (col >= kMaxColumns) break;
+      }
+      row += repeat;
+    } else if (child->name == "table-header-rows" || child->name == "table-row-group" ||
+               child->name == "table-rows") {
+      WalkRows(*child, row, sheet);
+    }
+    if (row >= kMaxRows) return;
+  }
+}
+
+}  // namespace
+
+void ReadOdsMerges(std::string_view contentXml, ImportedBook& book) {
+  if (contentXml.find("number-columns-spanned") == std::string_view::npos &&
+      contentXml.find("number-rows-spanned") == std::string_view::npos)
+    return;
+  auto root = ParseXml(contentXml);
+  const XmlNode* body = root->Child("body");
+  const XmlNode* spreadsheet = body ? body->Child("spreadsheet") : nullptr;
+  if (!spreadsheet) return;
+  size_t index = 0;
+  for (const XmlNode* table : spreadsheet->Children("table")) {
+    if (index >= book.sheets.size()) break;
+    ImportedSheet& sheet = book.sheets[index++];
+    sheet.merges.clear();
+    int row = 0;
+    WalkRows(*table, row, sheet);
+  }
+}
+
+std::vector<std::string> UnsupportedPartsOf(const std::vector<std::string>& parts,
+                                            BookFormat format, std::string_view contentXml) {
+  std::vector<std::pair<std::string, std::string>> kinds;
+  if (format == BookFormat::kXlsx) {
+    kinds = {{"xl/charts/", "charts"},
+             {"xl/drawings/", "drawings"},
+             {"xl/media/", "images"},
+             {"xl/comments", "comments"},
+             {"xl/threadedComments/", "comments"},
+             {"xl/vbaProject", "macros"},
+             {"xl/pivotTables/", "pivot tables"},
+             {"xl/tables/", "tables"},
+             {"xl/externalLinks/", "cached values of links to other workbooks"},
+             {"xl/printerSettings/", "printer settings"}};
+  } else {
+    kinds = {{"Pictures/", "images"}, {"Object ", "charts"}, {"Basic/", "macros"},
+             {"Scripts/", "macros"}};
+  }
+  std::vector<std::string> found;
+  auto add = [&found](const std::string& what) {
+    for (const std::string& f : found)
+      if (f == what) return;
+    found.push_back(what);
+  };
+  for (const std::string& part : parts)
+    for (const auto& [prefix, what] : kinds)
+      if (part.rfind(prefix, 0) == 0) add(what);
+  if (format == BookFormat::kOds) {
+    if (contentXml.find("<office:annotation") != std::string_view::npos) add("comments");
+    if (contentXml.find("<draw:") != std::string_view::npos) add("drawings");
+    if (contentXml.find("<table:content-validation") != std::string_view::npos) add("data validation");
+    if (contentXml.find("<text:a ") != std::string_view::npos) add("hyperlinks");
+    if (contentXml.find("<table:data-pilot") != std::string_view::npos) add("pivot tables");
+  }
+  return found;
+}
+
+}  // namespace ploxen

@@ -1,0 +1,26 @@
+// Reading parts of a zip-packaged workbook (xlsx/ods) for what orcus skips.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "workbook/ImportedBook.h"
+
+namespace ploxen {
+
+/// Reads the external-link parts of an xlsx package (order of xl/workbook.xml's
+/// externalReference list, targets and cached sheet data) into `book.externalBooks`.
+/// Throws orcus exceptions on damaged parts; the caller catches them.
+void ReadXlsxExternalLinks(std::string_view package, ImportedBook& book);
+
+/// Reads the merged ranges of an ods package's content.xml into the book's sheets
+/// (orcus does not report them).
+void ReadOdsMerges(std::string_view contentXml, ImportedBook& book);
+
+/// Names of the kinds of content in the package that the engine cannot write back
+/// ("charts", "images", "comments", "macros", ...), from the part names and content.
+std::vector<std::string> UnsupportedPartsOf(const std::vector<std::string>& partNames,
+                                            BookFormat format, std::string_view contentXml);
+
+}  // namespace ploxen
