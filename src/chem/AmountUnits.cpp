@@ -7,7 +7,7 @@
 namespace ploxen {
 namespace {
 
-constexpr double kGramsPerPound = 453.59;        // g/lb as the unit table defines it
+constexpr double kGramsPerPound = 453.59;          // g/lb as the unit table defines it
 constexpr double kCubicMetresPerFoot3 = 0.028317;  // m³/ft³
 constexpr double kNormalTemperatureK = 273.15;
 constexpr double kPascalPerBar = 100000.0;
@@ -74,17 +74,27 @@ AmountResult AmountToMoles(std::string_view amount, std::string_view molDefiniti
     // A compound without a usable molar mass cannot take a mass unit.
     const double m = table.MolarMass(molDefinition);
     if (m == 0.0 || !std::isfinite(m)) return result;
-    if (IsUnit(unit, "g")) moles = x / m;
-    else if (IsUnit(unit, "kg")) moles = x / m * 1000.0;
-    else moles = x * kGramsPerPound / m;
+    if (IsUnit(unit, "g")) {
+      moles = x / m;
+    } else if (IsUnit(unit, "kg")) {
+      moles = x / m * 1000.0;
+    } else {
+      moles = x * kGramsPerPound / m;
+    }
   } else {
     // Gas volumes; the normal volume does not use T but still needs a valid one.
     if (!(t > 0.0)) return result;
-    if (ContainsCubed(unit, "Nm")) moles = p * x / (r * kNormalTemperatureK);
-    else if (ContainsCubed(unit, "m")) moles = p * x / (r * t);
-    else if (IsUnit(unit, "l")) moles = p * x / (r * t) / 1000.0;
-    else if (Contains(unit, "ft")) moles = x * kCubicMetresPerFoot3 * p / (r * t);
-    else return result;
+    if (ContainsCubed(unit, "Nm")) {
+      moles = p * x / (r * kNormalTemperatureK);
+    } else if (ContainsCubed(unit, "m")) {
+      moles = p * x / (r * t);
+    } else if (IsUnit(unit, "l")) {
+      moles = p * x / (r * t) / 1000.0;
+    } else if (Contains(unit, "ft")) {
+      moles = x * kCubicMetresPerFoot3 * p / (r * t);
+    } else {
+      return result;
+    }
   }
   // Overflow and a zero or broken gas constant never pass as an amount.
   if (!std::isfinite(moles)) return result;

@@ -36,9 +36,8 @@ bool NormalisedTextToFloat(std::string_view text, double& value) {
 // trailing zeros dropped, and the decimal exponent of the first digit.
 void DecimalDigits(double value, int precision, std::string& digits, int& exponent) {
   char buf[64];
-  const auto res =
-      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
-                    precision - 1);
+  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                 std::chars_format::scientific, precision - 1);
   const std::string_view text(buf, static_cast<size_t>(res.ptr - buf));
   const size_t e = text.find('e');
   digits.clear();
@@ -75,8 +74,8 @@ std::string TwoDigits(int value) {
 
 // Broken-down local time of `t` (seconds rounded down, also before 1970).
 std::tm LocalTime(std::chrono::system_clock::time_point t) {
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(
-      std::chrono::floor<std::chrono::seconds>(t));
+  const std::time_t seconds =
+      std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(t));
   std::tm tm{};
   localtime_r(&seconds, &tm);
   return tm;
@@ -107,8 +106,11 @@ bool ParseRealText(std::string_view text, double& value) {
   // from_chars would also take "inf", "nan" and hexadecimal forms; a number here starts
   // with a digit or a point after its one optional sign. from_chars takes no "+".
   size_t first = 0;
-  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-  else if (!s.empty() && s.front() == '-') first = 1;
+  if (!s.empty() && s.front() == '+') {
+    s.remove_prefix(1);
+  } else if (!s.empty() && s.front() == '-') {
+    first = 1;
+  }
   if (s.size() <= first) return false;
   const char c = s[first];
   if (!((c >= '0' && c <= '9') || c == '.')) return false;
@@ -146,9 +148,13 @@ std::string FormatFloatG(double value, int precision, int digits) {
   return value < 0 ? "-" + body : body;
 }
 
-std::string FormatFloat8(double value) { return FormatFloatG(value, 8, 6); }
+std::string FormatFloat8(double value) {
+  return FormatFloatG(value, 8, 6);
+}
 
-std::string FormatFloatFull(double value) { return FormatFloatG(value, 15, 0); }
+std::string FormatFloatFull(double value) {
+  return FormatFloatG(value, 15, 0);
+}
 
 double TextToFloat(std::string_view text) {
   double value = 0.0;
@@ -176,18 +182,21 @@ int TextToInt(std::string_view text) {
 }
 
 int HexTextToInt(std::string_view text) {
-  std::string_view s = text;
-  const std::string trimmed = Trim(s);
-  s = trimmed;
+  const std::string trimmed = Trim(text);
+  std::string_view s = trimmed;
   if (s.substr(0, 2) == "0x") s.remove_prefix(2);
   // Horner's scheme gives the same sum of digit x 16^i; unsigned arithmetic wraps around
   // instead of overflowing on long texts.
   std::uint32_t sum = 0;
   for (char c : s) {
     std::uint32_t digit = 0;
-    if (c >= '0' && c <= '9') digit = static_cast<std::uint32_t>(c - '0');
-    else if (c >= 'A' && c <= 'F') digit = static_cast<std::uint32_t>(c - 'A' + 10);
-    else if (c >= 'a' && c <= 'f') digit = static_cast<std::uint32_t>(c - 'a' + 10);
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<std::uint32_t>(c - '0');
+    } else if (c >= 'A' && c <= 'F') {
+      digit = static_cast<std::uint32_t>(c - 'A' + 10);
+    } else if (c >= 'a' && c <= 'f') {
+      digit = static_cast<std::uint32_t>(c - 'a' + 10);
+    }
     sum = sum * 16u + digit;
   }
   return static_cast<int>(sum);

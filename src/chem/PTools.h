@@ -18,7 +18,8 @@ struct AmountResult {
 };
 
 /// Converts an amount text to moles of the compound `molDefinition`.
-/// `pressureBar` is the effective pressure (P / z for gases), `temperatureK` the system temperature.
+/// `pressureBar` is the effective pressure (P / z for gases), `temperatureK` the system
+/// temperature.
 AmountResult AmountToMoles(std::string_view amount, std::string_view molDefinition,
                            double pressureBar, double temperatureK, const Periodica& table,
                            double gasConstant = kGasConstant);

@@ -11,9 +11,13 @@ bool IsCountStart(char c) {
   return (c >= '0' && c <= '9') || c == '+' || c == ',' || c == '-' || c == '.';
 }
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
-bool IsCapital(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsCapital(char c) {
+  return c >= 'A' && c <= 'Z';
+}
 
 // Value text of key `key` ("n", "m" or "x") of an element line: looked up as "k:" and then
 // as "k="; the text after it up to the next ";", or the whole rest when there is no ";" or
@@ -31,7 +35,9 @@ std::string KeyValue(const std::string& line, const std::string& key, bool& foun
 
 }  // namespace
 
-Periodica::Periodica() { InitElementTable(); }
+Periodica::Periodica() {
+  InitElementTable();
+}
 
 void Periodica::InitElementTable() {
   FreeElementTable();
