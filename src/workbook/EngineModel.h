@@ -219,9 +219,9 @@ class WorkbookEngine {
 
  private:
   struct Impl;
+  void SetConstant(SheetId sheet, int row, int col, CellValue value);
   std::vector<std::unique_ptr<Book>> books_;
   std::unique_ptr<Impl> impl_;
-  friend struct EngineAccess;
 };
 
 }  // namespace ploxen

@@ -1,0 +1,175 @@
+// Formula tree back to text, in the A1 (xlsx) or the OpenDocument syntax.
+#include <charconv>
+
+#include "workbook/FormulaParser.h"
+
+namespace ploxen {
+
+namespace {
+
+bool IsPlainName(std::string_view name) {
+  if (name.empty()) return false;
+  char f = name[0];
+  if (!((f >= 'A' && f <= 'Z') || (f >= 'a' && f <= 'z') || f == '_')) return false;
+  for (char c : name) {
+    bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+              c == '_';
+    if (!ok) return false;
+  }
+  CellAddr addr;
+  if (ParseA1(name, addr)) return false;
+  if ((f == 'R' || f == 'r' || f == 'C' || f == 'c') && name.size() > 1 && name[1] >= '0' &&
+      name[1] <= '9')
+    return false;
+  std::string u(name);
+  for (char& c : u)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return u != "TRUE" && u != "FALSE";
+}
+
+std::string Quote(std::string_view s) {
+  std::string q = "'";
+  for (char c : s) {
+    if (c == '\'') q += '\'';
+    q += c;
+  }
+  return q + "'";
+}
+
+std::string LiteralNumber(double v) {
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, v);
+  std::string s(buf, res.ptr);
+  for (char& c : s)
+    if (c == 'e') c = 'E';
+  return s;
+}
+
+std::string_view OpText(Op op) {
+  switch (op) {
+    case Op::kAdd: return "+";
+    case Op::kSub: return "-";
+    case Op::kMul: return "*";
+    case Op::kDiv: return "/";
+    case Op::kPow: return "^";
+    case Op::kConcat: return "&";
+    case Op::kEq: return "=";
+    case Op::kNe: return "<>";
+    case Op::kLt: return "<";
+    case Op::kLe: return "<=";
+    case Op::kGt: return ">";
+    case Op::kGe: return ">=";
+  }
+  return "?";
+}
+
+class Printer {
+ public:
+  Printer(FormulaSyntax syntax, const PrintContext& ctx)
+      : odf_(syntax == FormulaSyntax::kOds), ctx_(ctx) {}
+
+  void Print(const FormulaNode& n, std::string& out) const {
+    switch (n.kind) {
+      case NodeKind::kNumber: out += LiteralNumber(n.number); break;
+      case NodeKind::kText:
+        out += '"';
+        for (char c : n.text) {
+          if (c == '"') out += '"';
+          out += c;
+        }
+        out += '"';
+        break;
+      case NodeKind::kBoolean:
+        out += n.number != 0.0 ? "TRUE" : "FALSE";
+        if (odf_) out += "()";
+        break;
+      case NodeKind::kError: out += ErrorCodeText(n.error); break;
+      case NodeKind::kRef:
+      case NodeKind::kRange: odf_ ? OdfRef(n, out) : A1Ref(n, out); break;
+      case NodeKind::kUnary:
+        out += n.op == Op::kSub ? "-" : "+";
+        Print(*n.args[0], out);
+        break;
+      case NodeKind::kPercent:
+        Print(*n.args[0], out);
+        out += '%';
+        break;
+      case NodeKind::kBinary:
+        Print(*n.args[0], out);
+        out += OpText(n.op);
+        Print(*n.args[1], out);
+        break;
+      case NodeKind::kParen:
+        out += '(';
+        Print(*n.args[0], out);
+        out += ')';
+        break;
+      case NodeKind::kFunction:
+        out += n.text;
+        out += '(';
+        for (size_t i = 0; i < n.args.size(); ++i) {
+          if (i) out += odf_ ? ';' : ',';
+          Print(*n.args[i], out);
+        }
+        out += ')';
+        break;
+      case NodeKind::kMissing: break;
+    }
+  }
+
+ private:
+  std::string SheetName(const RefTarget& t) const {
+    if (t.link >= 0) return t.extSheet;
+    return ctx_.sheetName ? ctx_.sheetName(t.sheetId) : std::string();
+  }
+
+  static std::string Corner(const RefCoord& c, RangeForm form) {
+    if (form == RangeForm::kColumns) return (c.colAbs ? "$" : "") + ColumnLetters(c.col);
+    if (form == RangeForm::kRows) return (c.rowAbs ? "$" : "") + std::to_string(c.row + 1);
+    return A1Text(c.row, c.col, c.rowAbs, c.colAbs);
+  }
+
+  void A1Ref(const FormulaNode& n, std::string& out) const {
+    const RefTarget& t = n.target;
+    if (t.link >= 0) {
+      std::string book = ctx_.linkName ? ctx_.linkName(t.link, false) : std::string();
+      out += Quote("[" + book + "]" + t.extSheet) + "!";
+    } else if (t.explicitSheet || t.sheetId != ctx_.sheet) {
+      out += QuoteSheetName(SheetName(t)) + "!";
+    }
+    out += Corner(n.a, n.form);
+    if (n.kind == NodeKind::kRange) out += ":" + Corner(n.b, n.form);
+  }
+
+  void OdfRef(const FormulaNode& n, std::string& out) const {
+    const RefTarget& t = n.target;
+    out += '[';
+    if (t.link >= 0) {
+      std::string target = ctx_.linkName ? ctx_.linkName(t.link, true) : std::string();
+      out += Quote(target) + "#$" + Quote(t.extSheet);
+    } else if (t.explicitSheet || t.sheetId != ctx_.sheet) {
+      std::string name = SheetName(t);
+      out += "$" + (IsPlainName(name) ? name : Quote(name));
+    }
+    out += "." + Corner(n.a, n.form);
+    if (n.kind == NodeKind::kRange) out += ":." + Corner(n.b, n.form);
+    out += ']';
+  }
+
+  bool odf_;
+  const PrintContext& ctx_;
+};
+
+}  // namespace
+
+std::string QuoteSheetName(std::string_view name) {
+  return IsPlainName(name) ? std::string(name) : Quote(name);
+}
+
+std::string PrintFormula(const FormulaNode& tree, FormulaSyntax syntax, const PrintContext& ctx) {
+  std::string out;
+  Printer(syntax, ctx).Print(tree, out);
+  return out;
+}
+
+}  // namespace ploxen
