@@ -136,7 +136,7 @@ std::string FormatFloatG(double value, int precision, int digits) {
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0.0) return "0";
   precision = std::clamp(precision, 1, 17);
-  digits = std::clamp(digits, 0, 16);  // a bad argument never builds a huge text
+  digits = std::clamp(digits, 0, 4);  // the general format pads the exponent to at most 4 digits
 
   std::string significant;
   int exponent = 0;

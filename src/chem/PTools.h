@@ -25,8 +25,8 @@ AmountResult AmountToMoles(std::string_view amount, std::string_view molDefiniti
                            double gasConstant = kGasConstant);
 
 /// General format with `precision` significant digits: fixed notation when |value| >= 0.00001
-/// and the integer digits fit the precision, else "d.dddE+xx" with at least `digits` exponent
-/// digits; trailing zeros dropped, "." as separator. NaN and infinities give "NAN", "INF", "-INF".
+/// and the integer digits fit the precision, else "d.dddE+xx" with at least `digits` (at most 4)
+/// exponent digits; trailing zeros dropped, "." as separator. NaN and infinities give "NAN", "INF", "-INF".
 std::string FormatFloatG(double value, int precision, int digits);
 std::string FormatFloat8(double value);     ///< FormatFloatG(value, 8, 6)
 std::string FormatFloatFull(double value);  ///< 15 significant digits
