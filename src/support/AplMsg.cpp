@@ -140,8 +140,9 @@ void TAplMsgWnd::SortAgain() {
   auto key = [this](const LogEntry& e) -> const std::string& {
     return sortColumn_ == 0 ? e.id : (sortColumn_ == 1 ? e.text : e.time);
   };
-  std::stable_sort(entries_.begin(), entries_.end(),
-                   [&](const LogEntry& a, const LogEntry& b) { return LessNoCase(key(a), key(b)); });
+  std::stable_sort(entries_.begin(), entries_.end(), [&](const LogEntry& a, const LogEntry& b) {
+    return LessNoCase(key(a), key(b));
+  });
   if (selected >= 0) {
     auto it = std::find_if(entries_.begin(), entries_.end(),
                            [selected](const LogEntry& e) { return e.serial == selected; });

@@ -18,12 +18,12 @@ enum MsgLevel : int {
 
 /// One entry of the log as the window shows it.
 struct LogEntry {
-  int level = 0;       ///< icon level 0..6 (1, 3, 5 = acknowledged 0, 2, 4)
-  int number = 0;      ///< call-site number
-  std::string id;      ///< "E:<number>" or "I:<number>", fixed when posted
-  std::string text;    ///< the "Event" column
-  std::string time;    ///< "YYYY.MM.DD  hh:mm:ss", fixed when posted
-  long serial = 0;     ///< order of posting, keeps the selection across sorts
+  int level = 0;     ///< icon level 0..6 (1, 3, 5 = acknowledged 0, 2, 4)
+  int number = 0;    ///< call-site number
+  std::string id;    ///< "E:<number>" or "I:<number>", fixed when posted
+  std::string text;  ///< the "Event" column
+  std::string time;  ///< "YYYY.MM.DD  hh:mm:ss", fixed when posted
+  long serial = 0;   ///< order of posting, keeps the selection across sorts
 };
 
 /// The message log model ("Messages" window). A view draws `Entries()` and forwards
@@ -71,7 +71,10 @@ class TAplMsgWnd {
   /// Window position the view applies; (1, 1) after each reopening.
   int WindowLeft() const { return windowLeft_; }
   int WindowTop() const { return windowTop_; }
-  void SetWindowPos(int left, int top) { windowLeft_ = left; windowTop_ = top; }
+  void SetWindowPos(int left, int top) {
+    windowLeft_ = left;
+    windowTop_ = top;
+  }
   bool OnTop() const { return onTop_; }
   void SetOnTop(bool on) { onTop_ = on; }
   std::function<void()> onOpen;          ///< called when a post opens the window

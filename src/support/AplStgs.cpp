@@ -36,9 +36,7 @@ bool EnsureFolder(const std::string& folder) {
 }  // namespace
 
 TAplStgsWnd::TAplStgsWnd(TAplMsgWnd& log)
-    : store_(log),
-      programFolder_(ploxen::ProgramFolder()),
-      programName_(ploxen::ProgramName()) {}
+    : store_(log), programFolder_(ploxen::ProgramFolder()), programName_(ploxen::ProgramName()) {}
 
 void TAplStgsWnd::SetProgramFolder(const std::string& folder) {
   programFolder_ = WithoutTrailingSlash(folder);
@@ -66,7 +64,9 @@ std::string TAplStgsWnd::DesktopFolder() const {
   return home.empty() ? home : home + "/Desktop";
 }
 
-std::string TAplStgsWnd::AppSettingsPath() const { return programFolder_ + "/Ploxen.sys"; }
+std::string TAplStgsWnd::AppSettingsPath() const {
+  return programFolder_ + "/Ploxen.sys";
+}
 
 std::string TAplStgsWnd::ProgramOptionsPath() const {
   return programFolder_ + "/" + programName_ + ".ini";

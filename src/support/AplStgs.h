@@ -53,7 +53,8 @@ class TAplStgsWnd {
   std::string AppSettingsPath() const;
   /// Program options: the program name with ".ini" in the program folder.
   std::string ProgramOptionsPath() const;
-  /// User settings "<documents>/.Ploxen/<program>.usr" (folder created), else in the program folder.
+  /// User settings "<documents>/.Ploxen/<program>.usr" (folder created), else in the program
+  /// folder.
   std::string UserSettingsPath() const;
 
   // History of recent calculations, newest first.

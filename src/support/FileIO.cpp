@@ -55,8 +55,8 @@ int ReadFileBytes(const std::string& path, std::string& bytes) {
 std::int64_t FileStamp(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return 0;
-  std::int64_t stamp = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL +
-                       st.st_mtim.tv_nsec;
+  std::int64_t stamp =
+      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
   return stamp == 0 ? 1 : stamp;  // 0 means "nothing cached"
 }
 
@@ -93,8 +93,18 @@ bool WriteFileAtomic(const std::string& path, const std::string& bytes, bool bac
   ok = (::close(fd) == 0) && ok;
   if (ok && hadOld && backup && S_ISREG(old.st_mode)) CopyToBackup(path);
   ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // Make the rename itself durable; a failure here leaves a complete file either way.
+  std::string folder = fs::path(path).parent_path().string();
+  int dirFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return true;
 }
 
 }  // namespace ploxen

@@ -16,9 +16,12 @@ int ScriptedDialogs::Question(const std::string& text, const std::string& title,
     return answer;
   }
   switch (buttons) {
-    case DialogButtons::kOk: return kAnswerOk;
-    case DialogButtons::kYesNo: return kAnswerNo;
-    default: return kAnswerCancel;
+    case DialogButtons::kOk:
+      return kAnswerOk;
+    case DialogButtons::kYesNo:
+      return kAnswerNo;
+    default:
+      return kAnswerCancel;
   }
 }
 

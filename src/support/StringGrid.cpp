@@ -8,7 +8,9 @@ namespace {
 const std::string kEmpty;
 }
 
-StringGrid::StringGrid(int colCount, int rowCount) { Resize(colCount, rowCount); }
+StringGrid::StringGrid(int colCount, int rowCount) {
+  Resize(colCount, rowCount);
+}
 
 void StringGrid::SetColCount(int count) {
   colCount_ = std::max(count, 0);

@@ -36,14 +36,14 @@ class StringGrid {
     return col >= 0 && row >= 0 && col < colCount_ && row < RowCount();
   }
 
-  int tag = 0;               ///< free number the owner window gives the grid
-  int fixedRows = 1;         ///< header rows
-  int fixedCols = 1;         ///< header columns
-  int defaultRowHeight = 24; ///< [pixel]
-  int col0Width = 64;        ///< width of column 0 [pixel]
+  int tag = 0;                     ///< free number the owner window gives the grid
+  int fixedRows = 1;               ///< header rows
+  int fixedCols = 1;               ///< header columns
+  int defaultRowHeight = 24;       ///< [pixel]
+  int col0Width = 64;              ///< width of column 0 [pixel]
   GridRect selection{1, 1, 1, 1};  ///< the selected range
-  int col = 1;               ///< current column
-  int row = 1;               ///< current row
+  int col = 1;                     ///< current column
+  int row = 1;                     ///< current row
 
  private:
   int colCount_ = 0;

@@ -17,8 +17,14 @@ namespace ploxen {
 enum class CopyFormat { kText, kHtml };
 
 /// Key codes the common grid keys react to (virtual key numbers; letters as upper case).
-enum GridKeyCode : int { kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40,
-                         kKeyC = 'C', kKeyH = 'H' };
+enum GridKeyCode : int {
+  kKeyLeft = 37,
+  kKeyUp = 38,
+  kKeyRight = 39,
+  kKeyDown = 40,
+  kKeyC = 'C',
+  kKeyH = 'H'
+};
 
 /// Modifier keys held with a key.
 struct ShiftState {
@@ -69,8 +75,8 @@ class TTablOprtWnd {
   static double CellValue(std::string_view text);
 
   std::string oleObject = "Excel.Application";  ///< automation object of the export target
-  int exportBook = -1;                           ///< index of the export workbook, -1 none
-  int exportSheetCount = 0;                      ///< sheets of the export workbook
+  int exportBook = -1;                          ///< index of the export workbook, -1 none
+  int exportSheetCount = 0;                     ///< sheets of the export workbook
 
  private:
   void SortRowsByValue(StringGrid& grid, int column, bool up);

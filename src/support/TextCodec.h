@@ -1,4 +1,5 @@
-// Text helpers of the support layer: trimming, case folding, UTF-8 checks and Windows-1252 decoding.
+// Text helpers of the support layer: trimming, case folding, UTF-8 checks and Windows-1252
+// decoding.
 #pragma once
 
 #include <string>
@@ -12,7 +13,8 @@ std::string TrimText(std::string_view text);
 bool LessNoCase(std::string_view a, std::string_view b);
 /// True when `bytes` is well-formed UTF-8 (no overlongs, no surrogates, at most U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
-/// Converts Windows-1252 bytes to UTF-8 (undefined codes 0x81, 0x8D, 0x8F, 0x90, 0x9D map to U+FFFD).
+/// Converts Windows-1252 bytes to UTF-8 (undefined codes 0x81, 0x8D, 0x8F, 0x90, 0x9D map to
+/// U+FFFD).
 std::string Cp1252ToUtf8(std::string_view bytes);
 /// File text as UTF-8 without a byte order mark: kept when valid UTF-8, else read as Windows-1252.
 std::string DecodeFileText(std::string_view bytes);

@@ -14,11 +14,11 @@ enum DialogAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAns
 
 /// What a file dialog shows.
 struct FileDialogRequest {
-  std::string title;        ///< caption of the dialog
-  std::string filter;       ///< "Text (*.txt)|*.txt|All files|*.*|"
-  std::string folder;       ///< folder shown first
-  std::string fileName;     ///< proposed file name
-  std::string defaultExt;   ///< extension added when the user types none
+  std::string title;       ///< caption of the dialog
+  std::string filter;      ///< "Text (*.txt)|*.txt|All files|*.*|"
+  std::string folder;      ///< folder shown first
+  std::string fileName;    ///< proposed file name
+  std::string defaultExt;  ///< extension added when the user types none
 };
 
 /// The dialogs a model may open.

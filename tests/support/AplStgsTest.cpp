@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "support/AplStgs.h"
 #include "support/DesktopEntry.h"
-#include "TempFolder.h"
 
 namespace ploxen {
 namespace {

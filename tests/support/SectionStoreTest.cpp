@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "support/FileIO.h"
 #include "support/SectionStore.h"
-#include "TempFolder.h"
 
 namespace ploxen {
 namespace {

@@ -5,9 +5,9 @@
 #include <csignal>
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "support/SectionStore.h"
 #include "support/TextCodec.h"
-#include "TempFolder.h"
 
 namespace ploxen {
 namespace {
@@ -65,7 +65,10 @@ TEST_F(BadSettings, OneMegabyteLine) {
 
 TEST_F(BadSettings, Windows1252TextReadsAsUtf8) {
   // "°C" and "m³" in the single-byte code page
-  ASSERT_EQ(store.Load(Make("cp.sys", "[Units]\nT=\xB0" "C\nV=m\xB3\n")), 1);
+  ASSERT_EQ(store.Load(Make("cp.sys",
+                            "[Units]\nT=\xB0"
+                            "C\nV=m\xB3\n")),
+            1);
   store.SelectSection("Units");
   EXPECT_EQ(store.GetValue("T"), "\u00B0C");
   EXPECT_EQ(store.GetValue("V"), "m\u00B3");
@@ -79,8 +82,8 @@ TEST_F(BadSettings, Utf8TextStaysAsItIs) {
 
 TEST(TextDecoding, RejectsMalformedUtf8) {
   EXPECT_TRUE(IsValidUtf8("plain \u00B0 \u20AC \U0001F600"));
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong "/"
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong "/"
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
   EXPECT_FALSE(IsValidUtf8("ends in lead \xE2\x82"));
   EXPECT_EQ(Cp1252ToUtf8("\x80\xB0\xFF"), "\u20AC\u00B0\u00FF");
 }
