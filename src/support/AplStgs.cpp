@@ -26,6 +26,28 @@ std::string WithoutTrailingSlash(std::string folder) {
   return folder;
 }
 
+/// Folder named by `key` in the freedesktop user-dirs file ("$HOME/..." or an absolute path).
+std::string UserDirFromConfig(const std::string& configFolder, const std::string& key,
+                              const std::string& home) {
+  std::string bytes;
+  if (configFolder.empty() || ReadFileBytes(configFolder + "/user-dirs.dirs", bytes) != 1)
+    return {};
+  for (const auto& raw : SectionStore::SplitLines(bytes)) {
+    std::string line = TrimText(raw);
+    if (line.compare(0, key.size() + 1, key + "=") != 0) continue;
+    std::string value = line.substr(key.size() + 1);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+      value = value.substr(1, value.size() - 2);
+    }
+    if (value.compare(0, 5, "$HOME") == 0) {
+      if (home.empty()) return {};
+      value = home + value.substr(5);
+    }
+    return (!value.empty() && value[0] == '/') ? WithoutTrailingSlash(value) : std::string();
+  }
+  return {};
+}
+
 /// True when `folder` exists as a folder or could be created with its parents.
 bool EnsureFolder(const std::string& folder) {
   std::error_code ec;
@@ -48,20 +70,30 @@ std::string TAplStgsWnd::HomeFolder() const {
   return home.empty() ? home : WithoutTrailingSlash(home);
 }
 
+std::string TAplStgsWnd::ConfigFolder() const {
+  std::string config = Environment("XDG_CONFIG_HOME");
+  if (homeFolder_.empty() && !config.empty()) return WithoutTrailingSlash(config);
+  std::string home = HomeFolder();
+  return home.empty() ? home : home + "/.config";
+}
+
+std::string TAplStgsWnd::UserFolder(const char* key, const char* fallback) const {
+  std::string folder = Environment(key);
+  if (!folder.empty()) return WithoutTrailingSlash(folder);
+  std::string home = HomeFolder();
+  folder = UserDirFromConfig(ConfigFolder(), key, home);
+  if (!folder.empty()) return folder;
+  return home.empty() ? home : home + "/" + fallback;
+}
+
 std::string TAplStgsWnd::DocumentsFolder() const {
   if (!documentsFolder_.empty()) return WithoutTrailingSlash(documentsFolder_);
-  std::string docs = Environment("XDG_DOCUMENTS_DIR");
-  if (!docs.empty()) return WithoutTrailingSlash(docs);
-  std::string home = HomeFolder();
-  return home.empty() ? home : home + "/Documents";
+  return UserFolder("XDG_DOCUMENTS_DIR", "Documents");
 }
 
 std::string TAplStgsWnd::DesktopFolder() const {
   if (!desktopFolder_.empty()) return WithoutTrailingSlash(desktopFolder_);
-  std::string desk = Environment("XDG_DESKTOP_DIR");
-  if (!desk.empty()) return WithoutTrailingSlash(desk);
-  std::string home = HomeFolder();
-  return home.empty() ? home : home + "/Desktop";
+  return UserFolder("XDG_DESKTOP_DIR", "Desktop");
 }
 
 std::string TAplStgsWnd::AppSettingsPath() const {

@@ -46,9 +46,11 @@ class TAplStgsWnd {
   void SetDesktopFolder(const std::string& folder) { desktopFolder_ = folder; }
   const std::string& ProgramFolder() const { return programFolder_; }
   const std::string& ProgramName() const { return programName_; }
-  std::string HomeFolder() const;       ///< override, else $HOME; empty when unknown
-  std::string DocumentsFolder() const;  ///< override, else $XDG_DOCUMENTS_DIR, else ~/Documents
-  std::string DesktopFolder() const;    ///< override, else $XDG_DESKTOP_DIR, else ~/Desktop
+  std::string HomeFolder() const;  ///< override, else $HOME; empty when unknown
+  /// Override, else $XDG_DOCUMENTS_DIR, else the user-dirs file's entry, else ~/Documents.
+  std::string DocumentsFolder() const;
+  /// Override, else $XDG_DESKTOP_DIR, else the user-dirs file's entry, else ~/Desktop.
+  std::string DesktopFolder() const;
   /// Application settings "Ploxen.sys" in the program folder.
   std::string AppSettingsPath() const;
   /// Program options: the program name with ".ini" in the program folder.
@@ -82,6 +84,8 @@ class TAplStgsWnd {
 
  private:
   void RefreshRecentMenu();
+  std::string ConfigFolder() const;  ///< where "user-dirs.dirs" lives
+  std::string UserFolder(const char* key, const char* fallback) const;
 
   SectionStore store_;
   std::string programFolder_;

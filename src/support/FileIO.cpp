@@ -76,8 +76,16 @@ bool CopyToBackup(const std::string& path) {
   return !ec;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& bytes, bool backup,
+bool WriteFileAtomic(const std::string& linkOrPath, const std::string& bytes, bool backup,
                      unsigned newFileMode) {
+  // A symbolic link stays a link: the file it points to is replaced.
+  std::string path = linkOrPath;
+  std::error_code ec;
+  if (fs::is_symlink(fs::symlink_status(path, ec))) {
+    auto target = fs::weakly_canonical(path, ec);
+    if (ec) return false;
+    path = target.string();
+  }
   std::string pattern = path + ".tmp~XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');

@@ -46,7 +46,22 @@ TEST_F(Settings, UserSettingsFallBackToProgramFolder) {
 TEST_F(Settings, DocumentsDefaultToHomeDocuments) {
   stgs.SetDocumentsFolder("");
   if (std::getenv("XDG_DOCUMENTS_DIR")) GTEST_SKIP() << "XDG_DOCUMENTS_DIR is set here";
+  // The temporary home has no user-dirs file.
   EXPECT_EQ(stgs.DocumentsFolder(), dir / "home/Documents");
+}
+
+TEST_F(Settings, UserDirsFileNamesTheDocumentsFolder) {
+  if (std::getenv("XDG_DOCUMENTS_DIR") || std::getenv("XDG_DESKTOP_DIR")) {
+    GTEST_SKIP() << "the environment names the folders here";
+  }
+  stgs.SetDocumentsFolder("");
+  stgs.SetDesktopFolder("");
+  std::filesystem::create_directories(dir / "home/.config");
+  WriteBytes(dir / "home/.config/user-dirs.dirs",
+             "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+  EXPECT_EQ(stgs.DocumentsFolder(), dir / "home/Dokumente");
+  EXPECT_EQ(stgs.DesktopFolder(), dir / "home/Desktop");
+  EXPECT_EQ(stgs.UserSettingsPath(), dir / "home/Dokumente/.Ploxen/ploxen.usr");
 }
 
 TEST_F(Settings, AddRecentPutsEntryOnTopOnce) {

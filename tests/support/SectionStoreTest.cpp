@@ -130,6 +130,16 @@ TEST_F(SettingsFile, SaveKeepsBackupOfOldContent) {
   EXPECT_EQ(log.Count(), 0);
 }
 
+TEST_F(SettingsFile, SaveThroughSymbolicLinkKeepsTheLink) {
+  std::string real = Make("real.usr", "old\n");
+  std::filesystem::create_symlink(real, dir / "link.usr");
+  store.Lines() = {"new"};
+  EXPECT_EQ(store.Save(dir / "link.usr"), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.usr"));
+  EXPECT_EQ(ReadBytes(real), "new\n");
+  EXPECT_EQ(ReadBytes(dir / "real.~usr"), "old\n");
+}
+
 TEST_F(SettingsFile, NoBackupFlagSuppressesTheCopy) {
   std::string path = Make("x.eql", "old\n");
   store.SetNoBackup(true);
