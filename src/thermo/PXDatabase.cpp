@@ -49,12 +49,11 @@ void PXDatabase::Clear() {
 
 double PXDatabase::FieldNumber(std::string_view text) {
   // The normalisations of the file format: "," is a decimal point, ".5" and "12." are numbers.
-  char buffer[64];
-  if (text.empty() || text.size() >= sizeof buffer) return 0.0;
-  std::size_t n = 0;
-  for (char ch : text) buffer[n++] = ch == ',' ? '.' : ch;
-  const char* first = buffer;
-  const char* last = buffer + n;
+  if (text.empty()) return 0.0;
+  std::string normal(text);
+  std::replace(normal.begin(), normal.end(), ',', '.');
+  const char* first = normal.data();
+  const char* last = first + normal.size();
   if (*first == '+') ++first;
   double value = 0.0;
   auto [end, ec] = std::from_chars(first, last, value);
