@@ -24,7 +24,8 @@ struct ImportedCell {
   Cached cached = Cached::kNone;
   double number = 0.0;  ///< value of a number/bool cell, or the cached number of a formula
   std::string text;     ///< string value, or the cached string of a formula
-  std::string formula;  ///< formula text in spreadsheet (A1) syntax, without the leading "="
+  std::string formula;  ///< formula text as the file has it: A1 syntax without "=" for .xlsx,
+                        ///< OpenFormula ("of:=[.B2]*2") for .ods
   int style = 0;        ///< index into ImportedBook::formats
 };
 

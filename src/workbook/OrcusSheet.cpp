@@ -4,11 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include <orcus/measurement.hpp>
 
 #include "workbook/A1Shift.h"
 #include "workbook/CellAddress.h"
-#include "workbook/OdfFormula.h"
 #include "workbook/OrcusFactory.h"
 
 namespace ploxen {
@@ -31,11 +29,13 @@ double SerialDay(int year, int month, int day) {
 }
 
 double PointsOf(double value, orcus::length_unit_t unit) {
-  if (unit == orcus::length_unit_t::point || unit == orcus::length_unit_t::unknown) return value;
-  try {
-    return orcus::convert(value, unit, orcus::length_unit_t::point);
-  } catch (...) {
-    return value;
+  switch (unit) {
+    case orcus::length_unit_t::inch: return value * 72.0;
+    case orcus::length_unit_t::centimeter: return value * 72.0 / 2.54;
+    case orcus::length_unit_t::millimeter: return value * 72.0 / 25.4;
+    case orcus::length_unit_t::twip: return value / 20.0;
+    case orcus::length_unit_t::pixel: return value * 0.75;
+    default: return value;
   }
 }
 
@@ -185,18 +185,13 @@ void OrcusSheet::AddFormula(int row, int column, std::string text, long shared,
   cell.formula = std::move(text);
 }
 
-void OrcusSheet::Finish(ImportedSheet& out, bool odf) {
+void OrcusSheet::Finish(ImportedSheet& out) {
   for (const Follower& f : followers_) {
     ImportedCell& cell = data_.cells[f.cell];
     auto m = masters_.find(f.shared);
     if (m == masters_.end()) continue;
     cell.formula = ShiftRelativeReferences(m->second.text, cell.row - m->second.row,
                                            cell.column - m->second.column);
-  }
-  if (odf) {
-    for (ImportedCell& cell : data_.cells) {
-      if (cell.kind == ImportedCell::Kind::kFormula) cell.formula = OdfToA1Formula(cell.formula);
-    }
   }
   // Formats given for ranges (column defaults) reach the cells that have none of their own.
   for (const RangeFormat& rf : rangeFormats_) {

@@ -90,7 +90,7 @@ class OrcusSheet : public orcus::spreadsheet::iface::import_sheet {
   void AddFormula(int row, int column, std::string text, long shared, ImportedCell::Cached cached,
                   double number, std::string string);
   /// Completes shared formulas and range formats; moves the result into `out`.
-  void Finish(ImportedSheet& out, bool odf);
+  void Finish(ImportedSheet& out);
 
   ImportedSheet& Data() { return data_; }
 

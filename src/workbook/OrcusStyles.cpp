@@ -1,7 +1,6 @@
 // Style importer for orcus: keeps the components and resolves each cell format from them.
 #include "workbook/OrcusStyles.h"
 
-#include <orcus/measurement.hpp>
 
 namespace ploxen {
 
@@ -100,11 +99,9 @@ void OrcusStyles::set_border_width(ss::border_direction_t dir, double width,
   int side = Side(dir);
   if (side < 0 || border_.lines[side] != BorderLine::kThin) return;
   double pt = width;
-  try {
-    pt = orcus::convert(width, unit, orcus::length_unit_t::point);
-  } catch (...) {
-    return;
-  }
+  if (unit == orcus::length_unit_t::inch) pt = width * 72.0;
+  else if (unit == orcus::length_unit_t::centimeter) pt = width * 72.0 / 2.54;
+  else if (unit == orcus::length_unit_t::millimeter) pt = width * 72.0 / 25.4;
   if (pt >= 2.0) border_.lines[side] = BorderLine::kThick;
   else if (pt >= 1.0) border_.lines[side] = BorderLine::kMedium;
 }

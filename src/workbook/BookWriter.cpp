@@ -1,0 +1,143 @@
+// Atomic saving of a book in either format, and the OpenDocument package built with libzip.
+#include "workbook/BookWriter.h"
+
+#include <zip.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+#include "support/FileIO.h"
+#include "workbook/OdsContent.h"
+
+namespace ploxen {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+/// Adds a part from a buffer that outlives the archive; `store` keeps it uncompressed.
+bool AddPart(zip_t* za, const char* name, const std::string& data, bool store) {
+  zip_source_t* src = zip_source_buffer(za, data.data(), data.size(), 0);
+  if (!src) return false;
+  zip_int64_t index = zip_file_add(za, name, src, ZIP_FL_ENC_UTF_8);
+  if (index < 0) {
+    zip_source_free(src);
+    return false;
+  }
+  return zip_set_file_compression(za, static_cast<zip_uint64_t>(index),
+                                  store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, store ? 0 : 1) == 0;
+}
+
+/// Reads the whole content of an in-memory zip source.
+bool ReadSource(zip_source_t* src, std::string& bytes) {
+  zip_stat_t st;
+  if (zip_source_open(src) < 0) return false;
+  bool ok = zip_source_stat(src, &st) == 0 && (st.valid & ZIP_STAT_SIZE);
+  if (ok) {
+    bytes.resize(st.size);
+    ok = zip_source_read(src, bytes.data(), st.size) == static_cast<zip_int64_t>(st.size);
+  }
+  zip_source_close(src);
+  return ok;
+}
+
+}  // namespace
+
+bool BuildOds(WorkbookEngine& engine, Book& book, std::string& bytes, std::string& error) {
+  const std::string mimetype = "application/vnd.oasis.opendocument.spreadsheet";
+  const std::string content = OdsContentXml(engine, book);
+  const std::string styles = OdsStylesXml();
+  const std::string meta = OdsMetaXml();
+  const std::string manifest = OdsManifestXml();
+  zip_error_t zerr;
+  zip_error_init(&zerr);
+  zip_source_t* src = zip_source_buffer_create(nullptr, 0, 0, &zerr);
+  if (!src) {
+    error = "no memory for the package";
+    return false;
+  }
+  zip_t* za = zip_open_from_source(src, ZIP_TRUNCATE, &zerr);
+  if (!za) {
+    zip_source_free(src);
+    error = "the package cannot be built";
+    return false;
+  }
+  zip_source_keep(src);
+  // The mimetype part comes first and uncompressed, so that the type shows at a fixed offset.
+  bool ok = AddPart(za, "mimetype", mimetype, true) && AddPart(za, "content.xml", content, false) &&
+            AddPart(za, "styles.xml", styles, false) && AddPart(za, "meta.xml", meta, false) &&
+            AddPart(za, "META-INF/manifest.xml", manifest, false);
+  if (!ok) {
+    zip_discard(za);
+    zip_source_free(src);
+    error = "the package cannot be built";
+    return false;
+  }
+  if (zip_close(za) < 0) {
+    zip_discard(za);
+    zip_source_free(src);
+    error = "the package cannot be built";
+    return false;
+  }
+  ok = ReadSource(src, bytes);
+  zip_source_free(src);
+  if (!ok) error = "the package cannot be read back";
+  return ok;
+}
+
+namespace {
+
+/// Writes the .xlsx to a temporary file beside `path`, then backs up and replaces `path`.
+bool SaveXlsxAtomic(WorkbookEngine& engine, Book& book, const std::string& path, std::string& error) {
+  fs::path target(path);
+  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".tmp~XXXXXX")).string();
+  std::string temp = pattern;
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    error = "no file can be created in the folder of " + path;
+    return false;
+  }
+  ::close(fd);
+  bool ok = WriteXlsx(engine, book, temp, error);
+  std::error_code ec;
+  // The new file keeps the permissions of the old one (a temporary file starts private).
+  fs::perms perms = fs::exists(path, ec) ? fs::status(path, ec).permissions()
+                                         : fs::perms(0644);
+  fs::permissions(temp, perms, ec);
+  if (ok && fs::exists(path, ec) && !CopyToBackup(path)) {
+    error = "the backup of the old file cannot be written";
+    ok = false;
+  }
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+    error = "the file cannot be replaced";
+    ok = false;
+  }
+  if (!ok) fs::remove(temp, ec);
+  return ok;
+}
+
+}  // namespace
+
+bool WriteBookFile(WorkbookEngine& engine, Book& book, const std::string& path, BookFormat format,
+                   std::string& error) {
+  try {
+    engine.RecalculateAll();
+    if (format == BookFormat::kXlsx) return SaveXlsxAtomic(engine, book, path, error);
+    std::string bytes;
+    if (!BuildOds(engine, book, bytes, error)) return false;
+    if (!WriteFileAtomic(path, bytes, true)) {
+      error = "the file cannot be written";
+      return false;
+    }
+    return true;
+  } catch (const std::exception& e) {
+    error = std::string("the file cannot be written (") + e.what() + ")";
+  } catch (...) {
+    error = "the file cannot be written";
+  }
+  return false;
+}
+
+}  // namespace ploxen

@@ -1,0 +1,25 @@
+// Saving a workbook of the engine to .xlsx or .ods, atomically.
+#pragma once
+
+#include <string>
+
+#include "workbook/EngineModel.h"
+
+namespace ploxen {
+
+/// Message number of the warning that a save drops parts of the file the engine cannot write.
+inline constexpr int kMsgLostParts = 345;
+
+/// Recalculates and writes `book` to `path` in `format`: a temporary file in the same folder,
+/// the old file kept as its backup, then a rename. On failure `path` is untouched, the reason
+/// is in `error` and false is returned. Never throws.
+bool WriteBookFile(WorkbookEngine& engine, Book& book, const std::string& path, BookFormat format,
+                   std::string& error);
+
+/// Writes an .xlsx file at `path` directly (no temporary file); used by WriteBookFile.
+bool WriteXlsx(WorkbookEngine& engine, Book& book, const std::string& path, std::string& error);
+
+/// The bytes of an .ods file of `book`; used by WriteBookFile.
+bool BuildOds(WorkbookEngine& engine, Book& book, std::string& bytes, std::string& error);
+
+}  // namespace ploxen

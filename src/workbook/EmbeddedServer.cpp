@@ -1,0 +1,379 @@
+// The embedded spreadsheet engine behind the SpreadsheetServer interface.
+#include "workbook/EmbeddedServer.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "support/AplMsg.h"
+#include "workbook/BookWriter.h"
+#include "workbook/CellAddress.h"
+#include "workbook/DisplayText.h"
+#include "workbook/OrcusImport.h"
+
+namespace ploxen {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+  std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FullPathOf(const std::string& path) {
+  std::string p = path;
+  std::replace(p.begin(), p.end(), '\\', '/');
+  std::error_code ec;
+  fs::path full = fs::absolute(fs::path(p), ec);
+  if (ec) return p;
+  return full.lexically_normal().string();
+}
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+bool EndsWithOds(const std::string& name) {
+  std::string lower = LowerAscii(name);
+  return lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".ods") == 0;
+}
+
+const char* SheetNameProblem(SheetNameStatus status) {
+  switch (status) {
+    case SheetNameStatus::kEmpty: return "a sheet name cannot be empty";
+    case SheetNameStatus::kTooLong: return "a sheet name has at most 31 characters";
+    case SheetNameStatus::kBadCharacter: return "a sheet name cannot hold [ ] : * ? / \\";
+    case SheetNameStatus::kQuoteAtEdge: return "a sheet name cannot start or end with '";
+    case SheetNameStatus::kDuplicate: return "another sheet has this name";
+    default: return "";
+  }
+}
+
+}  // namespace
+
+EmbeddedServer::EmbeddedServer(TAplMsgWnd& log) : log_(log) {}
+EmbeddedServer::~EmbeddedServer() = default;
+
+bool EmbeddedServer::Fail(ServerError error, std::string text) {
+  error_ = error;
+  errorText_ = std::move(text);
+  return false;
+}
+
+bool EmbeddedServer::Ok() {
+  error_ = ServerError::kNone;
+  errorText_.clear();
+  return true;
+}
+
+Book* EmbeddedServer::BookOf(BookHandle book) {
+  if (!running_) {
+    Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+    return nullptr;
+  }
+  Book* b = engine_.FindBook(book);
+  if (!b) Fail(ServerError::kNoBook, "no such workbook");
+  return b;
+}
+
+Sheet* EmbeddedServer::SheetOf(SheetHandle sheet) {
+  if (!running_) {
+    Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+    return nullptr;
+  }
+  Sheet* s = engine_.FindSheet(sheet);
+  if (!s) Fail(ServerError::kNoSheet, "no such worksheet");
+  return s;
+}
+
+bool EmbeddedServer::CheckAddress(int row, int column) {
+  if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns)
+    return Fail(ServerError::kBadAddress, "cell address outside the sheet");
+  return true;
+}
+
+bool EmbeddedServer::Version(std::string& version) {
+  if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+  version = kEmbeddedVersion;
+  return Ok();
+}
+
+bool EmbeddedServer::SetVisible(bool visible) {
+  if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+  visible_ = visible;
+  return Ok();
+}
+
+bool EmbeddedServer::Quit() {
+  if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+  while (engine_.BookCount() > 0) engine_.CloseBook(engine_.BookAt(0).Id());
+  running_ = false;
+  return Ok();
+}
+
+bool EmbeddedServer::BookCount(int& count) {
+  if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+  count = engine_.BookCount();
+  return Ok();
+}
+
+bool EmbeddedServer::BookItem(int index, BookHandle& book) {
+  if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+  if (index < 1 || index > engine_.BookCount())
+    return Fail(ServerError::kNoBook, "no workbook at this position");
+  book = engine_.BookAt(index - 1).Id();
+  return Ok();
+}
+
+void EmbeddedServer::RefreshLinks(ImportedBook& imported, const std::string& folder) {
+  // Links to books that are not open read the files' current values, as "update links" does.
+  for (ExternalBook& ext : imported.externalBooks) {
+    if (ext.target.empty() || engine_.FindBookByName(ext.fileName)) continue;
+    std::string target = ext.target;
+    std::replace(target.begin(), target.end(), '\\', '/');
+    fs::path path = fs::path(target).is_absolute() ? fs::path(target) : fs::path(folder) / target;
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) continue;
+    ImportedBook other;
+    std::string error;
+    ImportLimits limits;
+    limits.maxCells = 200'000;
+    if (!ReadWorkbookFile(path.string(), other, error, limits)) continue;
+    for (const ImportedSheet& sheet : other.sheets) {
+      auto& cache = ext.sheets[sheet.name];
+      for (const ImportedCell& cell : sheet.cells) {
+        ExternalCachedCell value;
+        bool isText = cell.kind == ImportedCell::Kind::kString ||
+                      (cell.kind == ImportedCell::Kind::kFormula &&
+                       cell.cached == ImportedCell::Cached::kString);
+        bool isNumber = cell.kind == ImportedCell::Kind::kNumber ||
+                        cell.kind == ImportedCell::Kind::kBool ||
+                        (cell.kind == ImportedCell::Kind::kFormula &&
+                         cell.cached != ImportedCell::Cached::kString &&
+                         cell.cached != ImportedCell::Cached::kNone);
+        if (!isText && !isNumber) continue;
+        value.isNumber = isNumber;
+        value.number = cell.number;
+        if (isText) value.text = cell.text;
+        cache[{cell.row, cell.column}] = value;
+      }
+    }
+  }
+}
+
+bool EmbeddedServer::OpenBook(const std::string& path, bool updateLinks, BookHandle& book) {
+  if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+  std::string full = FullPathOf(path);
+  std::string name = FileNameOf(full);
+  if (engine_.FindBookByName(name))
+    return Fail(ServerError::kRefused, "a workbook named " + name + " is already open");
+  ImportedBook imported;
+  std::string error;
+  if (!ReadWorkbookFile(full, imported, error)) return Fail(ServerError::kFileError, error);
+  if (updateLinks) RefreshLinks(imported, fs::path(full).parent_path().string());
+  Book& b = engine_.LoadImported(std::move(imported), name, full);
+  book = b.Id();
+  return Ok();
+}
+
+bool EmbeddedServer::AddBook(const std::string& name, BookHandle& book) {
+  if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+  std::string fileName = name.empty() ? std::string() : FileNameOf(name);
+  if (fileName.empty()) {
+    for (int n = 1;; ++n) {
+      fileName = "Book" + std::to_string(n) + ".xlsx";
+      if (!engine_.FindBookByName(fileName)) break;
+    }
+  }
+  if (engine_.FindBookByName(fileName))
+    return Fail(ServerError::kRefused, "a workbook named " + fileName + " is already open");
+  bool hasFolder = name.find_first_of("/\\") != std::string::npos;
+  Book& b = engine_.NewBook(fileName, hasFolder ? FullPathOf(name) : fileName);
+  book = b.Id();
+  return Ok();
+}
+
+bool EmbeddedServer::CloseBook(BookHandle book) {
+  if (!BookOf(book)) return false;
+  engine_.CloseBook(book);
+  return Ok();
+}
+
+bool EmbeddedServer::BookName(BookHandle book, std::string& name) {
+  Book* b = BookOf(book);
+  if (!b) return false;
+  name = b->Name();
+  return Ok();
+}
+
+bool EmbeddedServer::BookFullName(BookHandle book, std::string& fullName) {
+  Book* b = BookOf(book);
+  if (!b) return false;
+  fullName = b->FullName();
+  return Ok();
+}
+
+bool EmbeddedServer::SaveTo(Book& book, const std::string& path, BookFormat format) {
+  std::error_code ec;
+  if (!book.unsupportedParts.empty() && fs::exists(path, ec)) {
+    std::string what;
+    for (const std::string& part : book.unsupportedParts) what += (what.empty() ? "" : ", ") + part;
+    log_.Post(kMsgImportant, kMsgLostParts,
+              FileNameOf(path) + " is saved without what this program cannot write: " + what);
+  }
+  std::string error;
+  if (!WriteBookFile(engine_, book, path, format, error))
+    return Fail(ServerError::kFileError, error);
+  book.unsupportedParts.clear();
+  book.modified = false;
+  return Ok();
+}
+
+bool EmbeddedServer::SaveBook(BookHandle book) {
+  Book* b = BookOf(book);
+  if (!b) return false;
+  if (b->FullName().find('/') == std::string::npos)
+    return Fail(ServerError::kFileError, b->Name() + " has no file yet");
+  // A book keeps the format it was read in, whatever its name says.
+  return SaveTo(*b, b->FullName(), b->Format());
+}
+
+bool EmbeddedServer::SaveBookAs(BookHandle book, const std::string& path) {
+  Book* b = BookOf(book);
+  if (!b) return false;
+  std::string full = FullPathOf(path);
+  std::string name = FileNameOf(full);
+  Book* other = engine_.FindBookByName(name);
+  if (other && other != b)
+    return Fail(ServerError::kRefused, "a workbook named " + name + " is already open");
+  BookFormat format = EndsWithOds(full) ? BookFormat::kOds : BookFormat::kXlsx;
+  if (!SaveTo(*b, full, format)) return false;
+  engine_.SetBookPath(b->Id(), name, full, format);
+  return Ok();
+}
+
+bool EmbeddedServer::SheetCount(BookHandle book, int& count) {
+  Book* b = BookOf(book);
+  if (!b) return false;
+  count = b->SheetCount();
+  return Ok();
+}
+
+bool EmbeddedServer::SheetItem(BookHandle book, int index, SheetHandle& sheet) {
+  Book* b = BookOf(book);
+  if (!b) return false;
+  if (index < 1 || index > b->SheetCount())
+    return Fail(ServerError::kNoSheet, "no worksheet at this position");
+  sheet = b->SheetAt(index - 1).Id();
+  return Ok();
+}
+
+bool EmbeddedServer::AddSheet(BookHandle book, const std::string& name, int position,
+                              SheetHandle& sheet) {
+  if (!BookOf(book)) return false;
+  SheetNameStatus status = SheetNameStatus::kOk;
+  Sheet* s = engine_.AddSheet(book, name, position < 1 ? -1 : position - 1, &status);
+  if (!s) return Fail(ServerError::kBadName, SheetNameProblem(status));
+  sheet = s->Id();
+  return Ok();
+}
+
+bool EmbeddedServer::DeleteSheet(SheetHandle sheet) {
+  if (!SheetOf(sheet)) return false;
+  if (!engine_.DeleteSheet(sheet))
+    return Fail(ServerError::kRefused, "the last sheet of a workbook cannot be deleted");
+  return Ok();
+}
+
+bool EmbeddedServer::SheetName(SheetHandle sheet, std::string& name) {
+  Sheet* s = SheetOf(sheet);
+  if (!s) return false;
+  name = s->Name();
+  return Ok();
+}
+
+bool EmbeddedServer::RenameSheet(SheetHandle sheet, const std::string& name) {
+  if (!SheetOf(sheet)) return false;
+  SheetNameStatus status = engine_.RenameSheet(sheet, name);
+  if (status != SheetNameStatus::kOk) return Fail(ServerError::kBadName, SheetNameProblem(status));
+  return Ok();
+}
+
+bool EmbeddedServer::ActivateSheet(SheetHandle sheet) {
+  Sheet* s = SheetOf(sheet);
+  if (!s) return false;
+  Book* b = engine_.FindBook(s->OwnerBook());
+  if (!b) return Fail(ServerError::kNoBook, "no such workbook");
+  for (int i = 0; i < b->SheetCount(); ++i)
+    if (b->SheetAt(i).Id() == sheet) b->activeSheet = i;
+  return Ok();
+}
+
+bool EmbeddedServer::CellValue(SheetHandle sheet, int row, int column, std::string& text) {
+  if (!SheetOf(sheet) || !CheckAddress(row, column)) return false;
+  text = engine_.ValueString(sheet, row - 1, column - 1);
+  return Ok();
+}
+
+bool EmbeddedServer::CellText(SheetHandle sheet, int row, int column, std::string& text) {
+  Sheet* s = SheetOf(sheet);
+  if (!s || !CheckAddress(row, column)) return false;
+  ploxen::CellValue value = engine_.Value(sheet, row - 1, column - 1);
+  const Cell* cell = s->Find(row - 1, column - 1);
+  const Book* b = engine_.FindBook(s->OwnerBook());
+  std::string format;
+  if (cell && b && cell->format > 0 && cell->format < static_cast<int>(b->formats.size()))
+    format = b->formats[cell->format].numberFormat;
+  text = DisplayText(value, format);
+  return Ok();
+}
+
+bool EmbeddedServer::SetCellValue(SheetHandle sheet, int row, int column,
+                                  const std::string& text) {
+  Sheet* s = SheetOf(sheet);
+  if (!s || !CheckAddress(row, column)) return false;
+  engine_.SetInput(sheet, row - 1, column - 1, text);
+  if (Book* b = engine_.FindBook(s->OwnerBook())) b->modified = true;
+  return Ok();
+}
+
+bool EmbeddedServer::LastCell(SheetHandle sheet, int& row, int& column) {
+  Sheet* s = SheetOf(sheet);
+  if (!s) return false;
+  CellAddr last = s->LastUsed();
+  row = std::max(1, last.row + 1);
+  column = std::max(1, last.col + 1);
+  return Ok();
+}
+
+bool EmbeddedServer::InsertRow(SheetHandle sheet, int row) {
+  Sheet* s = SheetOf(sheet);
+  if (!s) return false;
+  if (row < 1 || row > kMaxRows) return Fail(ServerError::kBadAddress, "row outside the sheet");
+  if (s->LastUsed().row + 1 >= kMaxRows)
+    return Fail(ServerError::kRefused, "the last row of the sheet is in use");
+  if (!engine_.InsertRow(sheet, row - 1)) return Fail(ServerError::kRefused, "row not inserted");
+  if (Book* b = engine_.FindBook(s->OwnerBook())) b->modified = true;
+  return Ok();
+}
+
+std::shared_ptr<SpreadsheetServer> EmbeddedServerFactory::Attach(const std::string& progId) {
+  if (!IsEmbeddedProgId(progId)) return nullptr;
+  if (running_ && !running_->IsRunning()) running_.reset();
+  return running_;
+}
+
+std::shared_ptr<SpreadsheetServer> EmbeddedServerFactory::Start(const std::string& progId) {
+  if (!IsEmbeddedProgId(progId)) return nullptr;
+  running_ = std::make_shared<EmbeddedServer>(log_);
+  return running_;
+}
+
+bool IsEmbeddedProgId(const std::string& progId) {
+  return progId.empty() || LowerAscii(progId) == "excel.application";
+}
+
+}  // namespace ploxen

@@ -1,0 +1,172 @@
+// Reading .xlsx and .ods files made by LibreOffice into ImportedBook data, and bad input.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "workbook/A1Shift.h"
+#include "workbook/OrcusImport.h"
+
+namespace ploxen {
+namespace {
+
+const std::string kData = std::string(PLOXEN_TEST_DATA_DIR) + "/workbook/";
+
+const ImportedCell* FindCell(const ImportedSheet& sheet, int row, int column) {
+  for (const ImportedCell& c : sheet.cells)
+    if (c.row == row && c.column == column) return &c;
+  return nullptr;
+}
+
+/// Row (0-based) of the Formulas sheet whose label in column A is `label`; -1 when none.
+int LabelRow(const ImportedSheet& sheet, const std::string& label) {
+  for (const ImportedCell& c : sheet.cells)
+    if (c.column == 0 && c.kind == ImportedCell::Kind::kString && c.text == label) return c.row;
+  return -1;
+}
+
+const ImportedSheet* FindSheet(const ImportedBook& book, const std::string& name) {
+  for (const ImportedSheet& s : book.sheets)
+    if (s.name == name) return &s;
+  return nullptr;
+}
+
+class ImportBothFormats : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ImportBothFormats, ReadsSheetsValuesFormulasAndLayout) {
+  ImportedBook book;
+  std::string error;
+  ASSERT_TRUE(ReadWorkbookFile(kData + "Formulas." + GetParam(), book, error)) << error;
+  ASSERT_GE(book.sheets.size(), 3u);
+  EXPECT_EQ(book.sheets[0].name, "System");
+  EXPECT_EQ(book.sheets[1].name, "gas.1");
+  EXPECT_EQ(book.sheets[2].name, "Formulas");
+  const ImportedSheet& system = book.sheets[0];
+  const ImportedCell* b2 = FindCell(system, 1, 1);
+  ASSERT_NE(b2, nullptr);
+  EXPECT_EQ(b2->kind, ImportedCell::Kind::kNumber);
+  EXPECT_DOUBLE_EQ(b2->number, 1000.0);
+  const ImportedCell* b8 = FindCell(system, 7, 1);
+  ASSERT_NE(b8, nullptr);
+  EXPECT_EQ(b8->kind, ImportedCell::Kind::kString);
+  EXPECT_EQ(b8->text.substr(b8->text.size() - 6), "text  ");
+
+  const ImportedSheet& f = book.sheets[2];
+  const ImportedCell* cross = FindCell(f, LabelRow(f, "cross sheet"), 1);
+  ASSERT_NE(cross, nullptr);
+  ASSERT_EQ(cross->kind, ImportedCell::Kind::kFormula);
+  EXPECT_NE(cross->formula.find("System"), std::string::npos) << cross->formula;
+  EXPECT_EQ(cross->cached, ImportedCell::Cached::kNumber);
+  EXPECT_DOUBLE_EQ(cross->number, 2.5);
+
+  // Bold header, yellow fill, "0.00" number format.
+  const ImportedCell* a1 = FindCell(f, 0, 0);
+  ASSERT_NE(a1, nullptr);
+  EXPECT_TRUE(book.formats[a1->style].bold);
+  const ImportedCell* fill = FindCell(f, 1, 1);
+  ASSERT_NE(fill, nullptr);
+  EXPECT_EQ(book.formats[fill->style].fillColour, 0xFFFF00u);
+  const ImportedCell* italic = FindCell(f, 2, 1);
+  ASSERT_NE(italic, nullptr);
+  EXPECT_TRUE(book.formats[italic->style].italic);
+  const ImportedCell* fixed = FindCell(f, 3, 1);
+  ASSERT_NE(fixed, nullptr);
+  EXPECT_EQ(book.formats[fixed->style].numberFormat, "0.00");
+
+  ASSERT_TRUE(f.columnWidths.count(0));
+  EXPECT_NEAR(f.columnWidths.at(0), 26.0, 1.5);  // 50 mm
+  ASSERT_TRUE(f.rowHeights.count(3));
+  EXPECT_NEAR(f.rowHeights.at(3), 22.7, 0.5);  // 8 mm
+  ASSERT_EQ(f.merges.size(), 1u);
+  EXPECT_EQ(f.merges[0].firstRow, 1);
+  EXPECT_EQ(f.merges[0].firstColumn, 3);
+  EXPECT_EQ(f.merges[0].lastRow, 2);
+  EXPECT_EQ(f.merges[0].lastColumn, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ImportBothFormats, ::testing::Values("xlsx", "ods"));
+
+TEST(ImportXlsx, ReadsExternalLinkCaches) {
+  ImportedBook book;
+  std::string error;
+  ASSERT_TRUE(ReadWorkbookFile(kData + "Formulas.xlsx", book, error)) << error;
+  ASSERT_EQ(book.externalBooks.size(), 1u);
+  const ExternalBook& ext = book.externalBooks[0];
+  EXPECT_EQ(ext.fileName, "Other.xlsx");
+  ASSERT_TRUE(ext.sheets.count("Data"));
+  const auto& data = ext.sheets.at("Data");
+  ASSERT_TRUE(data.count({1, 1}));
+  EXPECT_TRUE(data.at({1, 1}).isNumber);
+  EXPECT_DOUBLE_EQ(data.at({1, 1}).number, 12.5);
+  ASSERT_TRUE(data.count({2, 1}));
+  EXPECT_EQ(data.at({2, 1}).text, "from other");
+  ASSERT_TRUE(ext.sheets.count("gas.1"));
+  EXPECT_DOUBLE_EQ(ext.sheets.at("gas.1").at({4, 2}).number, 99.0);
+  const ImportedSheet& f = *FindSheet(book, "Formulas");
+  const ImportedCell* link = FindCell(f, LabelRow(f, "external number"), 1);
+  ASSERT_NE(link, nullptr);
+  EXPECT_NE(link->formula.find("[1]"), std::string::npos) << link->formula;
+}
+
+/// Writes bytes to a scratch file and returns its path.
+std::string Scratch(const std::string& name, const std::string& bytes) {
+  auto dir = std::filesystem::temp_directory_path() / "ploxen_import_test";
+  std::filesystem::create_directories(dir);
+  std::string path = (dir / name).string();
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(ImportBadInput, RefusesWithoutCrashing) {
+  ImportedBook book;
+  std::string error;
+  EXPECT_FALSE(ReadWorkbookFile(kData + "no such file.xlsx", book, error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(ReadWorkbookFile(Scratch("text.xlsx", "just some text, not a zip"), book, error));
+  EXPECT_FALSE(ReadWorkbookFile(Scratch("empty.xlsx", ""), book, error));
+  std::string whole = FileBytes(kData + "Formulas.xlsx");
+  for (std::size_t cut : {whole.size() / 2, whole.size() - 10, std::size_t{30}}) {
+    error.clear();
+    EXPECT_FALSE(ReadWorkbookFile(Scratch("cut.xlsx", whole.substr(0, cut)), book, error)) << cut;
+    EXPECT_FALSE(error.empty());
+  }
+  // A zip holding no workbook part: the external-link part of a real file stands in.
+  std::string other = FileBytes(kData + "Other.ods");
+  std::string noWorkbook = other;
+  for (std::size_t p = noWorkbook.find("content.xml"); p != std::string::npos;
+       p = noWorkbook.find("content.xml", p + 1))
+    noWorkbook.replace(p, 11, "contenu.xml");
+  EXPECT_FALSE(ReadWorkbookFile(Scratch("noworkbook.ods", noWorkbook), book, error));
+  EXPECT_NE(error.find("no workbook"), std::string::npos) << error;
+  // Corrupted bytes in the middle of the compressed data.
+  std::string garbled = whole;
+  for (std::size_t i = garbled.size() / 3; i < garbled.size() / 3 + 200; ++i) garbled[i] ^= 0x5A;
+  ReadWorkbookFile(Scratch("garbled.xlsx", garbled), book, error);  // must simply not crash
+}
+
+TEST(ImportBadInput, CellLimitRefusesHugeSheets) {
+  ImportedBook book;
+  std::string error;
+  ImportLimits limits;
+  limits.maxCells = 50;
+  EXPECT_FALSE(ReadWorkbookFile(kData + "Formulas.xlsx", book, error, limits));
+  EXPECT_NE(error.find("cells"), std::string::npos);
+  EXPECT_TRUE(book.sheets.empty());
+}
+
+TEST(SharedFormulaShift, MovesRelativePartsOnly) {
+  EXPECT_EQ(ShiftRelativeReferences("A1*$B$2+B$3+$C4", 2, 1), "B3*$B$2+C$3+$C6");
+  EXPECT_EQ(ShiftRelativeReferences("SUM(A1:A3)/LOG10(B2)", 1, 0), "SUM(A2:A4)/LOG10(B3)");
+  EXPECT_EQ(ShiftRelativeReferences("'gas.1'!C5&\"A1\"&Sheet2!A1", 1, 0),
+            "'gas.1'!C6&\"A1\"&Sheet2!A2");
+  EXPECT_EQ(ShiftRelativeReferences("A1", -1, 0), "#REF!");
+  EXPECT_EQ(ShiftRelativeReferences("'[1]gas.1'!C5+AB1!A1", 0, 1), "'[1]gas.1'!D5+AB1!B1");
+}
+
+}  // namespace
+}  // namespace ploxen
