@@ -10,7 +10,7 @@
 
 #include "chem/PTools.h"
 
-namespace ploxen::testing {
+namespace ploxen::nasa {
 
 /// One temperature interval of a NASA species: Cp/R = sum a_i T^(i-3), plus b1, b2.
 struct NasaRange {
@@ -108,4 +108,4 @@ inline double NasaS(const NasaRange& r, double t) {
                    a[4] * t * t / 2 + a[5] * t * t * t / 3 + a[6] * t * t * t * t / 4 + a[8]);
 }
 
-}  // namespace ploxen::testing
+}  // namespace ploxen::nasa
