@@ -253,3 +253,34 @@ TEST_F(TDynOprt, ControlsFollowTheWindowWidth) {
 
 }  // namespace
 }  // namespace ploxen
+
+namespace ploxen {
+namespace {
+
+// The build puts Ploxen.sys beside the programs and the default database in ../data: the
+// test program itself starts like the installed program does.
+TEST(TDynOprtInstalled, StartsWithTheDefaultDatabaseOfTheBuildTree) {
+  const std::string bin = ProgramFolder();
+  if (!std::filesystem::exists(bin + "/Ploxen.sys")) GTEST_SKIP() << "no Ploxen.sys beside " << bin;
+  TAplMsgWnd log;
+  log.SetFilter(6);
+  TAplStgsWnd settings(log);
+  settings.SetProgramFolder(bin);
+  Periodica elements;
+  ScriptedDialogs dialogs;
+  TTDynOprtWnd wnd(log, settings, elements, dialogs);
+  wnd.StartUp();
+  EXPECT_EQ(wnd.DatabasePath(), ResolvePath(bin, "../data/Ploxen.tdb"));
+  EXPECT_GT(wnd.Database().RecordCount(), 4000);
+  for (const LogEntry& e : log.Entries()) EXPECT_GT(e.level, kMsgCritical) << e.text;
+  EXPECT_DOUBLE_EQ(wnd.Database().GasConstant(), 8.31451);
+  ASSERT_GE(wnd.ReferenceList().size(), 3u);
+  const int r = wnd.FindDataset("CO2", "(g)", 1000);
+  ASSERT_GT(r, 0);
+  const std::string refs = wnd.ReferencesOf(r);
+  EXPECT_EQ(refs.rfind("[1]: B. J. McBride", 0), 0u) << refs;
+  EXPECT_NE(refs.find("; [2]: critical constants"), std::string::npos) << refs;
+}
+
+}  // namespace
+}  // namespace ploxen
