@@ -1,0 +1,166 @@
+// Reading one phase slot into the kernel system: dataset lookup, state functions at the system
+// temperature and pressure, input amount in mol, coefficient, relation value and properties.
+#include <cmath>
+
+#include "chem/PTools.h"
+#include "chem/Periodica.h"
+#include "kernel/EqKernel.h"
+#include "process/EqlCalcX.h"
+#include "support/AplMsg.h"
+#include "thermo/StateFunctions.h"
+#include "thermo/TDynOprt.h"
+
+namespace ploxen {
+namespace {
+
+std::string RoundedText(double v) { return std::to_string(std::lround(v)); }
+
+// Coefficient from the F text: 1 when empty, "(1)" or "-1", else its value (0 when no number).
+double CoefficientOf(const std::string& text) {
+  if (text.empty() || text.find("(1)") != std::string::npos || text == "-1") return 1.0;
+  return TextToFloat(text);
+}
+
+double PropertyValue(Property p, const StateFunctionRecord& sf, double molarMass) {
+  switch (p) {
+    case Property::kMolarMass: return molarMass;
+    case Property::kHeatCapacity: return sf.Cp;
+    case Property::kEnthalpy: return sf.H;
+    case Property::kEntropy: return sf.S;
+    case Property::kGibbs: return sf.G;
+    case Property::kZ: return sf.z;
+    default: return 0.0;
+  }
+}
+
+}  // namespace
+
+bool TEqlCalcWnd::ReadPhaseIntoKernel(int slot) {
+  TPhaseSlot& s = slots[slot];
+  StringGrid& g = s.grid;
+  s.compoundCount = 0;
+  const int n = s.Rows();
+  if (n == 1) {
+    const std::string only = Trim(g.Cell(gc::kName, 1));
+    if (only.empty() || only == "-" || only == "1") return true;
+  }
+  const double t = static_cast<double>(temperatureK);
+  const double p = static_cast<double>(pressureBar);
+  const bool condensed = !IsGasSlot(slot);
+  PXDatabase& db = thermo_.Database();
+  int lastAdded = 0;
+  for (int r = 1; r <= n; ++r) {
+    const std::string name = Trim(g.Cell(gc::kName, r));
+    if (name.empty()) {
+      systemValid = false;
+      Post(kMsgError, 1982,
+           "Blank cell in first column " + std::to_string(r) + " in the phase \"" + s.sheetName +
+               "\" irregular (EM)");
+      return false;
+    }
+    if (totalCompounds >= kMaxCompounds) {
+      systemValid = false;
+      Post(kMsgError, 1983,
+           "[" + s.sheetName + "][A" + std::to_string(r + 1) + "]: more than " +
+               std::to_string(kMaxCompounds) + " compounds in the system !");
+      return false;
+    }
+    ++s.compoundCount;
+    ++totalCompounds;
+    const PhaseSplit split = SplitPhaseSuffix(name);
+    const int record = thermo_.FindDataset(split.name, split.phase, t);
+    if (record < 0) {
+      systemValid = false;
+      Post(kMsgError, 1168,
+           "[" + s.sheetName + "][A" + std::to_string(r + 1) + "]: " + name +
+               " does not exist in the database !");
+      break;
+    }
+    const TDS tds = db.Tds();
+    const bool extrapolated = tds.rangeFlag != 0;
+    int state = 1;
+    StateFunctionRecord sf;
+    StateFunctions(db, record, thermo_.Model(), p, t, sf);
+    if (sf.status == kStateNotEvaluated) {
+      Post(kMsgError, 1277,
+           split.name + " " + split.phase + ": Calculation is only for ideal gases possible" +
+               "T[K]:" + RoundedText(t) + "; P[bar]:" + FormatFloat8(p));
+    } else if (sf.status == kStateCannotExist) {
+      Post(kMsgImportant, 1306,
+           tds.name + " " + tds.phase + " can not exist" + "at T[K]:" + RoundedText(t) +
+               "; P[bar]:" + FormatFloat8(p));
+      state = 0;
+    }
+    // Input amount [mol].
+    const std::string amount = Trim(g.Cell(gc::kInput, r));
+    const std::string irregular = tds.name + " " + tds.phase + ": irregular input value ";
+    const double z = sf.z > 0.0 ? sf.z : 1.0;
+    double moles = 0.0;
+    bool ok = true;
+    if (amount.empty()) {
+      moles = 0.0;
+    } else if (s.inputUnit == 0 && amount.find(" Nm") != std::string::npos) {
+      moles = thermo_.NormalVolumeMoles(amount, record);
+    } else if (s.inputUnit == 7) {
+      ok = IsFloatText(amount);
+      if (ok) moles = thermo_.NormalVolumeMoles(amount + " " + UnitName(7), record);
+    } else {
+      const std::string text = s.inputUnit == 0 ? amount : amount + UnitName(s.inputUnit);
+      ok = s.inputUnit == 0 || IsFloatText(amount);
+      if (ok) {
+        const AmountResult a =
+            AmountToMoles(text, tds.molDefinition, p / z, t, elements_, db.GasConstant());
+        ok = a.ok;
+        moles = a.moles;
+      }
+    }
+    if (!ok || !(moles >= 0.0) || !std::isfinite(moles)) {
+      systemValid = false;
+      Post(kMsgError, 1134, irregular);
+      return false;
+    }
+    const std::string coefText = Trim(g.Cell(gc::kCoefficient, r));
+    const double gamma = CoefficientOf(coefText);
+    g.SetCell(gc::kInfo, r, extrapolated ? kExtrapolationMark : "");
+    if (extrapolated && !thermo_.CBExtrapolation()) state = 0;
+    if (split.phase != "(g)" && tds.Tc > 0.0 && tds.Tc < t) state = 0;
+    // Relation value: the reactive share 0..1.
+    const std::string relText = Trim(g.Cell(gc::kRelation, r));
+    double relation = 1.0;
+    const std::string cell = "[" + s.sheetName + "][G" + std::to_string(r + 1) + "]: ";
+    if (!relText.empty()) {
+      if (!TryTextToFloat(relText, relation)) {
+        Post(kMsgCritical, 1322, "Error in " + cell + relText + "; regarded as 1");
+        relation = 1.0;
+      } else if (relation < 0.0 || relation > 1.0) {
+        Post(kMsgCritical, 1328, "Invalid value " + cell + relText + "; regarded as 1");
+        relation = 1.0;
+      }
+    }
+    const int q = kernel_.AddCompound(slot, tds.name, relation, state, gamma, moles, sf.G,
+                                      tds.molDefinition, tds.phase);
+    if (q < 1) {
+      systemValid = false;
+      return false;
+    }
+    lastAdded = q;
+    if (condensed && (coefText.starts_with("(1)") || coefText == "-1")) kernel_.FixUnitActivity(q);
+    const double molarMass = elements_.MolarMass(tds.molDefinition);
+    for (int i = 0; i < 2; ++i) {
+      const PropertySelector& sel = s.properties[i];
+      if (!sel.Active()) continue;
+      const double v = ConvertProperty(PropertyValue(sel.property, sf, molarMass), sel.unitCode,
+                                       molarMass);
+      g.SetCell(9 + i, r, FormatFloat8(v));
+    }
+  }
+  if (s.compoundCount == 1 && condensed && Trim(g.Cell(gc::kCoefficient, 1)).empty() &&
+      lastAdded > 0) {
+    Post(kMsgImportant, 2134,
+         "[" + s.sheetName + "] " + Trim(g.Cell(gc::kName, 1)) + " regarded as pure substance");
+    kernel_.FixUnitActivity(lastAdded);
+  }
+  return true;
+}
+
+}  // namespace ploxen
