@@ -186,10 +186,11 @@ void WorkbookEngine::Impl::TouchVolatile() {
   }
 }
 
-void WorkbookEngine::Impl::CollectDirty(const Book& book, const FormulaNode& root,
-                                        std::vector<GlobalKey>& out) {
-  (void)book;
+void WorkbookEngine::Impl::CollectDirty(const FormulaNode& root, std::vector<DirtyCell>& out) {
   std::vector<const FormulaNode*> stack{&root};
+  auto take = [&out](SheetId sid, int r, int c, Cell& cell) {
+    if (cell.formula && cell.formula->dirty) out.push_back({MakeGlobalKey(sid, r, c), &cell});
+  };
   while (!stack.empty()) {
     const FormulaNode* n = stack.back();
     stack.pop_back();
@@ -198,70 +199,75 @@ void WorkbookEngine::Impl::CollectDirty(const Book& book, const FormulaNode& roo
     SheetId sid = TargetSheet(n->target);
     Sheet* s = SheetById(sid);
     if (!s) continue;
+    auto& cells = s->cells_;
     if (n->kind == NodeKind::kRef) {
-      auto it = s->cells_.find(CellKey(n->a.row, n->a.col));
-      if (it != s->cells_.end() && it->second.formula && it->second.formula->dirty)
-        out.push_back(MakeGlobalKey(sid, n->a.row, n->a.col));
+      auto it = cells.find(CellKey(n->a.row, n->a.col));
+      if (it != cells.end()) take(sid, n->a.row, n->a.col, it->second);
       continue;
     }
     int r1 = n->a.row, r2 = n->b.row, c1 = n->a.col, c2 = n->b.col;
     if (n->form == RangeForm::kColumns) r1 = 0, r2 = kMaxRows - 1;
     if (n->form == RangeForm::kRows) c1 = 0, c2 = kMaxColumns - 1;
-    ForEachCell(n->target, r1, c1, r2, c2, [&](int r, int c, const CellValue&) {
-      auto it = s->cells_.find(CellKey(r, c));
-      if (it->second.formula && it->second.formula->dirty) out.push_back(MakeGlobalKey(sid, r, c));
-    });
+    const std::uint64_t end = CellKey(r2, c2);
+    for (auto it = cells.lower_bound(CellKey(r1, c1)); it != cells.end() && it->first <= end;) {
+      int r = KeyRow(it->first), c = KeyCol(it->first);
+      if (c < c1) {
+        it = cells.lower_bound(CellKey(r, c1));
+      } else if (c > c2) {
+        it = cells.lower_bound(CellKey(r + 1, c1));
+      } else {
+        take(sid, r, c, it->second);
+        ++it;
+      }
+    }
   }
 }
 
 void WorkbookEngine::Impl::Ensure(GlobalKey root) {
-  Formula* rf = FormulaAt(root);
+  Cell* rootCell = CellAt(root);
+  Formula* rf = rootCell ? rootCell->formula.get() : nullptr;
   if (!rf || !rf->dirty || !rf->evaluable) return;
   struct Frame {
     GlobalKey key;
-    std::vector<GlobalKey> needs;
+    Cell* cell;
+    std::vector<DirtyCell> needs;
     size_t next = 0;
     bool collected = false;
     bool cyclic = false;
   };
   std::vector<Frame> stack;
   std::unordered_map<GlobalKey, size_t> onStack;
-  stack.push_back(Frame{root, {}, 0, false, false});
+  stack.push_back(Frame{root, rootCell, {}, 0, false, false});
   onStack[root] = 0;
   while (!stack.empty()) {
     Frame& fr = stack.back();
-    Formula* f = FormulaAt(fr.key);
-    Sheet* sheet = SheetById(GlobalSheet(fr.key));
-    Book* book = engine.FindBook(sheet->OwnerBook());
+    Formula* f = fr.cell->formula.get();
     if (!fr.collected && !fr.cyclic) {
-      CollectDirty(*book, *f->tree, fr.needs);
+      CollectDirty(*f->tree, fr.needs);
       fr.collected = true;
     }
-    GlobalKey next = 0;
-    bool push = false;
+    DirtyCell next{0, nullptr};
     while (!fr.cyclic && fr.next < fr.needs.size()) {
-      GlobalKey p = fr.needs[fr.next++];
-      Formula* pf = FormulaAt(p);
+      DirtyCell p = fr.needs[fr.next++];
+      Formula* pf = p.cell->formula.get();
       if (!pf || !pf->dirty || !pf->evaluable) continue;
-      if (auto it = onStack.find(p); it != onStack.end()) {
+      if (auto it = onStack.find(p.key); it != onStack.end()) {
         for (size_t i = it->second; i < stack.size(); ++i) stack[i].cyclic = true;
         continue;
       }
       next = p;
-      push = true;
       break;
     }
-    if (push) {
-      onStack[next] = stack.size();
-      stack.push_back(Frame{next, {}, 0, false, false});
+    if (next.cell) {
+      onStack[next.key] = stack.size();
+      stack.push_back(Frame{next.key, next.cell, {}, 0, false, false});
       continue;
     }
-    Cell* cell = CellAt(fr.key);
     if (fr.cyclic) {
-      cell->value = CellValue::Error(ErrorCode::kValue);
+      fr.cell->value = CellValue::Error(ErrorCode::kValue);
     } else {
-      evalBook = book;
-      cell->value = EvaluateFormula(*f->tree, *this, {GlobalRow(fr.key), GlobalCol(fr.key)});
+      evalBook = BookOfSheet(GlobalSheet(fr.key));
+      fr.cell->value = EvaluateFormula(*f->tree, *this, {GlobalRow(fr.key), GlobalCol(fr.key)});
       evalBook = nullptr;
     }
     f->dirty = false;

@@ -48,7 +48,12 @@ struct WorkbookEngine::Impl : public EvalSource {
   void MarkDirtyFrom(GlobalKey changed);
   void TouchVolatile();
   void Ensure(GlobalKey key);  ///< evaluates a dirty formula and everything it needs
-  void CollectDirty(const Book& book, const FormulaNode& n, std::vector<GlobalKey>& out);
+  /// A dirty formula cell a formula reads.
+  struct DirtyCell {
+    GlobalKey key;
+    Cell* cell;
+  };
+  void CollectDirty(const FormulaNode& n, std::vector<DirtyCell>& out);
   void Written(SheetId sheet, int row, int col);  ///< bookkeeping after a cell write
 
   // EvalSource.

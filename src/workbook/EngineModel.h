@@ -211,6 +211,8 @@ class WorkbookEngine {
   bool IsEvaluable(SheetId sheet, int row, int col);
   /// Evaluates every dirty formula of every book (before a save).
   void RecalculateAll();
+  /// Rebuilds the dependency graph and evaluates every formula of every book afresh.
+  void FullRecalculation();
   /// Marks NOW/TODAY and their dependents dirty (also done on every write).
   void TouchVolatile();
 

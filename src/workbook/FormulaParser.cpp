@@ -39,16 +39,19 @@ NodePtr MakeNode(NodeKind kind) {
 
 // Column part "$AB" / "AB" of a reference.
 bool ParseColumnPart(std::string_view w, int& col, bool& abs) {
-  abs = !w.empty() && w[0] == '$';
-  if (abs) w.remove_prefix(1);
-  col = ColumnFromLetters(w);
-  return col >= 0;
+  bool dollar = !w.empty() && w[0] == '$';
+  if (dollar) w.remove_prefix(1);
+  int c = ColumnFromLetters(w);
+  if (c < 0) return false;
+  col = c;
+  abs = dollar;
+  return true;
 }
 
 // Row part "$12" / "12" of a reference.
 bool ParseRowPart(std::string_view w, int& row, bool& abs) {
-  abs = !w.empty() && w[0] == '$';
-  if (abs) w.remove_prefix(1);
+  bool dollar = !w.empty() && w[0] == '$';
+  if (dollar) w.remove_prefix(1);
   if (w.empty() || w[0] == '0') return false;
   long v = 0;
   for (char c : w) {
@@ -57,6 +60,7 @@ bool ParseRowPart(std::string_view w, int& row, bool& abs) {
     if (v > kMaxRows) return false;
   }
   row = static_cast<int>(v - 1);
+  abs = dollar;
   return true;
 }
 

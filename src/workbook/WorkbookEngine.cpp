@@ -252,6 +252,11 @@ void WorkbookEngine::RecalculateAll() {
           impl_->Ensure(MakeGlobalKey(s->Id(), KeyRow(key), KeyCol(key)));
 }
 
+void WorkbookEngine::FullRecalculation() {
+  impl_->InvalidateGraph();
+  RecalculateAll();
+}
+
 void WorkbookEngine::TouchVolatile() {
   impl_->EnsureGraph();
   impl_->TouchVolatile();
