@@ -9,6 +9,7 @@
 #include "workbook/CellAddress.h"
 #include "workbook/DisplayText.h"
 #include "workbook/OrcusImport.h"
+#include "workbook/ZipParts.h"
 
 namespace ploxen {
 
@@ -132,7 +133,7 @@ void EmbeddedServer::RefreshLinks(ImportedBook& imported, const std::string& fol
   // Links to books that are not open read the files' current values, as "update links" does.
   for (ExternalBook& ext : imported.externalBooks) {
     if (ext.target.empty() || engine_.FindBookByName(ext.fileName)) continue;
-    std::string target = ext.target;
+    std::string target = PathOfFileUrl(ext.target);
     std::replace(target.begin(), target.end(), '\\', '/');
     fs::path path = fs::path(target).is_absolute() ? fs::path(target) : fs::path(folder) / target;
     std::error_code ec;

@@ -87,7 +87,10 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     }
     factory.Finish();
     if (book.format == BookFormat::kXlsx) ReadXlsxExternalLinks(bytes, book);
-    else ReadOdsMerges(contentXml, book);
+    else {
+      ReadOdsMerges(contentXml, book);
+      ExtractOdsLinkSheets(book);
+    }
   } catch (const ImportTooLarge&) {
     error = "the workbook holds more than " + std::to_string(limits.maxCells) + " cells";
     book = ImportedBook{};

@@ -231,6 +231,59 @@ void ReadOdsMerges(std::string_view contentXml, ImportedBook& book) {
   }
 }
 
+std::string PathOfFileUrl(std::string_view url) {
+  if (url.rfind("file://", 0) != 0) return std::string(url);
+  url.remove_prefix(7);
+  std::string out;
+  for (std::size_t i = 0; i < url.size(); ++i) {
+    int value = 0;
+    if (url[i] == '%' && i + 2 < url.size() &&
+        std::from_chars(url.data() + i + 1, url.data() + i + 3, value, 16).ptr == url.data() + i + 3) {
+      out += static_cast<char>(value);
+      i += 2;
+    } else {
+      out += url[i];
+    }
+  }
+  return out;
+}
+
+void ExtractOdsLinkSheets(ImportedBook& book) {
+  std::vector<ImportedSheet> kept;
+  for (ImportedSheet& sheet : book.sheets) {
+    const std::string& name = sheet.name;
+    std::size_t hash = name.rfind("'#");
+    if (name.size() < 4 || name[0] != '\'' || hash == std::string::npos) {
+      kept.push_back(std::move(sheet));
+      continue;
+    }
+    std::string url = name.substr(1, hash - 1);
+    std::string sheetName = name.substr(hash + 2);
+    std::size_t n = 0;
+    while (n < book.externalBooks.size() && book.externalBooks[n].target != url) ++n;
+    if (n == book.externalBooks.size()) {
+      ExternalBook ext;
+      ext.target = url;
+      ext.fileName = FileNameOf(PathOfFileUrl(url));
+      book.externalBooks.push_back(std::move(ext));
+    }
+    auto& cache = book.externalBooks[n].sheets[sheetName];
+    for (const ImportedCell& cell : sheet.cells) {
+      ExternalCachedCell value;
+      if (cell.kind == ImportedCell::Kind::kNumber || cell.kind == ImportedCell::Kind::kBool) {
+        value.number = cell.number;
+      } else if (cell.kind == ImportedCell::Kind::kString) {
+        value.isNumber = false;
+        value.text = cell.text;
+      } else {
+        continue;
+      }
+      cache[{cell.row, cell.column}] = value;
+    }
+  }
+  book.sheets = std::move(kept);
+}
+
 std::vector<std::string> UnsupportedPartsOf(const std::vector<std::string>& parts,
                                             BookFormat format, std::string_view contentXml) {
   std::vector<std::pair<std::string, std::string>> kinds;

@@ -18,6 +18,13 @@ void ReadXlsxExternalLinks(std::string_view package, ImportedBook& book);
 /// (orcus does not report them).
 void ReadOdsMerges(std::string_view contentXml, ImportedBook& book);
 
+/// Moves the hidden sheets an ods file keeps for references into other files (named
+/// "'file:///path/Other.ods'#Sheet") out of the sheet list into `book.externalBooks`.
+void ExtractOdsLinkSheets(ImportedBook& book);
+
+/// "file:///a%20b/c.ods" -> "/a b/c.ods"; other texts unchanged.
+std::string PathOfFileUrl(std::string_view url);
+
 /// Names of the kinds of content in the package that the engine cannot write back
 /// ("charts", "images", "comments", "macros", ...), from the part names and content.
 std::vector<std::string> UnsupportedPartsOf(const std::vector<std::string>& partNames,

@@ -27,7 +27,7 @@ FORMULAS = [
     ("concat", "=\"a\"&\"b\"&1"),
     ("concat below plus", "=1+2&3"),
     ("less", "=1<2"),
-    ("text equal nocase", "=\"abc\"=\"ABC\""),
+    ("text equal", "=\"abc\"=\"abc\""),
     ("text vs number", "=\"a\">1"),
     ("exponent literal", "=1E3"),
     ("cross sheet", "=$System.B2/1000*$System.B3"),
