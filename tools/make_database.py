@@ -452,7 +452,8 @@ COLUMNS = ['Nr', 'Name', 'Phase', 'Tmin [K]', 'Tmax [K]', 'T0 [K]', 'H0 [J/mol]'
            'Description', 'References', 'Created', 'Comments']
 
 
-def describe(sp, names_by_cas, cas_entry):
+def describe(sp, names_by_cas, cas_entry, gas_names=None):
+    """Common name of a species; ions and condensed phases borrow the neutral gas's name."""
     base = sp['nasa_base']
     desc = COMMON_NAMES.get(base, '')
     if not desc and cas_entry:
@@ -465,6 +466,8 @@ def describe(sp, names_by_cas, cas_entry):
     core = re.sub(r'[+-]+$', '', formula)
     if not desc and core in ELEMENT_NAMES:
         desc = ELEMENT_NAMES[core]
+    if not desc and gas_names:
+        desc = gas_names.get(fix_case(core), '')
     if desc and formula != core and base != 'e-':
         desc += ', cation' if formula.endswith('+') else ', anion'
     if sp['base'] == 'FeO' and sp['state'] != '(g)':
@@ -486,6 +489,13 @@ def build(src, created):
     for sp in species:
         if sp['phase'] == 0 and sp['name'] in cas_map:
             gas_cas[sp['mol']] = cas_map[sp['name']]
+    # names of the neutral gases, borrowed by their ions and condensed phases
+    gas_names = {}
+    for sp in species:
+        if sp['phase'] == 0 and not sp['base'].endswith(('+', '-')):
+            desc = describe(sp, names_by_cas, cas_map.get(sp['name']))
+            if desc:
+                gas_names.setdefault(sp['base'], desc)
     records = []
     for sp in species:
         # a condensed phase shares the CAS number of the gas of the same formula;
@@ -498,7 +508,7 @@ def build(src, created):
             crit_entry = {}
         if 'Tc' not in crit_entry or 'Pc' not in crit_entry:
             crit_entry = {}
-        desc = describe(sp, names_by_cas, cas_entry)
+        desc = describe(sp, names_by_cas, cas_entry, gas_names)
         for k, ds in enumerate(species_datasets(sp)):
             records.append((sp, ds, crit_entry, desc, k))
     return species, records
@@ -526,7 +536,7 @@ def write_tdb(path, records, created):
 
 def write_text(path, lines):
     tmp = path + '.tmp'
-    with open(tmp, 'w', encoding='latin-1', newline='\n') as f:
+    with open(tmp, 'w', encoding='utf-8', newline='\n') as f:
         f.write('\n'.join(lines) + '\n')
     os.replace(tmp, path)
 
