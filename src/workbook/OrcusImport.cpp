@@ -11,6 +11,7 @@
 #include <orcus/zip_archive.hpp>
 #include <orcus/zip_archive_stream.hpp>
 
+#include "workbook/OdsSupplement.h"
 #include "workbook/OrcusFactory.h"
 #include "workbook/ZipParts.h"
 
@@ -88,7 +89,7 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     factory.Finish();
     if (book.format == BookFormat::kXlsx) ReadXlsxExternalLinks(bytes, book);
     else {
-      ReadOdsMerges(contentXml, book);
+      SupplementOdsContent(contentXml, book);
       ExtractOdsLinkSheets(book);
     }
   } catch (const ImportTooLarge&) {

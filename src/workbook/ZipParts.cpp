@@ -178,59 +178,6 @@ void ReadXlsxExternalLinks(std::string_view package, ImportedBook& book) {
   }
 }
 
-namespace {
-
-int IntAttr(const XmlNode& node, std::string_view name, int fallback) {
-  std::string_view text = node.Attr(name);
-  int value = fallback;
-  if (!text.empty()) std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
-}
-
-/// Walks the rows of a table (also inside header-row and row-group wrappers).
-void WalkRows(const XmlNode& node, int& row, ImportedSheet& sheet) {
-  for (const auto& child : node.children) {
-    if (child->name == "table-row") {
-      int repeat = std::max(1, IntAttr(*child, "number-rows-repeated", 1));
-      int col = 0;
-      for (const auto& cell : child->children) {
-        if (cell->name != "table-cell" && cell->name != "covered-table-cell") continue;
-        int cols = IntAttr(*cell, "number-columns-spanned", 1);
-        int rows = IntAttr(*cell, "number-rows-spanned", 1);
-        if (cell->name == "table-cell" && (cols > 1 || rows > 1))
-          sheet.merges.push_back({row, col, row + rows - 1, col + cols - 1});
-        col += std::max(1, IntAttr(*cell, "number-columns-repeated", 1));
-        if (col >= kMaxColumns) break;
-      }
-      row += repeat;
-    } else if (child->name == "table-header-rows" || child->name == "table-row-group" ||
-               child->name == "table-rows") {
-      WalkRows(*child, row, sheet);
-    }
-    if (row >= kMaxRows) return;
-  }
-}
-
-}  // namespace
-
-void ReadOdsMerges(std::string_view contentXml, ImportedBook& book) {
-  if (contentXml.find("number-columns-spanned") == std::string_view::npos &&
-      contentXml.find("number-rows-spanned") == std::string_view::npos)
-    return;
-  auto root = ParseXml(contentXml);
-  const XmlNode* body = root->Child("body");
-  const XmlNode* spreadsheet = body ? body->Child("spreadsheet") : nullptr;
-  if (!spreadsheet) return;
-  size_t index = 0;
-  for (const XmlNode* table : spreadsheet->Children("table")) {
-    if (index >= book.sheets.size()) break;
-    ImportedSheet& sheet = book.sheets[index++];
-    sheet.merges.clear();
-    int row = 0;
-    WalkRows(*table, row, sheet);
-  }
-}
-
 std::string PathOfFileUrl(std::string_view url) {
   if (url.rfind("file://", 0) != 0) return std::string(url);
   url.remove_prefix(7);

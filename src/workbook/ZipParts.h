@@ -14,10 +14,6 @@ namespace ploxen {
 /// Throws orcus exceptions on damaged parts; the caller catches them.
 void ReadXlsxExternalLinks(std::string_view package, ImportedBook& book);
 
-/// Reads the merged ranges of an ods package's content.xml into the book's sheets
-/// (orcus does not report them).
-void ReadOdsMerges(std::string_view contentXml, ImportedBook& book);
-
 /// Moves the hidden sheets an ods file keeps for references into other files (named
 /// "'file:///path/Other.ods'#Sheet") out of the sheet list into `book.externalBooks`.
 void ExtractOdsLinkSheets(ImportedBook& book);
