@@ -520,8 +520,12 @@ def write_tdb(path, records, created):
         refs = '[1]' + ('[2]' if ce else '')
         crit_note = ''
         if ce:
-            crit_note = '; Tc,Pc %s' % ce['Tc'][1] + (
-                ', omega %s' % ce['omega'][1] if 'omega' in ce else '')
+            if ce['Tc'][1] == ce['Pc'][1]:
+                crit_note = '; Tc,Pc %s' % ce['Tc'][1]
+            else:
+                crit_note = '; Tc %s, Pc %s' % (ce['Tc'][1], ce['Pc'][1])
+            if 'omega' in ce:
+                crit_note += ', omega %s' % ce['omega'][1]
         comment = 'NASA %s %s%s; fit dCp %.3f%%, dH %.2f J/mol, dG %.2f J/mol' % (
             sp['name'], sp['code'], crit_note, 100 * ds['dev']['cp'], ds['dev']['h'], ds['dev']['g'])
         fields = [str(n), sp['base'], sp['state'], fmt(ds['Tmin'], 8), fmt(ds['Tmax'], 8),
