@@ -247,6 +247,31 @@ TEST_F(DefaultDatabase, NamesAreWhatUsersType) {
   EXPECT_DOUBLE_EQ(s.highestTmax, l.lowestTmin);
 }
 
+// One name and phase is one substance: its datasets follow each other in temperature, so a
+// lookup finds exactly one stable form at any temperature of the span.
+TEST_F(DefaultDatabase, DatasetsOfANameFollowEachOtherWithoutGaps) {
+  std::map<std::pair<std::string, std::string>, double> lastTmax;
+  int overlaps = 0;
+  for (int r = 1; r < db_->RecordCount(); ++r) {
+    const auto key = std::make_pair(std::string(db_->Field(r, kFieldName)),
+                                    std::string(db_->Field(r, kFieldPhase)));
+    const auto it = lastTmax.find(key);
+    if (it != lastTmax.end()) {
+      const double tMin = db_->Number(r, kFieldTmin);
+      if (tMin < it->second) {
+        ++overlaps;  // two crystal forms whose source ranges overlap; the earlier one wins
+        EXPECT_EQ(key.first, "SrCl2");
+      } else {
+        EXPECT_DOUBLE_EQ(tMin, it->second) << key.first << " " << key.second;
+      }
+    }
+    lastTmax[key] = db_->Number(r, kFieldTmax);
+  }
+  EXPECT_LE(overlaps, 1);
+  ASSERT_GE(db_->FindDataset("SrCl2", "(s)", 950), 1);
+  EXPECT_DOUBLE_EQ(db_->Tds().Tmax, 990.0);
+}
+
 TEST_F(DefaultDatabase, NoSolidCarriesCriticalData) {
   for (int r = 1; r < db_->RecordCount(); ++r) {
     if (db_->Field(r, kFieldPhase) != "(s)") continue;
