@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/packages.sh
-ploxen_ensure_packages
+ploxen_ensure_packages --with-tests
 
 BUILD=build/test
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLOXEN_SANITIZE=ON -DPLOXEN_BUILD_BENCH=ON

@@ -5,13 +5,19 @@
 PLOXEN_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  liborcus-dev libxlsxwriter-dev zlib1g-dev
+  liborcus-dev libxlsxwriter-dev zlib1g-dev libzip-dev
   locales
+)
+
+# Only the tests need these: LibreOffice is the independent client that opens the
+# workbooks the engine writes and recalculates them.
+PLOXEN_TEST_PACKAGES=(
+  libreoffice-calc-nogui python3-uno
 )
 
 ploxen_missing_packages() {
   local missing=()
-  for p in "${PLOXEN_PACKAGES[@]}"; do
+  for p in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$p")
     fi
@@ -19,13 +25,18 @@ ploxen_missing_packages() {
   echo "${missing[@]}"
 }
 
+# Usage: ploxen_ensure_packages [--with-tests]
 ploxen_ensure_packages() {
+  local wanted=("${PLOXEN_PACKAGES[@]}")
+  if [ "${1:-}" = "--with-tests" ]; then
+    wanted+=("${PLOXEN_TEST_PACKAGES[@]}")
+  fi
   if ! command -v dpkg-query >/dev/null 2>&1; then
     echo "ploxen: this build needs a Debian system with dpkg and apt-get." >&2
     return 1
   fi
   local missing
-  missing=$(ploxen_missing_packages)
+  missing=$(ploxen_missing_packages "${wanted[@]}")
   if [ -n "$missing" ]; then
     echo "ploxen: installing missing packages: $missing" >&2
     local sudo=""
