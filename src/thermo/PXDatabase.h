@@ -94,7 +94,8 @@ class PXDatabase {
   };
   TemperatureRange TemperatureRangeOf(std::string_view name, std::string_view phase) const;
 
-  /// Field k (0..22) of a record as stored (trimmed); empty outside the store.
+  /// Field k (0..22) of a record as stored (trimmed); empty outside the store. The view stays
+  /// valid until the next load.
   std::string_view Field(int record, int k) const;
   /// Numeric field k (3..16) of a record; 0 outside the store.
   double Number(int record, int k) const;

@@ -44,6 +44,9 @@ TEST(FluidModelsLimit, EveryModelBecomesIdealAsPressureVanishes) {
       EXPECT_NEAR(fluid.Results().HR, 0.0, 2000.0 * p);
       EXPECT_NEAR(fluid.Results().SR, 0.0, 5.0 * p);
       EXPECT_NEAR(fluid.Results().GR, fluid.Results().HR - t * fluid.Results().SR, 1e-9);
+      if (model == kGeneralizedRedlichKwong) {
+        EXPECT_LE(fluid.Results().iterations, 3);
+      }
       EXPECT_NEAR(fluid.Compressibility(model, pc, p, tc, t, omega), 1.0, 20.0 * p / pc);
     }
   }
