@@ -478,7 +478,7 @@ def describe(sp, names_by_cas, cas_entry, gas_names=None):
     return desc
 
 
-def build(src, created):
+def build(src):
     species = parse_thermo_inp(os.path.join(src, 'nasa', 'thermo.inp'))
     species = [sp for sp in species if not sp['name'].startswith('Inert')]
     assign_names(species)
@@ -580,7 +580,7 @@ def main():
     ap.add_argument('--out', default=os.path.join(ROOT, 'data'))
     ap.add_argument('--created', default='2026-12-08', help='text of the creation field')
     args = ap.parse_args()
-    species, records = build(args.sources, args.created)
+    species, records = build(args.sources)
     write_tdb(os.path.join(args.out, 'Ploxen.tdb'), records, args.created)
     write_ref(os.path.join(args.out, 'Ploxen.ref'))
     write_sys(os.path.join(args.out, 'Ploxen.sys'))
