@@ -20,6 +20,7 @@ constexpr const char* kNamespaces =
     " xmlns:number=\"urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0\""
     " xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\""
     " xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\""
+    " xmlns:xlink=\"http://www.w3.org/1999/xlink\""
     " office:version=\"1.2\"";
 
 void AppendEscaped(std::string& out, std::string_view s) {
@@ -344,6 +345,44 @@ class SheetXml {
   int lastRow_ = -1;
 };
 
+/// A hidden table holding the values cached for one sheet of another file, named as
+/// references into that file name it ("'file:///path/Other.ods'#Sheet").
+void AppendLinkTable(std::string& out, const ExternalBook& link, const std::string& sheetName,
+                     const std::map<std::pair<int, int>, ExternalCachedCell>& cells) {
+  out += "<table:table table:name=\"";
+  AppendEscaped(out, "'" + link.target + "'#" + sheetName);
+  out += "\" table:print=\"false\"><table:table-source xlink:type=\"simple\" xlink:href=\"";
+  AppendEscaped(out, link.target);
+  out += "\" table:table-name=\"";
+  AppendEscaped(out, sheetName);
+  out += "\" table:mode=\"copy-results-only\"/><table:table-column/>";
+  int row = 0;
+  auto it = cells.begin();
+  while (it != cells.end()) {
+    int cellRow = it->first.first;
+    if (cellRow > row) {
+      out += "<table:table-row table:number-rows-repeated=\"" + std::to_string(cellRow - row) +
+             "\"><table:table-cell/></table:table-row>";
+    }
+    out += "<table:table-row>";
+    int col = 0;
+    for (; it != cells.end() && it->first.first == cellRow; ++it) {
+      int c = it->first.second;
+      if (c > col)
+        out += "<table:table-cell table:number-columns-repeated=\"" + std::to_string(c - col) + "\"/>";
+      std::string para;
+      const ExternalCachedCell& v = it->second;
+      out += "<table:table-cell";
+      AppendValue(out, v.isNumber ? CellValue::Number(v.number) : CellValue::Text(v.text), {}, para);
+      out += ">" + para + "</table:table-cell>";
+      col = c + 1;
+    }
+    out += "</table:table-row>";
+    row = cellRow + 1;
+  }
+  out += "</table:table>";
+}
+
 /// Width in inches of a column of `chars` characters of the default font.
 double ColumnInches(double chars) { return (chars * 7.0 + 5.0) / 96.0; }
 
@@ -374,6 +413,9 @@ std::string OdsContentXml(WorkbookEngine& engine, Book& book) {
   out += "</office:automatic-styles><office:body><office:spreadsheet>";
   for (int s = 0; s < book.SheetCount(); ++s)
     SheetXml(engine, book, book.SheetAt(s), columnStyles, rowStyles).Append(out);
+  for (const ExternalBook& link : book.externalLinks)
+    if (!link.target.empty())
+      for (const auto& [name, cells] : link.sheets) AppendLinkTable(out, link, name, cells);
   out += "</office:spreadsheet></office:body></office:document-content>";
   return out;
 }

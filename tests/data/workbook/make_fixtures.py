@@ -5,7 +5,8 @@ Run from this folder with Debian's python3 (python3-uno) and soffice installed:
     /usr/bin/python3 make_fixtures.py
 Writes Other.xlsx/.ods (the referenced book), Formulas.xlsx/.ods (every supported kind of
 formula, cross-sheet and cross-workbook references, formats, merged cells) and
-Formulas.expected.tsv with LibreOffice's results after a full recalculation.
+Formulas.expected.tsv with LibreOffice's results after a full recalculation, and
+Annotated.xlsx/.ods (a cell comment, which a save cannot keep).
 """
 import os
 import sys
@@ -166,6 +167,17 @@ def make_main(s, ext_path, path, flt, expected_path=None):
     doc.close(True)
 
 
+def make_annotated(s, path, flt):
+    """A book with a cell comment: a part the engine cannot write back."""
+    doc = s.new()
+    sheet = doc.Sheets.getByIndex(0)
+    sheet.getCellRangeByName("A1").setValue(1)
+    addr = sheet.getCellRangeByName("A1").getCellAddress()
+    sheet.getAnnotations().insertNew(addr, "checked by hand")
+    s.save(doc, path, flt)
+    doc.close(True)
+
+
 def main():
     os.chdir(HERE)
     s = Session(recalc_on_load=0)
@@ -174,6 +186,8 @@ def main():
         make_other(s, "Other.ods", "calc8")
         make_main(s, "Other.xlsx", "Formulas.xlsx", "Calc MS Excel 2007 XML", "Formulas.expected.tsv")
         make_main(s, "Other.ods", "Formulas.ods", "calc8")
+        make_annotated(s, "Annotated.xlsx", "Calc MS Excel 2007 XML")
+        make_annotated(s, "Annotated.ods", "calc8")
     finally:
         s.close()
 
