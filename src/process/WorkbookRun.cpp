@@ -16,6 +16,7 @@ void TEqlCalcWnd::RestoreCounter() {
 
 int TEqlCalcWnd::RunWorkbook() {
   if (!book_) return -1;
+  systemValid = true;
   if (!ReadConditionSheet()) return -1;
   autoCounter = AutoCounter(book_->ReadCell(conditionSheet, cond::kRowCount, 1));
   if (autoCounter) {

@@ -27,6 +27,7 @@ class ProcessFixture : public ::testing::Test {
       : settings(log), thermo(log, settings, elements, dialogs), kernel(log, elements),
         calc(log, kernel, thermo, elements) {
     log.SetFilter(6);
+    log.SetNewestLast(true);
     thermo.OpenDatabase(DefaultDatabase());
     calc.SetWorkbook(&book);
     calc.showStatus = [this](const std::string& text, int) { statuses.push_back(text); };
