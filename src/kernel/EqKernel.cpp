@@ -235,6 +235,14 @@ long double TEqlKernel::ActivityCoefficient(int q) const {
   return ValidCompound(q) ? gamma_[q] : 0.0L;
 }
 
+long double TEqlKernel::InputAmount(int q) const { return ValidCompound(q) ? input_[q] : 0.0L; }
+
+long double TEqlKernel::ReactiveShare(int q) const { return ValidCompound(q) ? share_[q] : 0.0L; }
+
+long double TEqlKernel::ReactingInput(int q) const {
+  return ValidCompound(q) ? reacting_[q] : 0.0L;
+}
+
 bool TEqlKernel::HasUnitActivity(int q) const { return ValidCompound(q) && unit_[q] != 0; }
 
 }  // namespace ploxen

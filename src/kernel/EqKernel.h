@@ -94,6 +94,9 @@ class TEqlKernel {
   int Mode() const { return mode_; }
   long double GibbsEnergy(int q) const;          ///< G_q [J/mol] as used by the run
   long double ActivityCoefficient(int q) const;
+  long double InputAmount(int q) const;    ///< K [mol] as given
+  long double ReactiveShare(int q) const;  ///< F after clamping to 0..1
+  long double ReactingInput(int q) const;  ///< K*F [mol]
   bool HasUnitActivity(int q) const;
   int NormalisationPhase() const { return kStar_; }
   const std::vector<std::string>& CompoundNames() const { return names_; }
