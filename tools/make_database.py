@@ -370,7 +370,9 @@ def assign_names(species):
             else:
                 base = name
             sp['nasa_base'] = name
-            sp['base'] = fix_case(base.split(',')[0]) + (',' + base.split(',', 1)[1] if ',' in base else '')
+            # "C3H6,cyclo-": the dash of an isomer word would read as the charge of an anion
+            suffix = base.split(',', 1)[1].rstrip('-') if ',' in base else ''
+            sp['base'] = fix_case(base.split(',')[0]) + (',' + suffix if suffix else '')
         else:
             base, form = split_condensed(name)
             sp['state'] = '(l)' if form == 'L' else '(s)'
