@@ -208,18 +208,8 @@ void WorkbookEngine::Impl::CollectDirty(const FormulaNode& root, std::vector<Dir
     int r1 = n->a.row, r2 = n->b.row, c1 = n->a.col, c2 = n->b.col;
     if (n->form == RangeForm::kColumns) r1 = 0, r2 = kMaxRows - 1;
     if (n->form == RangeForm::kRows) c1 = 0, c2 = kMaxColumns - 1;
-    const std::uint64_t end = CellKey(r2, c2);
-    for (auto it = cells.lower_bound(CellKey(r1, c1)); it != cells.end() && it->first <= end;) {
-      int r = KeyRow(it->first), c = KeyCol(it->first);
-      if (c < c1) {
-        it = cells.lower_bound(CellKey(r, c1));
-      } else if (c > c2) {
-        it = cells.lower_bound(CellKey(r + 1, c1));
-      } else {
-        take(sid, r, c, it->second);
-        ++it;
-      }
-    }
+    ScanRect(s->formulas_, c1, r1, c2, r2,
+             [&](int c, int r, Cell* cell) { take(sid, r, c, *cell); });
   }
 }
 
@@ -327,19 +317,15 @@ void WorkbookEngine::Impl::ForEachCell(
   if (SheetId sid = TargetSheet(t)) {
     Sheet* s = SheetById(sid);
     if (!s) return;
-    auto& cells = s->cells_;
-    auto it = cells.lower_bound(CellKey(row1, col1));
-    const std::uint64_t end = CellKey(row2, col2);
-    while (it != cells.end() && it->first <= end) {
-      int r = KeyRow(it->first), c = KeyCol(it->first);
-      if (c < col1) {
-        it = cells.lower_bound(CellKey(r, col1));
-      } else if (c > col2) {
-        it = cells.lower_bound(CellKey(r + 1, col1));
-      } else {
-        if (!it->second.value.IsEmpty() || it->second.formula) visit(r, c, it->second.value);
-        ++it;
-      }
+    // Walk along the shorter side: rows of a wide range, columns of a tall one.
+    if (row2 - row1 <= col2 - col1) {
+      ScanRect(s->cells_, row1, col1, row2, col2, [&](int r, int c, const Cell& cell) {
+        if (!cell.value.IsEmpty() || cell.formula) visit(r, c, cell.value);
+      });
+    } else {
+      ScanRect(s->byColumn_, col1, row1, col2, row2, [&](int c, int r, const Cell* cell) {
+        if (!cell->value.IsEmpty() || cell->formula) visit(r, c, cell->value);
+      });
     }
     return;
   }

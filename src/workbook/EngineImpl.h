@@ -22,6 +22,24 @@ constexpr SheetId GlobalSheet(GlobalKey k) { return static_cast<SheetId>(k >> 34
 constexpr int GlobalRow(GlobalKey k) { return static_cast<int>((k >> 14) & 0xFFFFF); }
 constexpr int GlobalCol(GlobalKey k) { return static_cast<int>(k & 0x3FFF); }
 
+/// Visits the entries of a map keyed CellKey(major, minor) inside a rectangle, skipping
+/// from line to line with lower_bound so that a narrow rectangle costs what it holds.
+template <class Map, class Fn>
+void ScanRect(Map& map, int major1, int minor1, int major2, int minor2, Fn fn) {
+  const std::uint64_t end = CellKey(major2, minor2);
+  for (auto it = map.lower_bound(CellKey(major1, minor1)); it != map.end() && it->first <= end;) {
+    int major = KeyRow(it->first), minor = KeyCol(it->first);
+    if (minor < minor1) {
+      it = map.lower_bound(CellKey(major, minor1));
+    } else if (minor > minor2) {
+      it = map.lower_bound(CellKey(major + 1, minor1));
+    } else {
+      fn(major, minor, it->second);
+      ++it;
+    }
+  }
+}
+
 /// Private part of the engine.
 struct WorkbookEngine::Impl : public EvalSource {
   explicit Impl(WorkbookEngine& owner) : engine(owner) {}
@@ -32,6 +50,8 @@ struct WorkbookEngine::Impl : public EvalSource {
   Cell* CellAt(GlobalKey key) const;
   /// The cell at a position, created when missing; null for a bad sheet or position.
   Cell* Touch(SheetId sheet, int row, int col);
+  /// Rebuilds a sheet's column-major indexes after its cells moved.
+  static void Reindex(Sheet& sheet);
   Formula* FormulaAt(GlobalKey key) const;
   ParseContext MakeParseContext(Book& book, Sheet& sheet, const Formula& f);
   PrintContext MakePrintContext(Book& book, Sheet& sheet);

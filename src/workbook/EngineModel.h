@@ -77,6 +77,8 @@ class Sheet {
   BookId book_ = 0;
   std::string name_;
   CellMap cells_;
+  std::map<std::uint64_t, Cell*> byColumn_;  ///< every cell, key CellKey(col, row)
+  std::map<std::uint64_t, Cell*> formulas_;  ///< formula cells, key CellKey(col, row)
 };
 
 /// An open workbook.

@@ -184,6 +184,7 @@ bool WorkbookEngine::InsertRow(SheetId sheetId, int row) {
     node.key() = CellKey(r, KeyCol(node.key()));
     cells.insert(std::move(node));
   }
+  Impl::Reindex(*sheet);
   std::map<int, double> heights;
   for (auto [r, h] : sheet->rowHeights)
     if (r < row) heights[r] = h;

@@ -120,12 +120,25 @@ void WorkbookEngine::SetClock(std::function<double()> clock) { impl_->clock = st
 Cell* WorkbookEngine::Impl::Touch(SheetId sheet, int row, int col) {
   Sheet* s = SheetById(sheet);
   if (!s || !ValidPosition(row, col)) return nullptr;
-  return &s->cells_[CellKey(row, col)];
+  auto [it, inserted] = s->cells_.try_emplace(CellKey(row, col));
+  if (inserted) s->byColumn_[CellKey(col, row)] = &it->second;
+  return &it->second;
+}
+
+void WorkbookEngine::Impl::Reindex(Sheet& sheet) {
+  sheet.byColumn_.clear();
+  sheet.formulas_.clear();
+  for (auto& [key, cell] : sheet.cells_) {
+    std::uint64_t colKey = CellKey(KeyCol(key), KeyRow(key));
+    sheet.byColumn_.emplace_hint(sheet.byColumn_.end(), colKey, &cell);
+    if (cell.formula) sheet.formulas_[colKey] = &cell;
+  }
 }
 
 void WorkbookEngine::SetConstant(SheetId sheet, int row, int col, CellValue value) {
   Cell* c = impl_->Touch(sheet, row, col);
   if (!c) return;
+  if (c->formula) impl_->SheetById(sheet)->formulas_.erase(CellKey(col, row));
   c->formula.reset();
   c->value = std::move(value);
   impl_->Written(sheet, row, col);
@@ -148,8 +161,13 @@ void WorkbookEngine::ClearCell(SheetId sheet, int row, int col) {
   if (!s) return;
   auto it = s->cells_.find(CellKey(row, col));
   if (it == s->cells_.end()) return;
-  if (it->second.format == 0) s->cells_.erase(it);
-  else it->second = Cell{CellValue{}, nullptr, it->second.format};
+  s->formulas_.erase(CellKey(col, row));
+  if (it->second.format == 0) {
+    s->byColumn_.erase(CellKey(col, row));
+    s->cells_.erase(it);
+  } else {
+    it->second = Cell{CellValue{}, nullptr, it->second.format};
+  }
   impl_->Written(sheet, row, col);
 }
 
@@ -166,6 +184,7 @@ void WorkbookEngine::SetFormula(SheetId sheet, int row, int col, const std::stri
   f->shiftRows = shiftRows;
   f->shiftCols = shiftCols;
   c->formula = std::move(f);
+  impl_->SheetById(sheet)->formulas_[CellKey(col, row)] = c;
   impl_->pending.push_back(MakeGlobalKey(sheet, row, col));
   if (Book* b = impl_->BookOfSheet(sheet)) b->modified = true;
 }
