@@ -20,8 +20,13 @@ std::string Fixed(double v, int decimals, bool groups) {
   std::size_t start = s[0] == '-' ? 1 : 0;
   std::size_t point = s.find('.');
   std::size_t intEnd = point == std::string::npos ? s.size() : point;
-  for (std::size_t i = intEnd; i > start + 3; i -= 3) s.insert(i - 3, ",");
-  return s;
+  std::string grouped = s.substr(0, start);
+  for (std::size_t i = start; i < intEnd; ++i) {
+    if (i > start && (intEnd - i) % 3 == 0) grouped += ',';
+    grouped += s[i];
+  }
+  grouped.append(s, intEnd, std::string::npos);
+  return grouped;
 }
 
 std::string Scientific(double v, int decimals) {
