@@ -24,7 +24,8 @@ const std::string& SyntheticDatabase() {
                         ("ploxen_bench_thermo_" + std::to_string(::getpid()) + ".tdb"))
                            .string();
     std::ofstream out(file, std::ios::binary);
-    out << "Nr\tName\tPhase\tTmin [K]\tTmax [K]\tT0 [K]\tH0 [J/mol]\tS0 [J/(mol K)]\ta\tb\tc\td\te\t"
+    out << "Nr\tName\tPhase\tTmin [K]\tTmax [K]\tT0 [K]\tH0 [J/mol]\tS0 [J/(mol "
+           "K)]\ta\tb\tc\td\te\t"
            "f\tTc [K]\tPc [bar]\tOmega\tMol definition\tDescription\tReferences\tCreated\t"
            "Comments\n";
     int line = 1;
@@ -47,7 +48,9 @@ const std::string& SyntheticDatabase() {
   return path;
 }
 
-std::string ShippedDatabase() { return std::string(PLOXEN_SOURCE_DIR) + "/data/Ploxen.tdb"; }
+std::string ShippedDatabase() {
+  return std::string(PLOXEN_SOURCE_DIR) + "/data/Ploxen.tdb";
+}
 
 void LoadBenchmark(benchmark::State& state, const std::string& path) {
   TAplMsgWnd log;

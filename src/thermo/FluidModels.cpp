@@ -18,8 +18,8 @@ constexpr double kMaxFittedOmega = 1.0;  // bound of the acentric factor fitted 
 
 // One row per cubic model 4, 5, 6 (sigma, epsilon, Omega, Psi, alpha form, m coefficients).
 const CubicConstants kCubicRows[3] = {
-    {1.0, 0.0, 0.08664, 0.42748, false, {0.0, 0.0, 0.0}},                         // RK 1949
-    {1.0, 0.0, 0.08664, 0.42748, true, {0.48508, 1.55171, -0.15613}},             // SRK 1972
+    {1.0, 0.0, 0.08664, 0.42748, false, {0.0, 0.0, 0.0}},              // RK 1949
+    {1.0, 0.0, 0.08664, 0.42748, true, {0.48508, 1.55171, -0.15613}},  // SRK 1972
     {1.0 + M_SQRT2, 1.0 - M_SQRT2, 0.077796, 0.457235, true, {0.37464, 1.54226, -0.26992}},  // PR
 };
 
@@ -112,35 +112,38 @@ EosResult FluidModels::CompressibilityEOS(int model, double pcBar, double pBar, 
   results_.z = 1.0;
   if (model < kVanDerWaals || model > kGeneralizedRedlichKwong) return {false, 1.0};
   if (!(pcBar > 0.0) || !(tcK > 0.0) || !(pBar > 0.0) || !(tK > 0.0)) return {false, 1.0};
+  EosResult result = model == kGeneralizedRedlichKwong
+                         ? GeneralizedRedlichKwongZ(pBar / pcBar, tK / tcK)
+                         : VolumeIterationZ(model, pcBar, pBar, tcK, tK);
+  results_.z = result.z;
+  return result;
+}
+
+EosResult FluidModels::GeneralizedRedlichKwongZ(double pr, double tr) {
+  // Z = 1/(1 - h) - 4.934/Tr^1.5 h/(1 + h), h = 0.08664 Pr/(Z Tr)
+  BestIterate best;
+  double z = 1.0;
+  for (int i = 1; i <= kMaxSteps; ++i) {
+    double h = 0.08664 * pr / (z * tr);
+    double next = 1.0 / (1.0 - h) - 4.934 / std::pow(tr, 1.5) * h / (1.0 + h);
+    double dz = RelativeChange(z, next);
+    if (i == 1) best.Offer(1.0, dz);  // the start value is the first best
+    if (next > 0.0 && dz < kEosTolerance) {
+      results_.iterations = i;
+      return {true, next};
+    }
+    best.Offer(next, dz);
+    if (!std::isfinite(next)) break;
+    z = next > 0.0 ? next : z * 10.0;
+  }
+  return {false, best.value};
+}
+
+EosResult FluidModels::VolumeIterationZ(int model, double pcBar, double pBar, double tcK,
+                                        double tK) {
   const double r = gasConstant_;
   const double p = pBar * kPascalPerBar;
   const double pc = pcBar * kPascalPerBar;
-  BestIterate best;
-  bool converged = false;
-  double x = 0.0;  // molar volume [m3/mol] for models 1, 2; z for model 3
-
-  if (model == kGeneralizedRedlichKwong) {
-    const double pr = pBar / pcBar, tr = tK / tcK;
-    x = 1.0;
-    for (int i = 1; i <= kMaxSteps; ++i) {
-      double h = 0.08664 * pr / (x * tr);
-      double next = 1.0 / (1.0 - h) - 4.934 / std::pow(tr, 1.5) * h / (1.0 + h);
-      double dx = RelativeChange(x, next);
-      if (i == 1) best.Offer(1.0, dx);  // the start value is the first best
-      if (next > 0.0 && dx < kEosTolerance) {
-        x = next;
-        converged = true;
-        results_.iterations = i;
-        break;
-      }
-      best.Offer(next, dx);
-      if (!std::isfinite(next)) break;
-      x = next > 0.0 ? next : x * 10.0;
-    }
-    results_.z = converged ? x : best.value;
-    return {converged, results_.z};
-  }
-
   double b, a;
   if (model == kVanDerWaals) {
     b = r * tcK / 8.0 / pc;
@@ -149,25 +152,20 @@ EosResult FluidModels::CompressibilityEOS(int model, double pcBar, double pBar, 
     b = 0.08664 * r * tcK / pc;
     a = 0.42748 * r * r * std::pow(tcK, 2.5) / pc;
   }
-  x = r * tK / p;
-  if (model == kVanDerWaals) best.Offer(x, 1.0);
+  BestIterate best;
+  double v = r * tK / p;  // molar volume [m3/mol]
+  if (model == kVanDerWaals) best.Offer(v, 1.0);
   for (int i = 1; i <= kMaxSteps; ++i) {
     double next = model == kVanDerWaals
-                      ? b + r * tK / (p + a / (x * x))                                // vdW
-                      : r * tK / p + b - a * (x - b) / (std::sqrt(tK) * p * x * (x + b));  // RK
-    double dx = RelativeChange(x, next);
-    if (next > 0.0 && dx < kEosTolerance) {
-      x = next;
-      converged = true;
-      break;
-    }
-    best.Offer(next, dx);
+                      ? b + r * tK / (p + a / (v * v))  // V = b + RT/(P + a/V^2)
+                      : r * tK / p + b - a * (v - b) / (std::sqrt(tK) * p * v * (v + b));  // RK
+    double dv = RelativeChange(v, next);
+    if (next > 0.0 && dv < kEosTolerance) return {true, p * next / (r * tK)};
+    best.Offer(next, dv);
     if (!std::isfinite(next)) break;
-    x = next > 0.0 ? next : x * 10.0;
+    v = next > 0.0 ? next : v * 10.0;
   }
-  double volume = converged ? x : best.value;
-  results_.z = p * volume / (r * tK);
-  return {converged, results_.z};
+  return {false, p * best.value / (r * tK)};
 }
 
 bool FluidModels::ResidualsVirial(int model, double pcBar, double pBar, double tcK, double tK) {
@@ -222,8 +220,8 @@ void FluidModels::VapourRoot(const CubicConstants& c, double beta, double q) {
   results_.vapourZ = results_.rootConverged ? z : best.value;
 }
 
-double FluidModels::LiquidRoot(const CubicConstants& c, double beta, double q, double pr,
-                               double tr, double acentric, double pcBar, double pBar, double tK) {
+double FluidModels::LiquidRoot(const CubicConstants& c, double beta, double q, double pr, double tr,
+                               double acentric, double pcBar, double pBar, double tK) {
   // Fixed point of Z = beta + (Z + eps beta)(Z + sigma beta)(1 + beta - Z) / (q beta).
   double z0 = pr <= 0.29 ? 0.001 : LiquidStartZ(pr, tr, acentric);
   if (!(z0 > 0.0)) z0 = 0.001;
@@ -234,7 +232,8 @@ double FluidModels::LiquidRoot(const CubicConstants& c, double beta, double q, d
   results_.liquidZ = 0.0;
   results_.liquidVolume = 0.0;
   for (int i = 1; i <= kMaxSteps; ++i) {
-    double next = beta + (z + c.epsilon * beta) * (z + c.sigma * beta) * (1.0 + beta - z) / (q * beta);
+    double next =
+        beta + (z + c.epsilon * beta) * (z + c.sigma * beta) * (1.0 + beta - z) / (q * beta);
     if (next > pcBar * kPascalPerBar || !std::isfinite(next)) {  // diverging
       stopped = true;
       break;
@@ -281,10 +280,9 @@ bool FluidModels::ResidualsCubic(int model, double pcBar, double pBar, double tc
   double tLow = tK - 1.0 < 1.0 ? tK : tK - 1.0;
   double alphaHigh = CubicAlpha(*c, (tK + 1.0) / tcK, acentric);
   double alphaLow = CubicAlpha(*c, tLow / tcK, acentric);
-  double dLnAlpha = alphaHigh > 0.0 && alphaLow > 0.0
-                        ? (std::log(alphaHigh) - std::log(alphaLow)) /
-                              (std::log(tK + 1.0) - std::log(tLow))
-                        : 0.0;
+  double dLnAlpha = alphaHigh > 0.0 && alphaLow > 0.0 ? (std::log(alphaHigh) - std::log(alphaLow)) /
+                                                            (std::log(tK + 1.0) - std::log(tLow))
+                                                      : 0.0;
   double beta = c->omega * pr / tr;
   double q = c->psi * alpha / (c->omega * tr);
   double zForResiduals;

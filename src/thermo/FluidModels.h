@@ -33,7 +33,8 @@ bool FluidModelNeedsOmega(int model);
 enum class CubicRoot { kVapour, kLiquid };
 
 /// Constants of the generic cubic equation of state
-/// P = RT/(V - b) - a(T) / ((V + eps b)(V + sigma b)), a = Psi alpha R^2 Tc^2/Pc, b = Omega R Tc/Pc.
+/// P = RT/(V - b) - a(T) / ((V + eps b)(V + sigma b)), a = Psi alpha R^2 Tc^2/Pc, b = Omega R
+/// Tc/Pc.
 struct CubicConstants {
   double sigma = 0.0;    ///< dimensionless
   double epsilon = 0.0;  ///< dimensionless
@@ -61,15 +62,15 @@ struct EosResult {
 
 /// Results of the last call of any model function, overwritten by each call.
 struct FluidResults {
-  double z = 1.0;             ///< z of models 1 to 3, dimensionless
-  double vapourZ = 0.0;       ///< vapour root of the cubic, dimensionless
-  double liquidZ = 0.0;       ///< liquid root of the cubic (0 after a stopped iteration)
-  double liquidVolume = 0.0;  ///< liquid molar volume [m3/mol], 0 when the root did not converge
-  double HR = 0.0;            ///< residual enthalpy [J/mol]
-  double SR = 0.0;            ///< residual entropy [J/(mol K)]
-  double GR = 0.0;            ///< residual Gibbs energy [J/mol]
-  int iterations = 0;         ///< steps of the last converged z iteration (models 3, liquid root)
-  bool rootConverged = false; ///< the last cubic root iteration converged
+  double z = 1.0;              ///< z of models 1 to 3, dimensionless
+  double vapourZ = 0.0;        ///< vapour root of the cubic, dimensionless
+  double liquidZ = 0.0;        ///< liquid root of the cubic (0 after a stopped iteration)
+  double liquidVolume = 0.0;   ///< liquid molar volume [m3/mol], 0 when the root did not converge
+  double HR = 0.0;             ///< residual enthalpy [J/mol]
+  double SR = 0.0;             ///< residual entropy [J/(mol K)]
+  double GR = 0.0;             ///< residual Gibbs energy [J/mol]
+  int iterations = 0;          ///< steps of the last converged z iteration (models 3, liquid root)
+  bool rootConverged = false;  ///< the last cubic root iteration converged
 };
 
 /// The seven fluid behaviour models. Holds the data-side gas constant and the results of the
@@ -98,6 +99,8 @@ class FluidModels {
                          std::optional<double> acentric);
 
  private:
+  EosResult GeneralizedRedlichKwongZ(double pr, double tr);
+  EosResult VolumeIterationZ(int model, double pcBar, double pBar, double tcK, double tK);
   bool CubicResiduals(const CubicConstants& c, double z, double tK, double beta, double q,
                       double dLnAlpha);
   void VapourRoot(const CubicConstants& c, double beta, double q);

@@ -15,11 +15,15 @@ namespace ploxen {
 namespace {
 
 /// True for the characters a field is trimmed of: blanks and control characters.
-bool IsTrimmed(char ch) { return static_cast<unsigned char>(ch) <= ' '; }
+bool IsTrimmed(char ch) {
+  return static_cast<unsigned char>(ch) <= ' ';
+}
 
 }  // namespace
 
-PXDatabase::PXDatabase(TAplMsgWnd& log) : log_(log) { InitDatabaseStore(); }
+PXDatabase::PXDatabase(TAplMsgWnd& log) : log_(log) {
+  InitDatabaseStore();
+}
 
 void PXDatabase::InitDatabaseStore(double gasConstant) {
   Clear();

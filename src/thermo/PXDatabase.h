@@ -16,13 +16,13 @@ class TAplMsgWnd;
 
 /// The current-dataset record, overwritten by every selection.
 struct TDS {
-  std::string name;           ///< compound name (field 1)
-  std::string phase;          ///< "(g)", "(l)" or "(s)" (field 2)
-  double Tmin = 0.0;          ///< lowest temperature of validity [K]
-  double Tmax = 0.0;          ///< highest temperature of validity [K]
-  double T0 = 0.0;            ///< reference temperature of H0 and S0 [K]
-  double H0 = 0.0;            ///< enthalpy at T0 [J/mol]
-  double S0 = 0.0;            ///< entropy at T0 [J/(mol K)]
+  std::string name;   ///< compound name (field 1)
+  std::string phase;  ///< "(g)", "(l)" or "(s)" (field 2)
+  double Tmin = 0.0;  ///< lowest temperature of validity [K]
+  double Tmax = 0.0;  ///< highest temperature of validity [K]
+  double T0 = 0.0;    ///< reference temperature of H0 and S0 [K]
+  double H0 = 0.0;    ///< enthalpy at T0 [J/mol]
+  double S0 = 0.0;    ///< entropy at T0 [J/(mol K)]
   double a = 0.0, b = 0.0, c = 0.0, d = 0.0, e = 0.0, f = 0.0;  ///< stored Cp coefficients
   double Tc = 0.0;            ///< critical temperature [K], 0 when none
   double Pc = 0.0;            ///< critical pressure [bar], 0 when none
@@ -57,9 +57,9 @@ enum DatasetField : int {
 /// lookups, and the current-dataset record. Record 0 is the header line.
 class PXDatabase {
  public:
-  static constexpr int kFieldCount = 22;       ///< fields stored per record
-  static constexpr int kFirstNumeric = 3;      ///< first numeric field
-  static constexpr int kLastNumeric = 16;      ///< last numeric field
+  static constexpr int kFieldCount = 22;                              ///< fields stored per record
+  static constexpr int kFirstNumeric = 3;                             ///< first numeric field
+  static constexpr int kLastNumeric = 16;                             ///< last numeric field
   static constexpr std::size_t kMaxFileBytes = std::size_t{1} << 28;  ///< larger files are refused
 
   explicit PXDatabase(TAplMsgWnd& log);
@@ -102,7 +102,7 @@ class PXDatabase {
 
   const TDS& Tds() const { return tds_; }
   int RecordCount() const { return static_cast<int>(records_.size()); }
-  int DatabaseState() const { return state_; }        ///< -1 missing file, 0 empty, 1 loaded
+  int DatabaseState() const { return state_; }  ///< -1 missing file, 0 empty, 1 loaded
   const std::string& DatabasePath() const { return path_; }
   int CandidateCount() const { return static_cast<int>(candidates_.size()); }
   double GasConstant() const { return gasConstant_; }  ///< data-side R [J/(mol K)]
@@ -134,12 +134,13 @@ class PXDatabase {
   bool Matches(int record, std::string_view name, std::string_view phase) const;
 
   TAplMsgWnd& log_;
-  std::string text_;              ///< every stored field, back to back
+  std::string text_;  ///< every stored field, back to back
   std::vector<Record> records_;
   std::array<std::size_t, kFieldCount + 1> columnLengths_{};  ///< entries per text column
-  std::unordered_map<std::string_view, std::vector<int>> byName_;  ///< records per name (views into text_)
-  std::vector<int> candidates_;                                    ///< candidate cache, list order
-  std::vector<char> isCandidate_;                                  ///< per record: in the cache
+  std::unordered_map<std::string_view, std::vector<int>>
+      byName_;                     ///< records per name (views into text_)
+  std::vector<int> candidates_;    ///< candidate cache, list order
+  std::vector<char> isCandidate_;  ///< per record: in the cache
   std::unordered_map<std::string_view, std::vector<int>> candidatesByName_;  ///< cache per name
   TDS tds_;
   int state_ = 0;

@@ -14,8 +14,8 @@ bool PXDatabase::Matches(int record, std::string_view name, std::string_view pha
   return Field(record, kFieldName) == name && Field(record, kFieldPhase) == phase;
 }
 
-int PXDatabase::SelectDataset(int record, bool probe, std::string_view name,
-                              std::string_view phase, double tK) {
+int PXDatabase::SelectDataset(int record, bool probe, std::string_view name, std::string_view phase,
+                              double tK) {
   if (record < 0 || record >= RecordCount() || !Matches(record, name, phase)) return -1;
   tds_.Tmin = Number(record, kFieldTmin);
   tds_.Tmax = Number(record, kFieldTmax);

@@ -18,14 +18,14 @@ enum StateStatus : int {
 
 /// The state function record: result of one `StateFunctions` call, owned by the caller.
 struct StateFunctionRecord {
-  double z = 1.0;   ///< compressibility factor, dimensionless
-  double Cp = 0.0;  ///< heat capacity [J/(mol K)]
-  double H = 0.0;   ///< enthalpy [J/mol]
-  double S = 0.0;   ///< entropy [J/(mol K)]
-  double G = 0.0;   ///< Gibbs energy [J/mol]
-  double HR = 0.0;  ///< residual enthalpy added by the fluid model [J/mol]
-  double SR = 0.0;  ///< residual entropy added by the fluid model [J/(mol K)]
-  double GR = 0.0;  ///< residual Gibbs energy added by the fluid model [J/mol]
+  double z = 1.0;                   ///< compressibility factor, dimensionless
+  double Cp = 0.0;                  ///< heat capacity [J/(mol K)]
+  double H = 0.0;                   ///< enthalpy [J/mol]
+  double S = 0.0;                   ///< entropy [J/(mol K)]
+  double G = 0.0;                   ///< Gibbs energy [J/mol]
+  double HR = 0.0;                  ///< residual enthalpy added by the fluid model [J/mol]
+  double SR = 0.0;                  ///< residual entropy added by the fluid model [J/(mol K)]
+  double GR = 0.0;                  ///< residual Gibbs energy added by the fluid model [J/mol]
   int status = kStateNotEvaluated;  ///< one of StateStatus
   bool extrapolated = false;  ///< T lies outside the dataset's range (values shown with "(ext.)")
 };

@@ -1,10 +1,11 @@
 // libFuzzer target for the ".tdb" loader: any bytes as a database file, then every lookup and
 // every state function evaluation over the loaded records. Not part of the CMake build; build
 // and run from the repository root with Debian's clang:
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc tests/fuzz/TdbLoadFuzz.cpp \
-//     src/thermo/PXDatabase.cpp src/thermo/PXLookup.cpp src/thermo/StateFunctions.cpp \
-//     src/thermo/FluidModels.cpp src/support/AplMsg.cpp src/support/TextCodec.cpp \
-//     src/support/Platform.cpp src/chem/PTools.cpp -o /tmp/tdb_fuzz && /tmp/tdb_fuzz -max_total_time=60 -max_len=4096
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
+//     tests/fuzz/TdbLoadFuzz.cpp src/thermo/PXDatabase.cpp src/thermo/PXLookup.cpp \
+//     src/thermo/StateFunctions.cpp src/thermo/FluidModels.cpp src/support/AplMsg.cpp \
+//     src/support/TextCodec.cpp src/support/Platform.cpp src/chem/PTools.cpp -o /tmp/tdb_fuzz
+//   /tmp/tdb_fuzz -max_total_time=60 -max_len=4096 tests/data/thermo
 #include <unistd.h>
 
 #include <cstdint>

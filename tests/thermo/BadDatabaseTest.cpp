@@ -76,8 +76,8 @@ TEST_F(BadDatabaseTest, TruncatedFileKeepsTheCompleteLines) {
 TEST_F(BadDatabaseTest, OverLongLinesAreStoredOrCutAtTwentyTwoFields) {
   std::string longText(5'000'000, 'x');
   std::string manyTabs(200'000, '\t');
-  std::string bytes = "header\n1\tLong\t(g)\t300\t1000\t300\t0\t10\t1\t\t\t\t\t\t\t\t\tC1\t" + longText +
-                      "\n2\tTabs\t(g)" + manyTabs + "end\n3\tLast\t(s)\t300\t1000\n";
+  std::string bytes = "header\n1\tLong\t(g)\t300\t1000\t300\t0\t10\t1\t\t\t\t\t\t\t\t\tC1\t" +
+                      longText + "\n2\tTabs\t(g)" + manyTabs + "end\n3\tLast\t(s)\t300\t1000\n";
   ScratchFile file(bytes);
   ASSERT_EQ(db.LoadDatabase(file.Path()), 4);
   EXPECT_EQ(db.Field(1, kFieldDescription).size(), longText.size());
@@ -113,8 +113,7 @@ TEST_F(BadDatabaseTest, EmptyAndBlankFilesLoadNoRecords) {
 }
 
 TEST_F(BadDatabaseTest, NonNumericFieldsReadAsZeroAndAreNotEvaluated) {
-  ScratchFile file(
-      "header\n1\tJunk\t(g)\tlow\thigh\tref\tH\tS\ta\tb\tc\td\te\tf\tTc\tPc\tw\tJ1\n");
+  ScratchFile file("header\n1\tJunk\t(g)\tlow\thigh\tref\tH\tS\ta\tb\tc\td\te\tf\tTc\tPc\tw\tJ1\n");
   ASSERT_EQ(db.LoadDatabase(file.Path()), 2);
   EXPECT_EQ(db.FindDataset("Junk", "(g)", 300.0), 1);  // range 0..0, extrapolated
   EXPECT_EQ(db.Tds().rangeFlag, 1);
@@ -126,11 +125,13 @@ TEST_F(BadDatabaseTest, NonNumericFieldsReadAsZeroAndAreNotEvaluated) {
 
 TEST_F(BadDatabaseTest, SingleByteTextIsReadAsWindows1252) {
   // "°" as the single byte 0xB0 and a UTF-8 byte order mark on a UTF-8 file.
-  ScratchFile cp1252("header\n1\tA\t(g)\t300\t1000\t300\t0\t10\t1\t\t\t\t\t\t\t\t\tA1\t25 \xB0"
-                     "C\n");
+  ScratchFile cp1252(
+      "header\n1\tA\t(g)\t300\t1000\t300\t0\t10\t1\t\t\t\t\t\t\t\t\tA1\t25 \xB0"
+      "C\n");
   ASSERT_EQ(db.LoadDatabase(cp1252.Path()), 2);
-  EXPECT_EQ(db.Field(1, kFieldDescription), "25 \xC2\xB0"
-                                            "C");
+  EXPECT_EQ(db.Field(1, kFieldDescription),
+            "25 \xC2\xB0"
+            "C");
   ScratchFile bom("\xEF\xBB\xBFNr\tName\n1\tB\t(g)\n");
   ASSERT_EQ(db.LoadDatabase(bom.Path()), 2);
   EXPECT_EQ(db.Field(0, kFieldName), "Name");

@@ -157,8 +157,8 @@ TEST(FluidModelsCubic, SoaveAlphaWithoutAcentricFactorUsesTheBaseSlope) {
 
 TEST(FluidModelsCubic, TemperatureDerivativeNearAbsoluteZeroStaysFinite) {
   FluidModels fluid;
-  ASSERT_TRUE(fluid.ResidualsCubic(kCubicPengRobinson, 50.0, 0.01, 300.0, 1.5,
-                                   CubicRoot::kVapour, 0.1));
+  ASSERT_TRUE(
+      fluid.ResidualsCubic(kCubicPengRobinson, 50.0, 0.01, 300.0, 1.5, CubicRoot::kVapour, 0.1));
   EXPECT_TRUE(std::isfinite(fluid.Results().HR));
   EXPECT_TRUE(std::isfinite(fluid.Results().SR));
 }
@@ -174,8 +174,8 @@ TEST(FluidModelsFailure, MissingCriticalDataOrWrongModelGiveIdealZ) {
   EXPECT_FALSE(fluid.ResidualsVirial(kGeneralizedRedlichKwong, 50.0, 0.0, 300.0, 400.0));
   EXPECT_TRUE(fluid.ResidualsVirial(kIdealGas, 0.0, 0.0, 0.0, 0.0));
   EXPECT_EQ(fluid.Results().HR, 0.0);
-  EXPECT_FALSE(fluid.ResidualsCubic(kCubicPengRobinson, 50.0, 10.0, 0.0, 400.0,
-                                    CubicRoot::kVapour, 0.1));
+  EXPECT_FALSE(
+      fluid.ResidualsCubic(kCubicPengRobinson, 50.0, 10.0, 0.0, 400.0, CubicRoot::kVapour, 0.1));
   EXPECT_FALSE(fluid.ResidualsCubic(kGeneralizedRedlichKwong, 50.0, 10.0, 300.0, 400.0,
                                     CubicRoot::kVapour, 0.1));
   EXPECT_TRUE(fluid.ResidualsCubic(kIdealGas, 50.0, 10.0, 300.0, 400.0, CubicRoot::kVapour, 0.1));

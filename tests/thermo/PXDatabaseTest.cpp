@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "support/AplMsg.h"
 #include "DatabaseTestSupport.h"
+#include "support/AplMsg.h"
 
 namespace ploxen {
 namespace {
@@ -183,7 +183,8 @@ TEST_F(DatabaseTest, TooManyFieldsPostMessage526AndKeepTwentyTwo) {
 }
 
 TEST_F(DatabaseTest, MessageTextsOfIrregularFiles) {
-  EXPECT_EQ(PXDatabase::IrregularDatasetText(0, "0"), "Dataset 2: (0) is possibly irregular  (PXDatabase)");
+  EXPECT_EQ(PXDatabase::IrregularDatasetText(0, "0"),
+            "Dataset 2: (0) is possibly irregular  (PXDatabase)");
   EXPECT_EQ(PXDatabase::IrregularColumnText(17), "Filds data 17 is possibly irregular ");
 }
 

@@ -20,9 +20,7 @@ constexpr int kCo2Low = 1, kCo2High = 2, kWaterLiquid = 3, kWaterGas = 4, kMetha
 
 class StateFunctionsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(db.LoadDatabase(thermotest::ThermoFixture("ranges.tdb")), 16);
-  }
+  void SetUp() override { ASSERT_EQ(db.LoadDatabase(thermotest::ThermoFixture("ranges.tdb")), 16); }
   StateFunctionRecord Eval(int record, int model, double p, double t) {
     StateFunctionRecord out;
     ok = StateFunctions(db, record, model, p, t, out);
@@ -43,8 +41,8 @@ TEST_F(StateFunctionsTest, GibbsEnergyIsEnthalpyMinusTemperatureTimesEntropy) {
           StateFunctionRecord s = Eval(r, model, p, t);
           if (!ok) continue;
           ++evaluated;
-          SCOPED_TRACE(testing::Message() << "record " << r << " model " << model << " T " << t
-                                          << " P " << p);
+          SCOPED_TRACE(testing::Message()
+                       << "record " << r << " model " << model << " T " << t << " P " << p);
           EXPECT_NEAR(s.G, s.H - t * s.S, 1e-9 * std::max(1.0, std::fabs(s.G)));
           EXPECT_NEAR(s.GR, s.HR - t * s.SR, 1e-9 * std::max(1.0, std::fabs(s.GR)));
           EXPECT_TRUE(std::isfinite(s.G) && std::isfinite(s.z));
