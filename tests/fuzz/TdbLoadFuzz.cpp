@@ -5,7 +5,8 @@
 //     tests/fuzz/TdbLoadFuzz.cpp src/thermo/PXDatabase.cpp src/thermo/PXLookup.cpp \
 //     src/thermo/StateFunctions.cpp src/thermo/FluidModels.cpp src/support/AplMsg.cpp \
 //     src/support/TextCodec.cpp src/support/Platform.cpp src/chem/PTools.cpp -o /tmp/tdb_fuzz
-//   /tmp/tdb_fuzz -max_total_time=60 -max_len=4096 tests/data/thermo
+//   mkdir -p /tmp/tdb_corpus && cp tests/data/thermo/*.tdb /tmp/tdb_corpus
+//   /tmp/tdb_fuzz -max_total_time=60 -max_len=4096 /tmp/tdb_corpus
 #include <unistd.h>
 
 #include <cstdint>
