@@ -1,10 +1,21 @@
-// Program entry of ploxen: the batch shell with a parameter string.
+// Program entry of ploxen: a batch run with a parameter string, or a new process workbook.
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <thread>
+#include <vector>
+
+#include "app/NewProcess.h"
+#include "app/Ploxen.h"
+#include "app/ResultTable.h"
+#include "support/Platform.h"
 
 namespace {
 
 constexpr const char* kUsage =
+    "Usage: ploxen -x: BOOK -c: SHEET [options]   calculate a process workbook\n"
+    "       ploxen --new-process FILE.xlsx        write a new process workbook\n"
     "Parameter string options:\n"
     "  -x: BOOK      process workbook: a full path or the name of an open workbook (required)\n"
     "  -c: SHEET     condition sheet of that workbook (required)\n"
@@ -16,16 +27,53 @@ constexpr const char* kUsage =
     "  -t: SECONDS   close that many seconds after the run, whatever the result\n"
     "Example: ploxen -x: book.xlsx -c: System\n";
 
+int NewProcess(const std::string& file) {
+  ploxen::TPloxen p(0);
+  p.log.SetMirrorToStderr(true);
+  ploxen::NewProcessContext context{p.log, p.dialogs, p.calc, p.exportBook, p.xls, nullptr,
+                                    p.kernel.EditPrec, p.kernel.EditILimit};
+  const std::string path = std::filesystem::absolute(file).string();
+  const int status = ploxen::WriteNewProcessFile(context, path);
+  if (status == 0) std::printf("New process workbook written to %s\n", path.c_str());
+  return status;
+}
+
+int Batch(const std::vector<std::string>& args) {
+  ploxen::TPloxen p(static_cast<int>(args.size()));
+  p.log.SetMirrorToStderr(true);
+  p.main.programPath = ploxen::ProgramFolder() + "/" + ploxen::ProgramName();
+  p.main.onStatusLine = [](const std::string& text) {
+    std::fprintf(stderr, "ploxen: %s\n", text.c_str());
+  };
+  p.main.StartApplication(args);
+  if (p.main.conditionSheet > 0 && p.calc.calculationOk) {
+    std::fputs(ploxen::ResultTable(p.calc).c_str(), stdout);
+    std::fflush(stdout);
+  }
+  // A forced shutdown closes the program when its timer runs out.
+  while (p.main.options.Has(ploxen::kOptShutdown) && !p.main.programClosed &&
+         p.main.timerEnabled) {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    p.main.TimerTick();
+  }
+  return p.main.ExitStatus();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::printf("Ploxen Mizzolith %s\n", PLOXEN_VERSION);
-  std::string params;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) params += ' ';
-    params += argv[i];
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    std::printf("Ploxen Mizzolith %s\n", PLOXEN_VERSION);
+    std::fputs(kUsage, stdout);
+    return 0;
   }
-  if (!params.empty()) std::printf("Parameter string: %s\n", params.c_str());
-  std::fputs(kUsage, stdout);
-  return 0;
+  if (args[0] == "--new-process") {
+    if (args.size() != 2) {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+    return NewProcess(args[1]);
+  }
+  return Batch(args);
 }

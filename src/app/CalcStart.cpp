@@ -1,0 +1,134 @@
+// The main window model: start-up sequence, status display, timer and the end of a batch run.
+#include "app/CalcStart.h"
+
+#include "chem/PTools.h"
+#include "process/EqlCalcX.h"
+#include "support/AplMsg.h"
+#include "support/AplStgs.h"
+#include "workbook/XlsObj.h"
+
+namespace ploxen {
+
+TCalcStartWnd::TCalcStartWnd(TAplMsgWnd& log, TAplStgsWnd& settings, TXlsWnd& xls,
+                             TEqlCalcWnd& calc, TEqlKernel& kernel, Periodica& elements,
+                             int parameters)
+    : parameterCount(parameters), log_(log), settings_(settings), xls_(xls), calc_(calc),
+      kernel_(kernel), elements_(elements), book_(xls) {}
+
+BatchEndPlan PlanBatchEnd(const BatchEndState& s) {
+  BatchEndPlan plan;
+  if (s.batchMode && s.conditionSheet > 0) plan.statusWord = s.calculationOk ? "success" : "error";
+  if (!s.stay && s.closeAllowed) {
+    plan.saveAndQuit = s.startedHere;
+    plan.closeNow = !s.hasShutdown;
+  }
+  if (s.hasShutdown) {
+    plan.forcedShutdown = true;
+    plan.shutdownSeconds = TextToInt(s.shutdownText);
+  }
+  return plan;
+}
+
+void TCalcStartWnd::StartApplication(const std::vector<std::string>& arguments) {
+  calc_.showStatus = [this](const std::string& text, int seconds) { ShowStatus(text, seconds); };
+  log_.Post(kMsgImportant, 143, "Starting Ploxen Mizzolith for MS Excel");
+  if (settings_.Load(settings_.AppSettingsPath()) == 1 && settings_.SelectSection("EXCEL") > 0) {
+    const std::string progId = settings_.GetValue("OleObject");
+    if (!progId.empty()) xls_.ProgId = progId;
+  }
+  settings_.LoadHistory();
+  std::string joined;
+  if (parameterCount > 0) {
+    batchMode = true;
+    trayIconShown = true;
+    timerEnabled = true;
+    for (const std::string& a : arguments) {
+      if (a.starts_with("DBG=1")) debug = true;
+      joined += a + " ";
+    }
+  }
+  calc_.LoadStartValues(settings_);
+  parameters = Trim(joined);
+  EditPrm = programPath + " " + parameters;
+  xls_.StartIfMissing = false;
+  xls_.Connect();
+  attachedAtStart_ = xls_.Attached();
+  showMainWindow = false;
+  RunParameters();
+  if (showMainWindow) {
+    starting = false;
+    mainWindowVisible = true;
+  }
+  BatchEnd();
+  starting = false;
+}
+
+// Status word into B1, then save and quit or a forced shutdown, as the parse left the options.
+void TCalcStartWnd::BatchEnd() {
+  BatchEndState s;
+  s.batchMode = batchMode;
+  s.conditionSheet = conditionSheet;
+  s.calculationOk = calc_.calculationOk;
+  s.stay = stay;
+  s.closeAllowed = closeAllowed;
+  // A server found running at start-up belongs to the user, whatever later attaches say.
+  s.startedHere = !attachedAtStart_ && xls_.HasServer();
+  s.hasShutdown = options.Has(kOptShutdown);
+  s.shutdownText = options.Text(kOptShutdown);
+  const BatchEndPlan plan = PlanBatchEnd(s);
+  if (!plan.statusWord.empty() && xls_.WriteCell(conditionSheet, 1, plan.statusWord, 2) == 1) {
+    statusWord = plan.statusWord;
+  }
+  if (plan.saveAndQuit) {
+    const std::string name = xls_.BookName();
+    if (xls_.SaveBook(name) > 0) {
+      xls_.QuitExcel(name);
+    } else {
+      saveFailed = true;
+    }
+  }
+  if (plan.closeNow) ShowStatus("close", 0);
+  if (plan.forcedShutdown) {
+    StatusPanel0 = "Shutting Down";
+    ShowStatus("Shutting Down", plan.shutdownSeconds);
+    splashLower = "Shut down forced";
+  }
+}
+
+void TCalcStartWnd::ShowStatus(const std::string& text, int seconds) {
+  if (!batchMode) {
+    StatusPanel0 = text;
+    if (processEvents) processEvents();
+    return;
+  }
+  if (seconds > 0) {
+    timerEnabled = true;
+    countdown = seconds;
+  }
+  if (text == "close" && seconds == 0) {
+    timerEnabled = false;
+    programClosed = true;
+    return;
+  }
+  splashLower = text;
+  splashVisible = true;
+  timerEnabled = true;
+  if (onStatusLine) onStatusLine(text);
+  if (processEvents) processEvents();
+}
+
+void TCalcStartWnd::TimerTick() {
+  if (!timerEnabled) return;
+  if (countdown > 0) --countdown;
+  if (countdown == 0) {
+    splashVisible = false;
+    timerEnabled = false;
+    if (options.Has(kOptShutdown)) programClosed = true;
+  }
+}
+
+int TCalcStartWnd::ExitStatus() const {
+  return statusWord == "success" && !saveFailed ? 0 : 1;
+}
+
+}  // namespace ploxen

@@ -1,0 +1,203 @@
+// The parameter-string runner of the main window and its run commands.
+#include "app/CalcStart.h"
+
+#include "chem/PTools.h"
+#include "chem/Periodica.h"
+#include "kernel/EqKernel.h"
+#include "process/ConditionLayout.h"
+#include "process/EqlCalcX.h"
+#include "support/AplMsg.h"
+#include "support/AplStgs.h"
+#include "workbook/XlsObj.h"
+
+namespace ploxen {
+namespace {
+
+std::string FileNamePart(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+int TCalcStartWnd::ParseParameters() {
+  const std::string& p = parameters;
+  if (p.empty()) return -1;
+  options = SplitParameters(p);
+  conditionSheet = 0;
+  const bool readOnly = options.Has(kOptReadOnly);
+  stay = options.Has(kOptStay) || readOnly || calc_.busy || debug;
+  calc_.readOnly = readOnly;
+  bookOpened = false;
+  if (!options.Has(kOptBook)) {
+    log_.Post(kMsgError, 268, "No any MS Excel file are defined in parameters");
+    Caption = "Ploxen Mizzolith [ undefined]";
+    showMainWindow = true;
+    return -1;
+  }
+  const std::string book = options.Text(kOptBook);
+  const std::string sheet = options.Text(kOptSheet);
+  ShowStatus("Attempting to read, Please wait !", 10);
+  if (processEvents) processEvents();
+  if (book.empty() || xls_.OpenBook(book) < 0) {
+    const std::string text = book + " can not be open";
+    ShowStatus(text, 2);
+    log_.Post(kMsgError, 432, text);
+    return -1;
+  }
+  bookOpened = true;
+  if (sheet.empty()) {
+    const std::string text = "Condition sheet is not defined in " + book;
+    log_.Post(kMsgError, 327, text);
+    ShowStatus(text, 2);
+    return -1;
+  }
+  const int index = xls_.FindSheet(sheet);
+  if (index < 1) {
+    const std::string text = sheet + ": (condition sheet) is  not found in " + book;
+    log_.Post(kMsgError, 335, text);
+    ShowStatus(text, 2);
+    return -1;
+  }
+  conditionSheet = index;
+  std::vector<std::string> cells;
+  if (xls_.ReadRow(index, 1, cells, 2, 1) <= 0) return options.found;
+  cells.resize(2);
+  options.value[kOptKind] = LowerText(cells[0]);
+  // "-r:" keeps the run read-only whatever B1 says.
+  calc_.readOnly = readOnly || LowerText(cells[1]) == "ro";
+  const std::string& kindText = options.value[kOptKind];
+  const int kind = kindText == "eql" ? 0 : kindText == "rcl" ? 1 : -1;
+  if (kind >= 0) {
+    splashUpper = xls_.BookName();
+    ShowStatus("attemting to read" + sheet, 9);
+    log_.Post(kMsgInformation, 433, "Conditions: " + FileNamePart(book));
+    if (options.Has(kOptOnTop)) log_.SetOnTop(true);
+    log_.Post(kMsgImportant, 295, "Parameters:" + p);
+    return options.found;
+  }
+  std::string text = "[" + xls_.BookName() + "][" + sheet + "][A1]!= \"eql\"; != \"rcl\"";
+  if (starting) {
+    log_.Post(kMsgCritical, 486, text + " unknown calculation system. Calculation break !");
+    starting = false;
+  } else {
+    log_.Post(kMsgCritical, 492, text + " unknown calculation system !");
+  }
+  return -1;
+}
+
+void TCalcStartWnd::RefreshLists() {
+  CbxXls = xls_.CbxBook.items;
+  CbxXlsIndex = -1;
+  for (size_t i = 0; i < CbxXls.size(); ++i) {
+    if (CbxXls[i] == xls_.BookName()) CbxXlsIndex = static_cast<int>(i);
+  }
+  CbxCond = xls_.CbxSheet.items;
+  const int c = conditionSheet - 1;
+  CbxCondIndex = (c >= 0 && c < static_cast<int>(CbxCond.size())) ? c : -1;
+}
+
+void TCalcStartWnd::RunParameters() {
+  calc_.breakRequested = false;
+  int lastKind = -1;
+  int b = 0;
+  do {
+    calc_.systemValid = true;
+    if (!calc_.repeatSameSheet && ParseParameters() <= 0) break;
+    const std::string& kindText = options.value[kOptKind];
+    const int kind = kindText == "sfc" ? 2 : kindText == "rcl" ? 1 : 0;
+    RefreshLists();
+    if (kind == 0) {
+      calc_.SetWorkbook(&book_);
+      calc_.conditionSheet = conditionSheet;
+      calc_.messageBook = xls_.BookName();
+      calc_.messageSheet = xls_.SheetName(conditionSheet);
+      calc_.runParameters = parameters;
+      calc_.followingParameters = parameters;
+      calc_.stayOpen = stay;
+      b = calc_.RunWorkbook();
+      parameters = calc_.followingParameters;
+    } else if (kind == 1) {
+      // The inverse calculation is not part of this program yet: the run fails visibly.
+      calc_.calculationOk = false;
+      log_.Post(kMsgError, 5601, "[" + xls_.BookName() + "][" + options.Text(kOptSheet) +
+                                     "] Inverse Calculation (rcl) is not available");
+      b = 0;
+    }
+    closeAllowed = b == 0;
+    if (calc_.breakRequested) b = 0;
+    lastKind = kind;
+  } while (b > 0);
+  countdown = 2;
+  if (batchMode) timerEnabled = true;
+  calc_.busy = false;
+  calc_.repeatSameSheet = false;
+  if (lastKind == 0) FillLagrangeTable();
+}
+
+void TCalcStartWnd::FillLagrangeTable() {
+  const int n = kernel_.SystemElementCount();
+  lagrangeTitle = "Lagrange";
+  lagrange.Resize(n + 1, 2);
+  lagrange.SetCell(0, 0, "Element");
+  lagrange.SetCell(0, 1, "Lagrange Coef.");
+  for (int j = 1; j <= n; ++j) {
+    lagrange.SetCell(j, 0, elements_.ElementSymbol(kernel_.SystemElementIndex(j)));
+    lagrange.SetCell(j, 1, FormatFloat8(static_cast<double>(kernel_.LagrangeCoefficient(j))));
+  }
+}
+
+void TCalcStartWnd::ButtonCalculate() {
+  if (calc_.IsBusy(true)) return;
+  calc_.busy = true;
+  calc_.firstReadingFromButton = true;
+  log_.Clear();
+  const bool selected = CbxCondIndex >= 0 && CbxCondIndex < static_cast<int>(CbxCond.size());
+  const std::string bookName =
+      selected && CbxXlsIndex >= 0 && CbxXlsIndex < static_cast<int>(CbxXls.size())
+          ? CbxXls[CbxXlsIndex]
+          : std::string();
+  const std::string p =
+      " -x: " + bookName + " -c: " + (selected ? CbxCond[CbxCondIndex] : std::string()) + " -s: ";
+  EditPrm = programPath + " " + p;
+  parameters = p;
+  RunParameters();
+  calc_.busy = false;
+}
+
+void TCalcStartWnd::CalculateAgain(int k) {
+  if (calc_.IsBusy(true)) return;
+  calc_.busy = true;
+  log_.Clear();
+  timerEnabled = true;
+  const auto& menu = settings_.RecentMenuState();
+  std::string p = (k >= 0 && k < RecentMenu::kItems) ? menu.caption[k] : std::string();
+  const size_t amp = p.find('&');
+  if (amp != std::string::npos) p.erase(amp, 1);
+  parameters = p;
+  RunParameters();
+  if (!bookOpened) {
+    if (k >= 0 && k < static_cast<int>(settings_.Recent().size())) settings_.RemoveRecent(k);
+    settings_.AddRecent("*");
+    StatusPanel0 = p;
+    kernel_.RequestBreak();
+    countdown = 2;
+  }
+  calc_.busy = false;
+}
+
+void TCalcStartWnd::Break() {
+  if (calc_.busy) {
+    calc_.busy = false;
+    calc_.breakRequested = true;
+    kernel_.RequestBreak();
+    splashUpper.clear();
+    ShowStatus("Stop", 2);
+    return;
+  }
+  StatusPanel0 = "stop ok";
+  kernel_.RequestBreak();
+  countdown = 2;
+}
+
+}  // namespace ploxen

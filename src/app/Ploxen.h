@@ -1,0 +1,43 @@
+// The owner of every module of the program, constructed in the program's creation order.
+#pragma once
+
+#include "app/CalcStart.h"
+#include "chem/Periodica.h"
+#include "kernel/EqKernel.h"
+#include "process/EqlCalcX.h"
+#include "process/ExportBook.h"
+#include "support/AplMsg.h"
+#include "support/AplStgs.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TablOprt.h"
+#include "thermo/TDynOprt.h"
+#include "workbook/EmbeddedServer.h"
+#include "workbook/XlsObj.h"
+
+namespace ploxen {
+
+/// Every window and module of the program as one object each. The message log comes first
+/// because every other module posts to it; the rest follow the start-up order of the program
+/// entry as far as their references allow. Destroyed in reverse.
+class TPloxen {
+ public:
+  /// `parameterCount`: number of command-line parameters (0 for an interactive start).
+  explicit TPloxen(int parameterCount);
+  TPloxen(const TPloxen&) = delete;
+  TPloxen& operator=(const TPloxen&) = delete;
+
+  TAplMsgWnd log;
+  TAplStgsWnd settings;
+  Periodica elements;
+  ScriptedDialogs dialogs;  ///< answers of a run without a desktop
+  EmbeddedServerFactory servers;
+  TTablOprtWnd table;
+  TTDynOprtWnd thermo;
+  TEqlKernel kernel;
+  TEqlCalcWnd calc;
+  TXlsWnd xls;
+  TExportBook exportBook;
+  TCalcStartWnd main;
+};
+
+}  // namespace ploxen

@@ -1,0 +1,45 @@
+// Sending whole grids to a new workbook of the spreadsheet application (export workbooks and
+// the new-process template).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "support/StringGrid.h"
+#include "workbook/SpreadsheetServer.h"
+
+namespace ploxen {
+
+class TAplMsgWnd;
+class TTablOprtWnd;
+
+/// The grid export of the table operator: keeps a connection of its own to the spreadsheet
+/// application and the workbook it created; `table` holds the export target's state.
+class TExportBook {
+ public:
+  TExportBook(TAplMsgWnd& log, TTablOprtWnd& table, SpreadsheetServerFactory& factory);
+
+  /// Takes the running application or starts one, adds a workbook with at least `sheetCount`
+  /// sheets and returns its index; -1 when no application can be reached (message 1047).
+  int OpenExportBook(int sheetCount);
+  /// Writes every cell of `grid` to sheet `sheetNumber` (a new last sheet when the book has
+  /// fewer), named `sheetName` when given; 1, or -1 after message 1053.
+  int ExportGrid(const StringGrid& grid, int sheetNumber, const std::string& sheetName);
+
+  SpreadsheetServer* Server() { return server_.get(); }
+  BookHandle Book() const { return book_; }
+
+ private:
+  SheetHandle AddSheet();
+
+  TAplMsgWnd& log_;
+  TTablOprtWnd& table_;
+  SpreadsheetServerFactory& factory_;
+  std::shared_ptr<SpreadsheetServer> server_;
+  BookHandle book_ = 0;
+};
+
+/// Cell text of an export failure: "[A 3]" for the first 25 columns, else "[25;3]" (0-based).
+std::string ExportCellText(int column, int row);
+
+}  // namespace ploxen
