@@ -184,7 +184,9 @@ long double TEqlKernel::Mass(int q) const {
 }
 
 long double TEqlKernel::Activity(int q) const {
-  return ValidCompound(q) ? nu_[q] * gamma_[q] * sigma_[q] : 0.0L;
+  // A compound without relative amount has no activity, whatever its coefficient holds.
+  if (!ValidCompound(q) || nu_[q] == 0.0L) return 0.0L;
+  return nu_[q] * gamma_[q] * sigma_[q];
 }
 
 long double TEqlKernel::PhaseFraction(int q) const { return ValidCompound(q) ? fraction_[q] : 0.0L; }
