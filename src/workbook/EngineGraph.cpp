@@ -87,6 +87,10 @@ void WorkbookEngine::Impl::ProcessPending() {
     Sheet* s = SheetById(GlobalSheet(k));
     Book* b = engine.FindBook(s->OwnerBook());
     Parse(*b, *s, GlobalRow(k), GlobalCol(k), *f);
+    // A formula we cannot evaluate shows what the file cached; with no cache (files do not
+    // cache error results) it shows what a spreadsheet shows for an unknown function.
+    Cell* cell = CellAt(k);
+    if (!f->evaluable && cell->value.IsEmpty()) cell->value = CellValue::Error(ErrorCode::kName);
     if (graphValid && f->evaluable) {
       Register(k, *b, *f->tree);
       if (f->isVolatile) volatiles.push_back(k);
@@ -253,17 +257,30 @@ void WorkbookEngine::Impl::Ensure(GlobalKey root) {
       stack.push_back(Frame{next.key, next.cell, {}, 0, false, false});
       continue;
     }
+    evalBook = BookOfSheet(GlobalSheet(fr.key));
     if (fr.cyclic) {
       fr.cell->value = CellValue::Error(ErrorCode::kValue);
-    } else {
-      evalBook = BookOfSheet(GlobalSheet(fr.key));
+    } else if (fr.cell->value.IsEmpty() || !ReadsUnreachableBook(*f->tree)) {
       fr.cell->value = EvaluateFormula(*f->tree, *this, {GlobalRow(fr.key), GlobalCol(fr.key)});
-      evalBook = nullptr;
-    }
+    }  // else: another workbook that is neither open nor cached; the last value stays
+    evalBook = nullptr;
     f->dirty = false;
     onStack.erase(fr.key);
     stack.pop_back();
   }
+}
+
+bool WorkbookEngine::Impl::ReadsUnreachableBook(const FormulaNode& root) const {
+  std::vector<const FormulaNode*> stack{&root};
+  while (!stack.empty()) {
+    const FormulaNode* n = stack.back();
+    stack.pop_back();
+    for (const auto& a : n->args) stack.push_back(a.get());
+    if ((n->kind == NodeKind::kRef || n->kind == NodeKind::kRange) && n->target.link >= 0 &&
+        !SheetById(n->target.resolvedSheet) && !Cache(n->target))
+      return true;
+  }
+  return false;
 }
 
 void WorkbookEngine::Impl::Written(SheetId sheet, int row, int col) {

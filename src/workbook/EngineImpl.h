@@ -74,7 +74,9 @@ struct WorkbookEngine::Impl : public EvalSource {
     Cell* cell;
   };
   void CollectDirty(const FormulaNode& n, std::vector<DirtyCell>& out);
-  void Written(SheetId sheet, int row, int col);  ///< bookkeeping after a cell write
+  void Written(SheetId sheet, int row, int col);
+  /// True when a formula reads another workbook that is neither open nor cached.
+  bool ReadsUnreachableBook(const FormulaNode& root) const;  ///< bookkeeping after a cell write
 
   // EvalSource.
   bool TargetValid(const RefTarget& target) override;

@@ -154,7 +154,16 @@ TEST_F(CrossBook, OpenBookIsReadLiveAndFollowsRenames) {
   EXPECT_EQ(Formula("A1"), "='[Other.xlsx]gas 2'!C5*2");
   EXPECT_EQ(Text("A1"), "12");
   engine.CloseBook(other.Id());
-  EXPECT_EQ(Text("A1"), "#REF!");  // the cache knows no sheet "gas 2"
+  EXPECT_EQ(Text("A1"), "12");  // the cache knows no sheet "gas 2": the last value stays
+}
+
+TEST_F(CrossBook, UnreachableBookKeepsTheFileCache) {
+  engine.SetCachedValue(s1, 0, 0, CellValue::Number(25.0));
+  engine.SetFormula(s1, 0, 0, "'[Gone.xlsx]S'!A1*2");
+  engine.SetFormula(s1, 1, 0, "'[Gone.xlsx]S'!A1*2");  // nothing cached: the error shows
+  EXPECT_EQ(Text("A1"), "25");
+  EXPECT_EQ(Text("A2"), "#REF!");
+  EXPECT_TRUE(engine.IsEvaluable(s1, 0, 0));
 }
 
 TEST_F(CrossBook, OwnBookNameIsALocalReference) {
