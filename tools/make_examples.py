@@ -94,9 +94,9 @@ def combustion(doc):
     """Methane with 10 % excess air, 1000 to 2500 °C in five following calculations."""
     put(doc, "System", {"B2": "=1000+375*B6", "A6": "Count +C", "B6": "0", "C6": "5",
                         "B10": "*", "C10": "*", "C4": "", "D4": "",
-                        "A12": "T [C]", "B12": "=C2", "A13": "CO2", "B13": "='gas.1'!C4",
-                        "A14": "CO", "B14": "='gas.1'!C3", "A15": "NO", "B15": "='gas.1'!C8",
-                        "A16": "O2", "B16": "='gas.1'!C10", "A17": "time", "B17": "t",
+                        "A12": "T [C]", "B12": "=C2", "A13": "CO2", "B13": "=$'gas.1'.C4",
+                        "A14": "CO", "B14": "=$'gas.1'.C3", "A15": "NO", "B15": "=$'gas.1'.C8",
+                        "A16": "O2", "B16": "=$'gas.1'.C10", "A17": "time", "B17": "t",
                         "A18": "EOT"})
     put(doc, "gas.1", {"B1": "in [mol]", "C1": "out [mol]", "I1": "H [kJ/mol]"})
     column(doc, "gas.1", "A", 2,

@@ -31,6 +31,12 @@ BatchEndPlan PlanBatchEnd(const BatchEndState& s) {
 
 void TCalcStartWnd::StartApplication(const std::vector<std::string>& arguments) {
   calc_.showStatus = [this](const std::string& text, int seconds) { ShowStatus(text, seconds); };
+  calc_.onAddRecent = [this](const std::string& entry) { settings_.AddRecent(entry); };
+  calc_.onSelectConditionSheet = [this](const std::string& sheet) {
+    for (size_t i = 0; i < CbxCond.size(); ++i) {
+      if (CbxCond[i] == sheet) CbxCondIndex = static_cast<int>(i);
+    }
+  };
   log_.Post(kMsgImportant, 143, "Starting Ploxen Mizzolith for MS Excel");
   if (settings_.Load(settings_.AppSettingsPath()) == 1 && settings_.SelectSection("EXCEL") > 0) {
     const std::string progId = settings_.GetValue("OleObject");

@@ -56,6 +56,7 @@ int Batch(const std::vector<std::string>& args) {
     std::this_thread::sleep_for(std::chrono::seconds(1));
     p.main.TimerTick();
   }
+  p.settings.SaveHistory();
   return p.main.ExitStatus();
 }
 
