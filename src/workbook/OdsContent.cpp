@@ -123,7 +123,9 @@ std::string NumberStyle(const std::string& name, const std::string& code) {
 /// Automatic cell style "ce<i>" of format i (with its number style "N<i>" when needed).
 void AppendCellStyle(std::string& out, int index, const CellFormat& f) {
   std::string name = "ce" + std::to_string(index);
-  std::string dataStyle = NumberStyle("N" + std::to_string(index), f.numberFormat);
+  std::string dataName = "N";
+  dataName += std::to_string(index);
+  std::string dataStyle = NumberStyle(dataName, f.numberFormat);
   out += dataStyle;
   out += "<style:style style:name=\"" + name + "\" style:family=\"table-cell\" style:parent-style-name=\"Default\"";
   if (!dataStyle.empty()) out += " style:data-style-name=\"N" + std::to_string(index) + "\"";

@@ -110,17 +110,21 @@ void Reader::start_element(const orcus::sax::parser_element& e) {
   std::string_view n = e.name;
   if (n == "number-style" || n == "percentage-style" || n == "text-style" || n == "currency-style") {
     numberStyle_ = Attr("name");
-    numberCode_ = n == "text-style" ? "@" : "";
-    if (n == "percentage-style") numberCode_ = "%";
+    numberCode_.clear();
+    if (n == "text-style") numberCode_.push_back('@');
+    if (n == "percentage-style") numberCode_.push_back('%');
   } else if (n == "number" && !numberStyle_.empty()) {
     int decimals = IntOf(Attr("decimal-places"), 0);
     bool grouping = Attr("grouping") == "true";
     std::string code = grouping ? "#,##0" : "0";
-    if (decimals > 0) code += "." + std::string(decimals, '0');
-    numberCode_ = numberCode_ == "%" ? code + "%" : code;
+    if (decimals > 0) code.append(".").append(static_cast<std::size_t>(decimals), '0');
+    if (numberCode_ == "%") code.push_back('%');
+    numberCode_ = code;
   } else if (n == "scientific-number" && !numberStyle_.empty()) {
     int decimals = IntOf(Attr("decimal-places"), 0);
-    numberCode_ = "0" + (decimals > 0 ? "." + std::string(decimals, '0') : std::string()) + "E+00";
+    numberCode_ = "0";
+    if (decimals > 0) numberCode_.append(".").append(static_cast<std::size_t>(decimals), '0');
+    numberCode_ += "E+00";
   } else if (n == "style" && e.ns == "style" && Attr("family") == "table-cell") {
     inCellStyle_ = true;
     cellStyle_ = Attr("name");

@@ -82,7 +82,13 @@ std::string TXlsWnd::CellRef(int row, int column) {
   std::string sheetName;
   if (server_ && sheet_) server_->SheetName(sheet_, sheetName);
   std::string ref = "[" + bookName_ + "][" + sheetName + "]";
-  if (row > 0 && column > 0) ref += "[" + ColumnLetters(column) + " " + std::to_string(row) + "]";
+  if (row > 0 && column > 0) {
+    ref += '[';
+    ref += ColumnLetters(column);
+    ref += ' ';
+    ref += std::to_string(row);
+    ref += ']';
+  }
   return ref;
 }
 

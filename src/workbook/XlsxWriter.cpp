@@ -1,5 +1,6 @@
 // Writing a book as .xlsx with libxlsxwriter: values, formulas with cached results, formats,
 // column widths, row heights and merged ranges.
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <vector>
@@ -91,7 +92,12 @@ lxw_error WriteCell(WorkbookEngine& engine, lxw_worksheet* ws, SheetId sheet, in
 }  // namespace
 
 bool WriteXlsx(WorkbookEngine& engine, Book& book, const std::string& path, std::string& error) {
-  lxw_workbook* wb = workbook_new(path.c_str());
+  // The library keeps each sheet in a scratch file until it zips them: in memory-backed
+  // /dev/shm when the machine has it, else the system's temporary folder.
+  lxw_workbook_options options{};
+  std::string scratch = "/dev/shm";
+  if (::access(scratch.c_str(), W_OK) == 0) options.tmpdir = scratch.data();
+  lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
   if (!wb) {
     error = "the file cannot be created";
     return false;
