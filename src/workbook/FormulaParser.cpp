@@ -17,6 +17,9 @@ namespace {
 
 using NodePtr = std::unique_ptr<FormulaNode>;
 constexpr int kMaxDepth = 200;
+// Longest formula text spreadsheets accept; it also bounds the depth of operator chains,
+// which evaluation and printing walk recursively.
+constexpr size_t kMaxFormulaLength = 8192;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -601,7 +604,7 @@ ParseResult ParseFormula(std::string_view text, FormulaSyntax syntax, const Pars
   ParseResult res;
   if (text.substr(0, 3) == "of:") text.remove_prefix(3);
   if (!text.empty() && text[0] == '=') text.remove_prefix(1);
-  if (text.empty()) return res;
+  if (text.empty() || text.size() > kMaxFormulaLength) return res;
   Parser parser(text, syntax, ctx, res);
   res.tree = parser.Run();
   return res;

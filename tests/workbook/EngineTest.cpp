@@ -71,6 +71,16 @@ TEST_F(Recalculation, HundredThousandCellChainWithoutStackOverflow) {
   EXPECT_EQ(engine.ValueString(s1, kRows / 2, 0), "#VALUE!");
 }
 
+TEST_F(Recalculation, LongestFormulaEvaluates) {
+  std::string sum = "=A2";
+  while (sum.size() < 8190) sum += "+A2";
+  Put("A2", "1");
+  Put("A1", sum);
+  EXPECT_EQ(Text("A1"), std::to_string((sum.size() + 1) / 3));
+  Put("B1", sum + "+A2+A2");  // over the length limit: kept as text
+  EXPECT_EQ(Text("B1"), "#NAME?");
+}
+
 TEST_F(Recalculation, FullRecalculationReplacesFileCache) {
   engine.SetNumber(s1, 0, 0, 3.0);
   engine.SetCachedValue(s1, 0, 1, CellValue::Number(99.0));  // stale value from a file

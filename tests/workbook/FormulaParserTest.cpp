@@ -70,6 +70,10 @@ TEST(FormulaParser, RefusesWhatItCannotRepresent) {
   std::string deep(300, '(');
   deep = "=" + deep + "1" + std::string(300, ')');
   EXPECT_EQ(t.Print(deep), "<unparsable>");
+  std::string longChain = "=1";
+  while (longChain.size() < 9000) longChain += "+1";
+  EXPECT_EQ(t.Print(longChain), "<unparsable>");
+  EXPECT_EQ(t.Print(longChain.substr(0, 8000)).size(), 7999u);  // 4,000 terms still fine
 }
 
 TEST(FormulaParser, SharedFormulaShiftMovesRelativeParts) {
