@@ -1,0 +1,185 @@
+// Bad input of batch runs: what is posted, what B1 receives, that no results are written and
+// that the program neither crashes nor reports success.
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "AppFixture.h"
+
+namespace ploxen::test {
+namespace {
+
+class BadInput : public AppFixture {
+ protected:
+  struct Edit {
+    std::string sheet;
+    int row, column;
+    std::string text;
+  };
+  /// Changes cells of a saved workbook with an engine of its own.
+  static void EditBook(const std::string& path, const std::vector<Edit>& edits,
+                       const std::string& renameFrom = "", const std::string& renameTo = "") {
+    TAplMsgWnd log;
+    EmbeddedServer server(log);
+    BookHandle book = 0;
+    ASSERT_TRUE(server.OpenBook(path, false, book));
+    int count = 0;
+    server.SheetCount(book, count);
+    for (int i = 1; i <= count; ++i) {
+      SheetHandle h = 0;
+      std::string name;
+      server.SheetItem(book, i, h);
+      server.SheetName(h, name);
+      for (const Edit& e : edits) {
+        if (e.sheet == name) server.SetCellValue(h, e.row, e.column, e.text);
+      }
+      if (name == renameFrom) server.RenameSheet(h, renameTo);
+    }
+    ASSERT_TRUE(server.SaveBook(book));
+  }
+  /// Runs `book` and checks the outcome of a refused run: "error" in B1, no results, exit 1.
+  std::unique_ptr<TPloxen> RunRefused(const std::string& book) {
+    auto p = Start({"-x:", book, "-c:", "System"});
+    EXPECT_FALSE(p->calc.calculationOk);
+    EXPECT_EQ(p->main.ExitStatus(), 1);
+    SavedBook saved(book);
+    EXPECT_EQ(saved.Cell("System", 1, 2), "error");
+    EXPECT_EQ(saved.Cell("System", 2, 3), "");
+    EXPECT_EQ(saved.Cell("gas.1", 2, 3), "");
+    EXPECT_EQ(saved.Cell("gas.1", 1, 2), "in [kg]");
+    return p;
+  }
+};
+
+TEST_F(BadInput, PathThatDoesNotExist) {
+  const std::string missing = (dir / "nowhere.xlsx").string();
+  auto p = Start({"-x:", missing, "-c:", "System"});
+  EXPECT_EQ(TextOf(*p, 432), missing + " can not be open");
+  EXPECT_EQ(p->main.conditionSheet, 0);
+  EXPECT_FALSE(p->main.programClosed);  // a failed parse leaves the program open
+  EXPECT_EQ(p->main.ExitStatus(), 1);
+  EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+TEST_F(BadInput, FileThatIsNotAWorkbook) {
+  const std::string path = (dir / "notes.xlsx").string();
+  std::ofstream(path) << "this is not a workbook\n";
+  auto p = Start({"-x:", path, "-c:", "System"});
+  EXPECT_EQ(TextOf(*p, 432), path + " can not be open");
+  EXPECT_EQ(p->main.ExitStatus(), 1);
+  EXPECT_EQ(FileBytes(path), "this is not a workbook\n");
+}
+
+TEST_F(BadInput, ConditionSheetThatDoesNotExist) {
+  const std::string book = Example("Process");
+  const std::string bytes = FileBytes(book);
+  auto p = Start({"-x:", book, "-c:", "Nosheet"});
+  EXPECT_EQ(TextOf(*p, 335), "Nosheet: (condition sheet) is  not found in " + book);
+  EXPECT_FALSE(p->main.programClosed);
+  EXPECT_EQ(p->main.ExitStatus(), 1);
+  EXPECT_EQ(FileBytes(book), bytes);
+  EXPECT_TRUE(std::find(statusLines.begin(), statusLines.end(),
+                        "Nosheet: (condition sheet) is  not found in " + book) !=
+              statusLines.end());
+}
+
+TEST_F(BadInput, ParametersWithoutBookOrSheet) {
+  auto p = Start({"-c:", "System"});
+  EXPECT_EQ(TextOf(*p, 268), "No any MS Excel file are defined in parameters");
+  EXPECT_EQ(p->main.Caption, "Ploxen Mizzolith [ undefined]");
+  EXPECT_TRUE(p->main.mainWindowVisible);
+  const std::string book = Example("Process");
+  auto q = Start({"-x:", book});
+  EXPECT_EQ(TextOf(*q, 327), "Condition sheet is not defined in " + book);
+  EXPECT_EQ(q->main.ExitStatus(), 1);
+}
+
+TEST_F(BadInput, NoParametersShowTheMainWindowQuietly) {
+  auto p = Start({});
+  EXPECT_FALSE(p->main.batchMode);
+  EXPECT_TRUE(p->main.mainWindowVisible);
+  EXPECT_EQ(p->main.conditionSheet, 0);
+  EXPECT_FALSE(Posted(*p, 268));
+  EXPECT_FALSE(Posted(*p, 711));
+}
+
+TEST_F(BadInput, UnknownCalculationKindIsRefusedAtStartUp) {
+  const std::string book = Example("Process");
+  EditBook(book, {{"System", 1, 1, "Process"}});
+  auto p = Start({"-x:", book, "-c:", "System"});
+  EXPECT_EQ(TextOf(*p, 486), "[Process.xlsx][System][A1]!= \"eql\"; != \"rcl\" unknown "
+                             "calculation system. Calculation break !");
+  EXPECT_FALSE(Posted(*p, 711));
+  EXPECT_EQ(p->main.ExitStatus(), 1);
+  EXPECT_FALSE(p->main.starting);
+}
+
+TEST_F(BadInput, ReadOnlyMarkInAnyCase) {
+  const std::string book = Example("Process");
+  EditBook(book, {{"System", 1, 2, "RO"}});
+  auto p = Start({"-x:", book, "-c:", "System"});
+  EXPECT_TRUE(p->calc.calculationOk);
+  SavedBook saved(book);
+  EXPECT_EQ(saved.Cell("gas.1", 2, 3), "");
+  EXPECT_EQ(saved.Cell("System", 2, 3), "");
+}
+
+TEST_F(BadInput, MissingPhaseSheet) {
+  const std::string book = Example("Process");
+  EditBook(book, {}, "liq.1", "water");
+  auto p = RunRefused(book);
+  EXPECT_EQ(TextOf(*p, 618), "Table: [liq.1] does not exist !");
+}
+
+TEST_F(BadInput, TextWhereNumbersBelong) {
+  const std::string book = Example("Process");
+  EditBook(book, {{"gas.1", 3, 2, "lots"}});
+  auto p = RunRefused(book);
+  EXPECT_EQ(TextOf(*p, 1134), "CO (g): irregular input value ");
+  const std::string other = Example("Process");
+  EditBook(other, {{"System", 2, 2, "hot"}});
+  auto q = RunRefused(other);
+  EXPECT_EQ(TextOf(*q, 1462), "Irregular Temperature Value");
+}
+
+TEST_F(BadInput, NegativeAmount) {
+  const std::string book = Example("Process");
+  EditBook(book, {{"gas.1", 2, 2, "-0.016"}});
+  auto p = RunRefused(book);
+  EXPECT_TRUE(Posted(*p, 1134));
+}
+
+TEST_F(BadInput, CompoundsMissingFromTheDatabase) {
+  const std::string book = Example("Process");
+  EditBook(book, {{"gas.1", 5, 1, "Phlogiston"}, {"sol.1", 2, 1, "Caloric"}});
+  auto p = RunRefused(book);
+  int misses = 0;
+  for (const LogEntry& e : p->log.Entries()) misses += e.number == 1168;
+  EXPECT_EQ(misses, 2);
+  EXPECT_EQ(TextOf(*p, 1168), "[gas.1][A5]: Phlogiston (g) does not exist in the database !");
+  EXPECT_EQ(TextOf(*p, 1551), "no calculation because errors");
+  EXPECT_EQ(SavedBook(book).Cell("gas.1", 5, 1), "Phlogiston");
+}
+
+TEST_F(BadInput, ThirdGasSheet) {
+  const std::string book = Example("Process");
+  EditBook(book, {{"System", 4, 3, "gas.1"}, {"System", 4, 4, "gas.1"}});
+  auto p = RunRefused(book);
+  EXPECT_EQ(TextOf(*p, 514), "State of the phase must be defined in [A1] for:gas.1");
+}
+
+TEST_F(BadInput, MoreCompoundsThanTheKernelHolds) {
+  const std::string book = Example("Process");
+  std::vector<Edit> edits;
+  for (int r = 2; r <= 2050; ++r) edits.push_back({"gas.1", r, 1, "N2"});
+  edits.push_back({"gas.1", 2051, 1, "EOT"});
+  EditBook(book, edits);
+  auto p = Start({"-x:", book, "-c:", "System"});
+  EXPECT_FALSE(p->calc.calculationOk);
+  EXPECT_EQ(TextOf(*p, 1983), "[gas.1][A2050]: more than 2048 compounds in the system !");
+  EXPECT_EQ(p->main.ExitStatus(), 1);
+  EXPECT_EQ(SavedBook(book).Cell("System", 1, 2), "error");
+}
+
+}  // namespace
+}  // namespace ploxen::test
