@@ -59,12 +59,11 @@ SheetId WorkbookEngine::Impl::ResolveExternal(const Book& book, const RefTarget&
 void WorkbookEngine::Impl::Parse(Book& book, Sheet& sheet, int row, int col, Formula& f) {
   ParseContext ctx = MakeParseContext(book, sheet, f);
   ParseResult r = ParseFormula(f.text, f.syntax, ctx);
-  if (!r.tree) {  // files of the other dialect reach us too: try it before giving up
-    FormulaSyntax other = f.syntax == FormulaSyntax::kA1 ? FormulaSyntax::kOds : FormulaSyntax::kA1;
-    ParseResult r2 = ParseFormula(f.text, other, ctx);
+  if (!r.tree && f.syntax == FormulaSyntax::kOds) {  // an OpenDocument reader may hand A1 text
+    ParseResult r2 = ParseFormula(f.text, FormulaSyntax::kA1, ctx);
     if (r2.tree) {
       r = std::move(r2);
-      f.syntax = other;
+      f.syntax = FormulaSyntax::kA1;
     }
   }
   (void)row;

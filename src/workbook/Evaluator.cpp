@@ -164,7 +164,9 @@ EvalArg Evaluation::Argument(const FormulaNode& n) {
   const FormulaNode* p = &n;
   while (p->kind == NodeKind::kParen) p = p->args[0].get();
   EvalArg a;
-  if (p->kind == NodeKind::kFunction && p->function == kFnIndex) return IndexReference(*p);
+  if (p->kind == NodeKind::kFunction && p->function == kFnIndex && p->args.size() >= 2 &&
+      p->args.size() <= 3)
+    return IndexReference(*p);
   if (p->kind != NodeKind::kRef && p->kind != NodeKind::kRange) {
     a.value = Scalar(*p);
     return a;

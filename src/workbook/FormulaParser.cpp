@@ -602,7 +602,7 @@ class Parser {
 
 ParseResult ParseFormula(std::string_view text, FormulaSyntax syntax, const ParseContext& ctx) {
   ParseResult res;
-  if (text.substr(0, 3) == "of:") text.remove_prefix(3);
+  if (syntax == FormulaSyntax::kOds && text.substr(0, 3) == "of:") text.remove_prefix(3);
   if (!text.empty() && text[0] == '=') text.remove_prefix(1);
   if (text.empty() || text.size() > kMaxFormulaLength) return res;
   Parser parser(text, syntax, ctx, res);

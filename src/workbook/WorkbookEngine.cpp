@@ -203,7 +203,7 @@ void WorkbookEngine::SetInput(SheetId sheet, int row, int col, const std::string
   if (text.empty()) return ClearCell(sheet, row, col);
   if (text[0] == '\'') return SetText(sheet, row, col, text.substr(1));
   if (text[0] == '=' && text.size() > 1) {
-    SetCachedValue(sheet, row, col, CellValue::Error(ErrorCode::kName));
+    SetCachedValue(sheet, row, col, CellValue::Empty());  // no cache: unknown ones show #NAME?
     SetFormula(sheet, row, col, text, FormulaSyntax::kA1);
     impl_->ProcessPending();
     impl_->Written(sheet, row, col);

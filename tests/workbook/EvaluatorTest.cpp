@@ -121,7 +121,8 @@ const FormulaCase kLookup[] = {
     {"=MATCH(\"CHERRY\",F1:F3,0)", "3"},    {"=INDEX(E1:E4,MATCH(4,D1:D4,0))", "four"},
     {"=SUMPRODUCT(D1:D4,D1:D4)", "30"},     {"=SUMPRODUCT(A1:A3,D1:D3)", "14"},
     {"=SUMPRODUCT(D1:D4,A1:A3)", "#VALUE!"}, {"=SUMPRODUCT(D1:E4)", "10"},
-    {"=VLOOKUP(4,D:E,2,FALSE)", "four"},
+    {"=VLOOKUP(4,D:E,2,FALSE)", "four"},    {"=SUM(INDEX())", "#VALUE!"},
+    {"=ROUND(1)", "#VALUE!"},               {"=MID(\"a\",1)", "#VALUE!"},
 };
 
 const FormulaCase kDates[] = {
