@@ -30,6 +30,8 @@ TEqlKernel::TEqlKernel(TAplMsgWnd& log, const Periodica& table)
       sigma_(kCompoundSlots, 1.0L),
       potential_(kCompoundSlots, 0.0L),
       lnPhi_(kCompoundSlots, 0.0L),
+      expArg_(kCompoundSlots, 0.0L),
+      expValue_(kCompoundSlots, 1.0L),
       amount_(kCompoundSlots, 0.0L),
       fraction_(kCompoundSlots, 0.0L),
       electronCount_(kCompoundSlots, 0.0L),

@@ -151,7 +151,7 @@ class TEqlKernel {
 
   // Minimisation helpers (Minimise).
   long double PotentialSum(int q) const;
-  long double RelativeAmount(int q, long double s) const;
+  long double RelativeAmount(int q, long double s);
   bool AllAmountsAndTotals(int first, int last);
   void ReportHighActivity(int q);
   void ReportMissingElement(int j);
@@ -196,6 +196,8 @@ class TEqlKernel {
   std::vector<long double> sigma_;      ///< phase scale
   std::vector<long double> potential_;  ///< s_q of the last normalisation pass
   std::vector<long double> lnPhi_;      ///< ln of the formation factor
+  std::vector<long double> expArg_;     ///< last argument s of exp(s)
+  std::vector<long double> expValue_;   ///< exp of expArg_
   std::vector<long double> amount_;     ///< n [mol]
   std::vector<long double> fraction_;   ///< x, mole fraction in its phase
   std::vector<long double> electronCount_;  ///< electrons in the mol definition

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "kernel/EqKernel.h"
+#include "kernel/KernelMath.h"
 #include "support/AplMsg.h"
 
 namespace ploxen {
@@ -20,11 +21,16 @@ long double TEqlKernel::PotentialSum(int q) const {
   return s;
 }
 
-long double TEqlKernel::RelativeAmount(int q, long double s) const {
+// exp(s) is remembered per compound: a potential sum that did not change since the last
+// evaluation (its elements' potentials stood still) reuses the same value.
+long double TEqlKernel::RelativeAmount(int q, long double s) {
   const long double gamma = gamma_[q];
   if (gamma <= 0.0L) return 0.0L;
-  const long double e = s < -kExponentBound ? 0.0L : std::exp(s);
-  return e * phi_[q] / (gamma * sigma_[q]);
+  if (s != expArg_[q]) {
+    expArg_[q] = s;
+    expValue_[q] = s < -kExponentBound ? 0.0L : ExpExtended(s);
+  }
+  return expValue_[q] * phi_[q] / (gamma * sigma_[q]);
 }
 
 void TEqlKernel::ReportHighActivity(int q) {
