@@ -10,6 +10,7 @@
 
 #include "support/FileIO.h"
 #include "workbook/OdsContent.h"
+#include "workbook/XlsxLinks.h"
 
 namespace ploxen {
 
@@ -100,7 +101,7 @@ bool SaveXlsxAtomic(WorkbookEngine& engine, Book& book, const std::string& path,
     return false;
   }
   ::close(fd);
-  bool ok = WriteXlsx(engine, book, temp, error);
+  bool ok = WriteXlsx(engine, book, temp, error) && AddXlsxExternalLinks(engine, book, temp, error);
   std::error_code ec;
   // The new file keeps the permissions of the old one (a temporary file starts private).
   fs::perms perms = fs::exists(path, ec) ? fs::status(path, ec).permissions()

@@ -109,6 +109,13 @@ TEST_P(SaveBothFormats, SavedFileCachesCurrentValuesAndKeepsLayout) {
   ASSERT_NE(cross, nullptr);
   EXPECT_DOUBLE_EQ(cross->number, 5.0);
 
+  // The values cached for the other workbook survive.
+  ASSERT_EQ(saved.externalBooks.size(), 1u);
+  EXPECT_EQ(saved.externalBooks[0].fileName, "Other." + ext);
+  ASSERT_TRUE(saved.externalBooks[0].sheets.count("Data"));
+  EXPECT_DOUBLE_EQ(saved.externalBooks[0].sheets.at("Data").at({1, 1}).number, 12.5);
+  EXPECT_EQ(saved.externalBooks[0].sheets.at("Data").at({2, 1}).text, "from other");
+
   // Formats, widths, heights and the merged range survive.
   const ImportedCell *a1 = nullptr, *b2 = nullptr, *b4 = nullptr, *spaced = nullptr;
   for (const ImportedCell& cell : f.cells) {
