@@ -234,8 +234,8 @@ const BenchSystem& CombustionSystem() {
       }
       return !s.formula.empty();
     };
-    const std::map<std::string, double> inputs = {{"CH4", 1.0}, {"O2", 2.5},   {"N2", 9.4},
-                                                  {"H2S", 0.05}, {"HCL", 0.02}};
+    const std::map<std::string, double> inputs = {
+        {"CH4", 1.0}, {"O2", 2.5}, {"N2", 9.4}, {"H2S", 0.05}, {"HCL", 0.02}};
     for (const NasaSpecies& s : NasaData()) {
       if (!s.product || s.phase != 0 || !only(s) || !s.Covers(t)) continue;
       const auto in = inputs.find(s.name);
@@ -279,8 +279,8 @@ const BenchSystem& SyntheticSystem() {
       if (!seen.insert(def + (pure ? "c" : "g")).second) return false;
       if (total > 1) g += formation(random) * total;
       const std::string tag = slot == 1 ? "(g)" : "(s)";
-      sys.entries.push_back({slot, "X" + std::to_string(sys.entries.size() + 1), def, mol, g * rt,
-                             tag});
+      sys.entries.push_back(
+          {slot, "X" + std::to_string(sys.entries.size() + 1), def, mol, g * rt, tag});
       return true;
     };
     for (int e = 1; e <= 30; ++e) add(1, {{e, 1}}, 1.0, false);
@@ -330,9 +330,15 @@ void RunSolve(benchmark::State& state, const BenchSystem& sys) {
                  "Steps: " + kernel.RunSummary());
 }
 
-void BM_SolveTemplate(benchmark::State& state) { RunSolve(state, TemplateSystem()); }
-void BM_SolveCombustion200(benchmark::State& state) { RunSolve(state, CombustionSystem()); }
-void BM_SolveSynthetic2048(benchmark::State& state) { RunSolve(state, SyntheticSystem()); }
+void BM_SolveTemplate(benchmark::State& state) {
+  RunSolve(state, TemplateSystem());
+}
+void BM_SolveCombustion200(benchmark::State& state) {
+  RunSolve(state, CombustionSystem());
+}
+void BM_SolveSynthetic2048(benchmark::State& state) {
+  RunSolve(state, SyntheticSystem());
+}
 
 }  // namespace
 

@@ -54,13 +54,15 @@ bool ReadCriterionInt(std::string_view text, int& value) {
 
 std::string CriterionText(double value) {
   char buffer[64];
-  auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                 std::chars_format::general, 15);
+  auto [ptr, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
   if (ec != std::errc()) return "0";
   return std::string(buffer, ptr);
 }
 
-std::string KernelRealText(long double value) { return CriterionText(static_cast<double>(value)); }
+std::string KernelRealText(long double value) {
+  return CriterionText(static_cast<double>(value));
+}
 
 void TEqlKernel::EditILimitChange() {
   if (CbxFast) {
@@ -77,7 +79,9 @@ void TEqlKernel::EditILimitChange() {
   EditApprFactor = CriterionText(factor);
 }
 
-void TEqlKernel::CbxFastClick() { EditILimitChange(); }
+void TEqlKernel::CbxFastClick() {
+  EditILimitChange();
+}
 
 void TEqlKernel::CBAutoIfaClick() {
   EditApprFactorEnabled = !CBAutoIfa;

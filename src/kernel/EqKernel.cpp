@@ -113,15 +113,15 @@ void TEqlKernel::ResetSystem(std::span<const std::uint8_t> elementFlags) {
   electronSign_ = 0;
 }
 
-int TEqlKernel::AddCompound(int slot, const std::string& name, long double reactiveShare,
-                            int state, long double activityCoefficient, long double inputMol,
+int TEqlKernel::AddCompound(int slot, const std::string& name, long double reactiveShare, int state,
+                            long double activityCoefficient, long double inputMol,
                             long double gibbsJPerMol, const std::string& molDefinition,
                             const std::string& phaseTag) {
   // The tables are fixed and phase ranges must stay contiguous: refuse what would break them.
   if (slot < 1 || slot > kPhaseSlots || (nc_ > 0 && slot < slot_[nc_])) {
     Post(kMsgError, 375,
-         "Phase slot " + std::to_string(slot) + " of " + name + " is not valid or out of order: " +
-             name + " can not be considered !");
+         "Phase slot " + std::to_string(slot) + " of " + name +
+             " is not valid or out of order: " + name + " can not be considered !");
     resultText_ = "Break because error EK.375";
     return 0;
   }
@@ -178,7 +178,9 @@ void TEqlKernel::FixUnitActivity(int q) {
   gamma_[q] = 1.0L;
 }
 
-long double TEqlKernel::Amount(int q) const { return ValidCompound(q) ? amount_[q] : 0.0L; }
+long double TEqlKernel::Amount(int q) const {
+  return ValidCompound(q) ? amount_[q] : 0.0L;
+}
 
 long double TEqlKernel::Mass(int q) const {
   if (!ValidCompound(q) || amount_[q] < zeroLimit_) return 0.0L;
@@ -191,9 +193,13 @@ long double TEqlKernel::Activity(int q) const {
   return nu_[q] * gamma_[q] * sigma_[q];
 }
 
-long double TEqlKernel::PhaseFraction(int q) const { return ValidCompound(q) ? fraction_[q] : 0.0L; }
+long double TEqlKernel::PhaseFraction(int q) const {
+  return ValidCompound(q) ? fraction_[q] : 0.0L;
+}
 
-int TEqlKernel::CompoundState(int q) const { return ValidCompound(q) ? state_[q] : 0; }
+int TEqlKernel::CompoundState(int q) const {
+  return ValidCompound(q) ? state_[q] : 0;
+}
 
 std::string TEqlKernel::PressureNote(int slot) const {
   return slot == 1 || slot == 2 ? pressureNote_[slot] : "-";
@@ -209,13 +215,17 @@ std::uint8_t TEqlKernel::IsElementSelected(int index) const {
   return index >= 0 && index < kElementSlots ? selected_[index] : 0;
 }
 
-int TEqlKernel::SystemElementIndex(int j) const { return j >= 1 && j <= ne_ ? tableIndex_[j] : -1; }
+int TEqlKernel::SystemElementIndex(int j) const {
+  return j >= 1 && j <= ne_ ? tableIndex_[j] : -1;
+}
 
 long double TEqlKernel::LagrangeCoefficient(int j) const {
   return j >= 0 && j < kElementSlots ? lambda_[j] : 0.0L;
 }
 
-long double TEqlKernel::ElementInput(int j) const { return j >= 1 && j <= ne_ ? b_[j] : 0.0L; }
+long double TEqlKernel::ElementInput(int j) const {
+  return j >= 1 && j <= ne_ ? b_[j] : 0.0L;
+}
 
 long double TEqlKernel::ElementCoefficient(int q, int j) const {
   return ValidCompound(q) && j >= 1 && j <= ne_ ? A(q, j) : 0.0L;
@@ -233,20 +243,28 @@ long double TEqlKernel::PhaseTotal(int slot) const {
   return slot >= 1 && slot <= kPhaseSlots ? phaseTotal_[slot] : 0.0L;
 }
 
-long double TEqlKernel::GibbsEnergy(int q) const { return ValidCompound(q) ? gibbs_[q] : 0.0L; }
+long double TEqlKernel::GibbsEnergy(int q) const {
+  return ValidCompound(q) ? gibbs_[q] : 0.0L;
+}
 
 long double TEqlKernel::ActivityCoefficient(int q) const {
   return ValidCompound(q) ? gamma_[q] : 0.0L;
 }
 
-long double TEqlKernel::InputAmount(int q) const { return ValidCompound(q) ? input_[q] : 0.0L; }
+long double TEqlKernel::InputAmount(int q) const {
+  return ValidCompound(q) ? input_[q] : 0.0L;
+}
 
-long double TEqlKernel::ReactiveShare(int q) const { return ValidCompound(q) ? share_[q] : 0.0L; }
+long double TEqlKernel::ReactiveShare(int q) const {
+  return ValidCompound(q) ? share_[q] : 0.0L;
+}
 
 long double TEqlKernel::ReactingInput(int q) const {
   return ValidCompound(q) ? reacting_[q] : 0.0L;
 }
 
-bool TEqlKernel::HasUnitActivity(int q) const { return ValidCompound(q) && unit_[q] != 0; }
+bool TEqlKernel::HasUnitActivity(int q) const {
+  return ValidCompound(q) && unit_[q] != 0;
+}
 
 }  // namespace ploxen

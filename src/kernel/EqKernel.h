@@ -1,4 +1,5 @@
-// Equilibrium kernel: the kernel system, its calculation criteria and the Gibbs-energy minimisation.
+// Equilibrium kernel: the kernel system, its calculation criteria and the Gibbs-energy
+// minimisation.
 #pragma once
 
 #include <array>
@@ -20,22 +21,23 @@ class Periodica;
 /// computes the equilibrium by minimising the Gibbs energy under the element balances (`Solve`).
 class TEqlKernel {
  public:
-  /// Allocates every table once; `log` receives the kernel's messages, `table` is the element table.
+  /// Allocates every table once; `log` receives the kernel's messages, `table` is the element
+  /// table.
   TEqlKernel(TAplMsgWnd& log, const Periodica& table);
   TEqlKernel(const TEqlKernel&) = delete;
   TEqlKernel& operator=(const TEqlKernel&) = delete;
 
   // ---- Criteria window: control state a view mirrors ----
-  std::string EditILimit = "98000";    ///< "lIter.Limit": iteration limit per counter
-  std::string EditPrec = "0.01";       ///< "Precision": relative tolerance
-  std::string EditApprFactor = "0.98"; ///< "Appr.Factor": step shrink factor
-  bool EditApprFactorEnabled = false;  ///< the factor edit is enabled (auto factor off)
-  bool CBAutoIfa = true;               ///< "Auto Appr. Factor"
-  std::string EdtZero = "1e-23";       ///< "Ignore mol values less than [mol]  <"
-  bool CbxFast = false;                ///< "Fast Iteration" (Newton-like step)
-  bool CBAutoCorr = false;             ///< "Auto Correction"
-  bool CBMaxEntropy = true;            ///< "Turbulent System (High Entropy)"
-  int EditPhaseCheck = 1;              ///< "Calc. Check": rounds of the phase check (min 1)
+  std::string EditILimit = "98000";     ///< "lIter.Limit": iteration limit per counter
+  std::string EditPrec = "0.01";        ///< "Precision": relative tolerance
+  std::string EditApprFactor = "0.98";  ///< "Appr.Factor": step shrink factor
+  bool EditApprFactorEnabled = false;   ///< the factor edit is enabled (auto factor off)
+  bool CBAutoIfa = true;                ///< "Auto Appr. Factor"
+  std::string EdtZero = "1e-23";        ///< "Ignore mol values less than [mol]  <"
+  bool CbxFast = false;                 ///< "Fast Iteration" (Newton-like step)
+  bool CBAutoCorr = false;              ///< "Auto Correction"
+  bool CBMaxEntropy = true;             ///< "Turbulent System (High Entropy)"
+  int EditPhaseCheck = 1;               ///< "Calc. Check": rounds of the phase check (min 1)
 
   void EditILimitChange();  ///< the limit text changed: recompute the automatic factor
   void CbxFastClick();      ///< "Fast Iteration" was toggled (view sets CbxFast first)
@@ -62,14 +64,14 @@ class TEqlKernel {
   bool BreakRequested() const { return breakRequest_ != 0; }
 
   // ---- Reads after a run ----
-  long double Amount(int q) const;         ///< equilibrium amount n_q [mol]
-  long double Mass(int q) const;           ///< n_q times molar mass [g]; 0 below the zero limit
-  long double Activity(int q) const;       ///< a_q (partial pressure [bar] for gases)
-  long double PhaseFraction(int q) const;  ///< mole fraction in its phase
-  int CompoundState(int q) const;          ///< 1 may form, 0 excluded, -1 held back
-  std::string PressureNote(int slot) const;        ///< note of gas slot 1 or 2, "-" otherwise
-  std::string SystemElementLabel(int j) const;     ///< "Sym(Sym)" of system element j, or empty
-  std::uint8_t IsElementSelected(int index) const; ///< selection flag of an element index
+  long double Amount(int q) const;           ///< equilibrium amount n_q [mol]
+  long double Mass(int q) const;             ///< n_q times molar mass [g]; 0 below the zero limit
+  long double Activity(int q) const;         ///< a_q (partial pressure [bar] for gases)
+  long double PhaseFraction(int q) const;    ///< mole fraction in its phase
+  int CompoundState(int q) const;            ///< 1 may form, 0 excluded, -1 held back
+  std::string PressureNote(int slot) const;  ///< note of gas slot 1 or 2, "-" otherwise
+  std::string SystemElementLabel(int j) const;      ///< "Sym(Sym)" of system element j, or empty
+  std::uint8_t IsElementSelected(int index) const;  ///< selection flag of an element index
   const std::string& RunSummary() const { return runSummary_; }
   const std::string& ResultText() const { return resultText_; }
   bool ElementsAdded() const { return elementsAdded_ != 0; }
@@ -79,20 +81,20 @@ class TEqlKernel {
 
   int CompoundCount() const { return nc_; }
   int SystemElementCount() const { return ne_; }
-  int SystemElementIndex(int j) const;           ///< element-table index of system element j
-  long double LagrangeCoefficient(int j) const;  ///< lambda_j (element potential / RT)
-  long double ElementInput(int j) const;         ///< b_j [mol] of the reacting input
+  int SystemElementIndex(int j) const;                 ///< element-table index of system element j
+  long double LagrangeCoefficient(int j) const;        ///< lambda_j (element potential / RT)
+  long double ElementInput(int j) const;               ///< b_j [mol] of the reacting input
   long double ElementCoefficient(int q, int j) const;  ///< atoms of system element j in q
-  long double ElementShare(int q, int j) const;  ///< D[q][j] [mol] of the last amounts
+  long double ElementShare(int q, int j) const;        ///< D[q][j] [mol] of the last amounts
   int ReferenceElement() const { return ref_; }
-  long double PhaseTotal(int slot) const;        ///< moles of phase slot 1..8
+  long double PhaseTotal(int slot) const;  ///< moles of phase slot 1..8
   long double TotalMoles() const { return totalMoles_; }
-  long double Temperature() const { return temperature_; }   ///< [K]
-  long double Pressure() const { return pressure_; }         ///< system pressure [bar]
+  long double Temperature() const { return temperature_; }       ///< [K]
+  long double Pressure() const { return pressure_; }             ///< system pressure [bar]
   long double WorkingPressure() const { return workPressure_; }  ///< P* [bar]
-  long double Volume() const { return volume_; }             ///< [m³]
+  long double Volume() const { return volume_; }                 ///< [m³]
   int Mode() const { return mode_; }
-  long double GibbsEnergy(int q) const;          ///< G_q [J/mol] as used by the run
+  long double GibbsEnergy(int q) const;  ///< G_q [J/mol] as used by the run
   long double ActivityCoefficient(int q) const;
   long double InputAmount(int q) const;    ///< K [mol] as given
   long double ReactiveShare(int q) const;  ///< F after clamping to 0..1
@@ -115,14 +117,24 @@ class TEqlKernel {
   int IterationsVolume() const { return iterV_; }
 
   // ---- Solver steps (public so that each can be exercised on its own) ----
+  /// Shifts all potentials until the activities of compounds first..last add up to `target`
+  /// (bar for a gas phase, 1 for a condensed one); then amounts and element totals of all.
   bool Normalise(int first, int last, long double target);
+  /// Element ratios against the reference element; true when all are within the precision.
   bool ElementRatios();
+  /// One correction of the Lagrange coefficients towards the input's element ratios.
   void StepLagrange();
+  /// First solution over all compounds: 1, -2 (normalisation failed) or -4 (limit, break).
   int FirstSolution();
+  /// Solution with the normalisation restricted to first..last (one phase) and `target`.
   bool FinalSolution(int first, int last, long double target);
+  /// Equilibrium amounts [mol], phase totals and fractions from the relative amounts.
   void FinalAmounts();
+  /// Constant volume: iterates the working pressure until the gas range fills the volume.
   bool VolumeLoop(int first, int last);
+  /// Auto correction: raises the iteration limit by a tenth; false past 100000 or on break.
   bool RetryWithMoreSteps();
+  /// Rescales condensed solution phases whose activities do not add up to about 1.
   void PhaseCheck();
 
  private:
@@ -185,37 +197,37 @@ class TEqlKernel {
   std::function<void()> processEvents_;
 
   // Per compound, indexed 1..kMaxCompounds (slot 0 unused).
-  std::vector<long double> a_;          ///< element rows a[q][j], kElementSlots per compound
-  std::vector<long double> input_;      ///< K [mol]
-  std::vector<long double> share_;      ///< F, reactive share 0..1
-  std::vector<long double> reacting_;   ///< K*F [mol]
-  std::vector<long double> gibbs_;      ///< G [J/mol]
-  std::vector<long double> gamma_;      ///< activity coefficient
-  std::vector<long double> phi_;        ///< formation factor exp(-G/RT)
-  std::vector<long double> nu_;         ///< relative amount
-  std::vector<long double> sigma_;      ///< phase scale
-  std::vector<long double> potential_;  ///< s_q of the last normalisation pass
-  std::vector<long double> lnPhi_;      ///< ln of the formation factor
-  std::vector<long double> expArg_;     ///< last argument s of exp(s)
-  std::vector<long double> expValue_;   ///< exp of expArg_
-  std::vector<long double> amount_;     ///< n [mol]
-  std::vector<long double> fraction_;   ///< x, mole fraction in its phase
+  std::vector<long double> a_;              ///< element rows a[q][j], kElementSlots per compound
+  std::vector<long double> input_;          ///< K [mol]
+  std::vector<long double> share_;          ///< F, reactive share 0..1
+  std::vector<long double> reacting_;       ///< K*F [mol]
+  std::vector<long double> gibbs_;          ///< G [J/mol]
+  std::vector<long double> gamma_;          ///< activity coefficient
+  std::vector<long double> phi_;            ///< formation factor exp(-G/RT)
+  std::vector<long double> nu_;             ///< relative amount
+  std::vector<long double> sigma_;          ///< phase scale
+  std::vector<long double> potential_;      ///< s_q of the last normalisation pass
+  std::vector<long double> lnPhi_;          ///< ln of the formation factor
+  std::vector<long double> expArg_;         ///< last argument s of exp(s)
+  std::vector<long double> expValue_;       ///< exp of expArg_
+  std::vector<long double> amount_;         ///< n [mol]
+  std::vector<long double> fraction_;       ///< x, mole fraction in its phase
   std::vector<long double> electronCount_;  ///< electrons in the mol definition
-  std::vector<int> state_;              ///< 1 may form, 0 excluded, -1 held back
-  std::vector<std::uint8_t> unit_;      ///< unit activity flag
-  std::vector<int> slot_;               ///< phase slot 1..8
+  std::vector<int> state_;                  ///< 1 may form, 0 excluded, -1 held back
+  std::vector<std::uint8_t> unit_;          ///< unit activity flag
+  std::vector<int> slot_;                   ///< phase slot 1..8
   std::vector<std::string> names_, labels_, molDefs_;  ///< item 0 is the header
-  std::vector<std::string> baseNames_;  ///< name without phase suffix, item 0 unused
+  std::vector<std::string> baseNames_;                 ///< name without phase suffix, item 0 unused
 
   // Sparse element rows (non-zero coefficients, element order), rebuilt by every Solve.
-  std::vector<int> rowStart_;           ///< entries of q: rowStart_[q] .. rowStart_[q+1]-1
-  std::vector<int> spCol_;              ///< system element j of an entry
-  std::vector<long double> spVal_;      ///< a[q][j] of an entry
-  std::vector<long double> spShare_;    ///< element share D[q][j] of an entry
-  std::vector<int> colStart_;           ///< compounds containing j: colStart_[j] .. [j+1]-1
-  std::vector<int> colRow_;             ///< compound q of a column entry (ascending)
-  std::vector<int> nameOrder_;          ///< compounds sorted by base name
-  std::vector<int> nameGroup_;          ///< group id of equal base names per compound
+  std::vector<int> rowStart_;         ///< entries of q: rowStart_[q] .. rowStart_[q+1]-1
+  std::vector<int> spCol_;            ///< system element j of an entry
+  std::vector<long double> spVal_;    ///< a[q][j] of an entry
+  std::vector<long double> spShare_;  ///< element share D[q][j] of an entry
+  std::vector<int> colStart_;         ///< compounds containing j: colStart_[j] .. [j+1]-1
+  std::vector<int> colRow_;           ///< compound q of a column entry (ascending)
+  std::vector<int> nameOrder_;        ///< compounds sorted by base name
+  std::vector<int> nameGroup_;        ///< group id of equal base names per compound
 
   // Per system element, indexed 1..255 (slot 0 unused).
   std::array<int, kElementSlots> tableIndex_{};
@@ -263,9 +275,9 @@ class TEqlKernel {
   std::uint8_t breakRequest_ = 0, quiet_ = 0, partialInput_ = 0, autoSelect_ = 1;
   std::uint8_t elementsAdded_ = 0, autoCorrState_ = 0, firstRetry_ = 1, forced_ = 0;
   std::uint8_t phaseCheckBroken_ = 0;
-  int electron_ = 0;        ///< index of the electron compound, 0 when none
-  int electronSign_ = 0;    ///< -1 for "E1", +1 for "E-1"
-  int result_ = 0;          ///< return value of the run so far
+  int electron_ = 0;      ///< index of the electron compound, 0 when none
+  int electronSign_ = 0;  ///< -1 for "E1", +1 for "E-1"
+  int result_ = 0;        ///< return value of the run so far
 };
 
 }  // namespace ploxen

@@ -8,7 +8,9 @@ namespace ploxen {
 
 namespace {
 
-int PhaseGroup(int slot) { return slot <= 2 ? 0 : (slot <= 5 ? 1 : 2); }
+int PhaseGroup(int slot) {
+  return slot <= 2 ? 0 : (slot <= 5 ? 1 : 2);
+}
 
 }  // namespace
 

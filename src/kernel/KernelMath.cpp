@@ -23,7 +23,8 @@ constexpr long double kShifter = 0x1.8p63L;  // adding it rounds to an integer
 struct PowerTable {
   long double value[kTableSize];
   PowerTable() {
-    for (int j = 0; j < kTableSize; ++j) value[j] = std::exp2(static_cast<long double>(j) / kTableSize);
+    for (int j = 0; j < kTableSize; ++j)
+      value[j] = std::exp2(static_cast<long double>(j) / kTableSize);
   }
 };
 
@@ -53,8 +54,9 @@ long double ExpExtended(long double x) {
   const std::int64_t k = static_cast<std::int64_t>(mantissa - 0xC000000000000000ull);
   const long double r = ((x - kf * kStepHi) - kf * kStepMid) - kf * kStepLo;  // |r| <= ln2/512
   const long double p =
-      1.0L + r * (1.0L + r * (1.0L / 2 + r * (1.0L / 6 + r * (1.0L / 24 + r * (1.0L / 120 +
-                                                                                 r * (1.0L / 720))))));
+      1.0L +
+      r * (1.0L +
+           r * (1.0L / 2 + r * (1.0L / 6 + r * (1.0L / 24 + r * (1.0L / 120 + r * (1.0L / 720))))));
   const int j = static_cast<int>(k & (kTableSize - 1));
   const int m = static_cast<int>((k - j) / kTableSize);
   return kPowers.value[j] * p * PowerOfTwo(m);

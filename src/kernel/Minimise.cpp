@@ -108,9 +108,9 @@ bool TEqlKernel::Normalise(int first, int last, long double target) {
     if (iterP_ >= iterLimit_) {
       if (!quiet_) {
         Post(kMsgCritical, 637,
-             std::string("Maximum iteration steps are exceed. (PN)") + kIncreaseHint + "P:" +
-                 std::to_string(iterP_) + ";I:" + std::to_string(iterI_) + ";F:" +
-                 std::to_string(iterF_) + ";V:" + std::to_string(iterV_));
+             std::string("Maximum iteration steps are exceed. (PN)") + kIncreaseHint +
+                 "P:" + std::to_string(iterP_) + ";I:" + std::to_string(iterI_) +
+                 ";F:" + std::to_string(iterF_) + ";V:" + std::to_string(iterV_));
         resultText_ = "Calculation is broken because error 637";
       }
       return false;

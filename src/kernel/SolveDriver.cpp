@@ -147,7 +147,8 @@ bool TEqlKernel::CheckCarriers() {
         if (A(*it, j) > 0.0L) state_[*it] = 0;
       }
     }
-    const bool carrier = std::any_of(begin, end, [&](int q) { return A(q, j) > 0.0L && state_[q] == 1; });
+    const bool carrier =
+        std::any_of(begin, end, [&](int q) { return A(q, j) > 0.0L && state_[q] == 1; });
     if (carrier) continue;
     const std::string symbol = table_.ElementSymbol(tableIndex_[j]);
     if (b_[j] > kSmallAmount) {
@@ -169,8 +170,8 @@ int TEqlKernel::FormationFactors() {
   for (int q = 1; q <= nc_; ++q) {
     const long double g = -gibbs_[q] / rt;
     if (g > 5000.0L) {
-      resultText_ = "Free energy -G(" + labels_[q] + ")=" + EnergyText(gibbs_[q]) +
-                    ",  is unusual heigh ";
+      resultText_ =
+          "Free energy -G(" + labels_[q] + ")=" + EnergyText(gibbs_[q]) + ",  is unusual heigh ";
       return -1;
     }
     SetFormationFactor(q, g);
@@ -268,15 +269,23 @@ int TEqlKernel::MainLoop() {
 // positive) would carry into every result: such a run stops before it starts.
 bool TEqlKernel::ValidateInput() {
   std::string what;
-  if (!(temperature_ > 0.0L) || !std::isfinite(temperature_)) what = "temperature";
-  else if (!(pressure_ > 0.0L) || !std::isfinite(pressure_)) what = "pressure";
-  else if (mode_ < 0 || mode_ > 2) what = "mode";
-  else if (mode_ != 0 && (!(volume_ > 0.0L) || !std::isfinite(volume_))) what = "volume";
+  if (!(temperature_ > 0.0L) || !std::isfinite(temperature_))
+    what = "temperature";
+  else if (!(pressure_ > 0.0L) || !std::isfinite(pressure_))
+    what = "pressure";
+  else if (mode_ < 0 || mode_ > 2)
+    what = "mode";
+  else if (mode_ != 0 && (!(volume_ > 0.0L) || !std::isfinite(volume_)))
+    what = "volume";
   for (int q = 1; q <= nc_ && what.empty(); ++q) {
-    if (!std::isfinite(gibbs_[q])) what = "Gibbs energy of " + labels_[q];
-    else if (!std::isfinite(input_[q])) what = "amount of " + labels_[q];
-    else if (!std::isfinite(share_[q])) what = "reactive share of " + labels_[q];
-    else if (!std::isfinite(gamma_[q])) what = "activity coefficient of " + labels_[q];
+    if (!std::isfinite(gibbs_[q]))
+      what = "Gibbs energy of " + labels_[q];
+    else if (!std::isfinite(input_[q]))
+      what = "amount of " + labels_[q];
+    else if (!std::isfinite(share_[q]))
+      what = "reactive share of " + labels_[q];
+    else if (!std::isfinite(gamma_[q]))
+      what = "activity coefficient of " + labels_[q];
   }
   if (what.empty()) return true;
   Post(kMsgError, 1110, "Invalid value of " + what + " : Calculation is not possible !");
@@ -289,7 +298,8 @@ bool TEqlKernel::ResultsFinite() {
     if (std::isfinite(amount_[q]) && std::isfinite(fraction_[q]) && std::isfinite(Activity(q))) {
       continue;
     }
-    Post(kMsgError, 1112, "No finite result for " + labels_[q] + " : Calculation is not possible !");
+    Post(kMsgError, 1112,
+         "No finite result for " + labels_[q] + " : Calculation is not possible !");
     resultText_ = "Calculation is broken because error EK.1112";
     return false;
   }

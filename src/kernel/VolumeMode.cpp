@@ -38,8 +38,8 @@ bool TEqlKernel::VolumeLoop(int first, int last) {
         Post(kMsgError, 756,
              "Maximum iteration steps are exceed. (VN) Increase \"Iter.Limit\">90000; or "
              "\"Precision\"; or Set. \"Appr.Factor\" to 0.99V:" +
-                 std::to_string(iterV_) + ";P:" + std::to_string(iterP_) + ";I:" +
-                 std::to_string(iterI_) + ";F:" + std::to_string(iterF_));
+                 std::to_string(iterV_) + ";P:" + std::to_string(iterP_) +
+                 ";I:" + std::to_string(iterI_) + ";F:" + std::to_string(iterF_));
         resultText_ = "Calculation is broken because error 756";
       }
       return false;

@@ -15,8 +15,8 @@ constexpr long double kInf = std::numeric_limits<long double>::infinity();
 class BadInputTest : public KernelTest {
  protected:
   /// Solves Ar + Ne with one value replaced and checks the failure and finite reads.
-  void ExpectRefused(const std::string& text, long double share, long double gamma,
-                     long double mol, long double gibbs) {
+  void ExpectRefused(const std::string& text, long double share, long double gamma, long double mol,
+                     long double gibbs) {
     Reset();
     log.Clear();
     kernel.BeginRun(0, 1000.0L, 1.0L, 0.0L);
@@ -53,8 +53,8 @@ TEST_F(BadInputTest, SystemValuesMustBePositiveAndFinite) {
     long double t, p, v;
     const char* what;
   } cases[] = {{0, 0.0L, 1.0L, 0.0L, "temperature"}, {0, kNaN, 1.0L, 0.0L, "temperature"},
-               {0, 1000.0L, 0.0L, 0.0L, "pressure"},  {0, 1000.0L, kInf, 0.0L, "pressure"},
-               {1, 1000.0L, 1.0L, 0.0L, "volume"},    {2, 1000.0L, 1.0L, kNaN, "volume"},
+               {0, 1000.0L, 0.0L, 0.0L, "pressure"}, {0, 1000.0L, kInf, 0.0L, "pressure"},
+               {1, 1000.0L, 1.0L, 0.0L, "volume"},   {2, 1000.0L, 1.0L, kNaN, "volume"},
                {3, 1000.0L, 1.0L, 1.0L, "mode"}};
   for (const auto& c : cases) {
     Reset();
@@ -62,8 +62,8 @@ TEST_F(BadInputTest, SystemValuesMustBePositiveAndFinite) {
     kernel.BeginRun(c.mode, c.t, c.p, c.v);
     Add(1, "Ar", "Ar1", 1.0L, 0.0L);
     EXPECT_EQ(kernel.Solve(), 0) << c.what;
-    ExpectMessage(1110, 0, std::string("Invalid value of ") + c.what +
-                               " : Calculation is not possible !");
+    ExpectMessage(1110, 0,
+                  std::string("Invalid value of ") + c.what + " : Calculation is not possible !");
   }
 }
 

@@ -157,7 +157,8 @@ TEST_F(KernelTest, FinalSolutionStepLimitStopsAtTheLimit) {
   const LogEntry* e = Find(780);
   ASSERT_NE(e, nullptr);
   EXPECT_EQ(e->level, 2);
-  EXPECT_THAT(e->text, ::testing::StartsWith("Maximum iteration steps are exceed.(Fin)" + kHint + "; I:"));
+  EXPECT_THAT(e->text,
+              ::testing::StartsWith("Maximum iteration steps are exceed.(Fin)" + kHint + "; I:"));
   EXPECT_THAT(e->text, ::testing::EndsWith(";F:21;V:0 (0.98)"));
   EXPECT_EQ(kernel.IterationsFinal(), 21);
   EXPECT_EQ(kernel.ResultText(), "Calculation is broken because error 780");

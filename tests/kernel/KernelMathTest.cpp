@@ -14,7 +14,8 @@ TEST(ExpExtended, AgreesWithTheLibraryToAFewUlp) {
   std::uniform_real_distribution<double> wide(-9500.0, 9500.0), narrow(-5.0, 5.0);
   long double worst = 0.0L;
   for (int i = 0; i < 200000; ++i) {
-    const long double x = (i % 2 ? wide(random) : narrow(random)) + static_cast<long double>(i) * 1e-13L;
+    const long double x =
+        (i % 2 ? wide(random) : narrow(random)) + static_cast<long double>(i) * 1e-13L;
     const long double exact = std::exp(x);
     worst = std::max(worst, std::fabs(ExpExtended(x) / exact - 1.0L));
   }

@@ -111,7 +111,8 @@ TEST_F(KernelTest, CompoundsBeyondCapacityOrOutOfSlotOrderAreRefused) {
   EXPECT_EQ(Add(3, "H2O", "H2O1", 1.0L, 0.0L, "(l)"), 1);
   EXPECT_EQ(Add(1, "H2", "H2", 1.0L, 0.0L), 0);  // slot 1 after slot 3
   EXPECT_EQ(Add(9, "X", "H1", 1.0L, 0.0L), 0);
-  ExpectMessage(375, 0, "Phase slot 1 of H2 is not valid or out of order: H2 can not be considered !");
+  ExpectMessage(375, 0,
+                "Phase slot 1 of H2 is not valid or out of order: H2 can not be considered !");
   for (int q = 2; q <= kMaxCompounds; ++q) ASSERT_EQ(Add(6, "C", "C1", 0.0L, 0.0L, "(s)"), q);
   EXPECT_EQ(Add(6, "C", "C1", 0.0L, 0.0L, "(s)"), 0);
   EXPECT_EQ(log.Entries().back().text,

@@ -87,7 +87,8 @@ TEST_F(KernelTest, DissociationHasExactKpAndShiftsWithPressure) {
     const long double pN2 = kernel.Activity(1);
     EXPECT_NEAR(static_cast<double>(pN * pN / pN2), 0.1, 1e-12);
     ExpectPhysics(0.02L);
-    dissociated[run++] = static_cast<double>(kernel.Amount(2) / (2.0L * kernel.Amount(1) + kernel.Amount(2)));
+    dissociated[run++] =
+        static_cast<double>(kernel.Amount(2) / (2.0L * kernel.Amount(1) + kernel.Amount(2)));
   }
   EXPECT_GT(dissociated[0], 2.0 * dissociated[1]);  // Le Chatelier: less N at higher pressure
   EXPECT_GT(dissociated[1], 0.0);
@@ -145,7 +146,8 @@ TEST_F(KernelTest, ElectronCompoundBalancesTheCharge) {
   EXPECT_GT(kernel.Amount(2), 0.1L);
   EXPECT_EQ(kernel.Amount(e), kernel.Amount(2));
   EXPECT_EQ(kernel.CompoundState(e), 1);
-  EXPECT_NEAR(static_cast<double>(kernel.Activity(e)), static_cast<double>(kernel.PhaseFraction(e)), 1e-15);
+  EXPECT_NEAR(static_cast<double>(kernel.Activity(e)), static_cast<double>(kernel.PhaseFraction(e)),
+              1e-15);
 }
 
 TEST_F(KernelTest, SameSubstanceWithLowerEnergyElsewhereHoldsTheGasBack) {
