@@ -266,9 +266,9 @@ void WorkbookEngine::RecalculateAll() {
   impl_->TouchVolatile();
   for (auto& b : books_)
     for (auto& s : b->sheets_)
-      for (auto& [key, cell] : s->cells_)
-        if (cell.formula && cell.formula->dirty)
-          impl_->Ensure(MakeGlobalKey(s->Id(), KeyRow(key), KeyCol(key)));
+      for (auto& [colKey, cell] : s->formulas_)  // keyed (column, row)
+        if (cell->formula && cell->formula->dirty)
+          impl_->Ensure(MakeGlobalKey(s->Id(), KeyCol(colKey), KeyRow(colKey)));
 }
 
 void WorkbookEngine::FullRecalculation() {
