@@ -8,8 +8,7 @@
 
 #include <orcus/orcus_ods.hpp>
 #include <orcus/orcus_xlsx.hpp>
-#include <orcus/zip_archive.hpp>
-#include <orcus/zip_archive_stream.hpp>
+#include <zip.h>
 
 #include "workbook/OdsSupplement.h"
 #include "workbook/OrcusFactory.h"
@@ -19,35 +18,51 @@ namespace ploxen {
 
 namespace {
 
-/// The part list of a zip package; false (with a reason) when it is no readable zip.
-bool ListParts(std::string_view bytes, std::vector<std::string>& parts, std::string& contentXml,
-               std::string& error) {
+/// The part list of a zip package, and content.xml when there is one; false (with a
+/// reason) when it is no readable zip or a part is larger than the limits allow.
+bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<std::string>& parts,
+               std::string& contentXml, std::string& error) {
   if (bytes.size() < 22 || bytes.substr(0, 2) != "PK") {
     error = "the file is not a workbook package (no zip archive)";
     return false;
   }
-  try {
-    orcus::zip_archive_stream_blob stream(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                          bytes.size());
-    orcus::zip_archive zip(&stream);
-    zip.load();
-    for (size_t i = 0; i < zip.get_file_entry_count(); ++i)
-      parts.emplace_back(zip.get_file_entry_name(i));
-    std::vector<unsigned char> buf;
-    for (const std::string& part : parts) {
-      if (part == "content.xml" && zip.read_file_entry(part, buf)) {
-        contentXml.assign(buf.begin(), buf.end());
-        break;
-      }
-    }
-  } catch (const std::exception& e) {
-    error = std::string("the zip archive is damaged (") + e.what() + ")";
-    return false;
-  } catch (...) {
-    error = "the zip archive is damaged";
+  zip_error_t zerr;
+  zip_error_init(&zerr);
+  zip_source_t* src = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &zerr);
+  zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY | ZIP_CHECKCONS, &zerr) : nullptr;
+  if (!za) {
+    if (src) zip_source_free(src);
+    error = std::string("the zip archive is damaged (") + zip_error_strerror(&zerr) + ")";
+    zip_error_fini(&zerr);
     return false;
   }
-  return true;
+  bool ok = true;
+  std::uint64_t total = 0;
+  zip_int64_t count = zip_get_num_entries(za, 0);
+  for (zip_int64_t i = 0; i < count && ok; ++i) {
+    zip_stat_t st;
+    if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME)) {
+      error = "the zip archive is damaged";
+      ok = false;
+      break;
+    }
+    parts.emplace_back(st.name);
+    std::uint64_t size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+    total += size;
+    if (size > limits.maxPartBytes || total > limits.maxUnpackedBytes) {
+      error = "the workbook is too large (" + std::to_string(size / 1048576) + " MB in " +
+              parts.back() + ")";
+      ok = false;
+    } else if (parts.back() == "content.xml") {
+      zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
+      contentXml.resize(size);
+      ok = f && zip_fread(f, contentXml.data(), size) == static_cast<zip_int64_t>(size);
+      if (f) zip_fclose(f);
+      if (!ok) error = "the zip archive is damaged (content.xml)";
+    }
+  }
+  zip_discard(za);
+  return ok;
 }
 
 bool HasPart(const std::vector<std::string>& parts, std::string_view name) {
@@ -67,7 +82,7 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
   }
   std::vector<std::string> parts;
   std::string contentXml;
-  if (!ListParts(bytes, parts, contentXml, error)) return false;
+  if (!ListParts(bytes, limits, parts, contentXml, error)) return false;
   if (HasPart(parts, "xl/workbook.xml")) {
     book.format = BookFormat::kXlsx;
   } else if (HasPart(parts, "content.xml") &&

@@ -1,6 +1,7 @@
 // Reads .xlsx and .ods files with orcus into ImportedBook data.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "workbook/ImportedBook.h"
@@ -11,6 +12,8 @@ namespace ploxen {
 struct ImportLimits {
   std::size_t maxFileBytes = 200u * 1024u * 1024u;  ///< compressed size of the file
   std::size_t maxCells = 2'000'000;                 ///< cells over all sheets
+  std::uint64_t maxPartBytes = 32u * 1024u * 1024u;       ///< unpacked size of one part
+  std::uint64_t maxUnpackedBytes = 128u * 1024u * 1024u;  ///< unpacked size of all parts
 };
 
 /// Reads the workbook file at `path` (format from its content, not its name).

@@ -1,6 +1,9 @@
 // Reading .xlsx and .ods files made by LibreOffice into ImportedBook data, and bad input.
 #include <gtest/gtest.h>
 
+#include <zip.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -157,6 +160,35 @@ TEST(ImportBadInput, CellLimitRefusesHugeSheets) {
   EXPECT_FALSE(ReadWorkbookFile(kData + "Formulas.xlsx", book, error, limits));
   EXPECT_NE(error.find("cells"), std::string::npos);
   EXPECT_TRUE(book.sheets.empty());
+}
+
+TEST(ImportBadInput, FiftyMegabyteSheetIsRefusedQuickly) {
+  // Other.xlsx with its first sheet replaced by 50 MB of rows, stored uncompressed.
+  std::string path = Scratch("big.xlsx", FileBytes(kData + "Other.xlsx"));
+  int zerr = 0;
+  zip_t* za = zip_open(path.c_str(), 0, &zerr);
+  ASSERT_NE(za, nullptr);
+  std::string sheet = "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
+                      "spreadsheetml/2006/main\"><sheetData>";
+  for (int r = 1; sheet.size() < 50'000'000; ++r) {
+    sheet += "<row r=\"" + std::to_string(r) + "\">";
+    for (char c = 'A'; c <= 'J'; ++c)
+      sheet += std::string("<c r=\"") + c + std::to_string(r) + "\"><v>1.5</v></c>";
+    sheet += "</row>";
+  }
+  sheet += "</sheetData></worksheet>";
+  zip_source_t* src = zip_source_buffer(za, sheet.data(), sheet.size(), 0);
+  zip_int64_t index = zip_file_add(za, "xl/worksheets/sheet1.xml", src, ZIP_FL_OVERWRITE);
+  ASSERT_GE(index, 0);
+  zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+  ASSERT_EQ(zip_close(za), 0);
+  ImportedBook book;
+  std::string error;
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(ReadWorkbookFile(path, book, error));
+  EXPECT_NE(error.find("too large"), std::string::npos) << error;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  std::filesystem::remove(path);
 }
 
 TEST(SharedFormulaShift, MovesRelativePartsOnly) {
