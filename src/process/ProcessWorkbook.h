@@ -50,6 +50,8 @@ class ProcessWorkbook {
   virtual int WriteGridColumn(const StringGrid& grid, int sheet, int column, int gridColumn) = 0;
   /// Inserts a whole row above `row`; row, or -1 on failure.
   virtual int InsertRow(int sheet, int row) = 0;
+  /// True when the user's locale writes decimal numbers with ",".
+  virtual bool DecimalComma() { return false; }
 };
 
 }  // namespace ploxen

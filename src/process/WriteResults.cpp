@@ -87,10 +87,18 @@ void TEqlCalcWnd::Record(const std::string& recorder, int lastRow) {
   std::vector<std::string> names, values;
   book_->ReadColumn(conditionSheet, 1, names, last, cond::kRowRecorded);
   book_->ReadColumn(conditionSheet, 2, values, last, cond::kRowRecorded);
+  // The first "t" becomes the time of the run; with a decimal comma every "t" does, and
+  // numbers are written with a decimal point.
+  const bool comma = book_->DecimalComma();
+  for (std::string& v : values) {
+    if (comma && v.find(',') != std::string::npos && IsFloatText(v)) {
+      v[v.find(',')] = '.';
+    }
+  }
   for (std::string& v : values) {
     if (v == "t") {
       v = DayNumberNow();
-      break;
+      if (!comma) break;
     }
   }
   if (runCounter == 1) book_->WriteRow(sheet, names, 1, 1);

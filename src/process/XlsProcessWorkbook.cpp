@@ -51,4 +51,6 @@ int XlsProcessWorkbook::WriteGridColumn(const StringGrid& grid, int sheet, int c
 
 int XlsProcessWorkbook::InsertRow(int sheet, int row) { return xls_.InsertRow(sheet, row); }
 
+bool XlsProcessWorkbook::DecimalComma() { return xls_.DecimalComma; }
+
 }  // namespace ploxen

@@ -30,6 +30,7 @@ class XlsProcessWorkbook : public ProcessWorkbook {
                      int row) override;
   int WriteGridColumn(const StringGrid& grid, int sheet, int column, int gridColumn) override;
   int InsertRow(int sheet, int row) override;
+  bool DecimalComma() override;
 
  private:
   TXlsWnd& xls_;

@@ -103,6 +103,19 @@ TEST_F(CalcChain, RecorderWithLastRowSkipsEmptyValuesAndStampsTime) {
   EXPECT_EQ(book.Get(rec, 2, 3), "3.5");
 }
 
+TEST_F(CalcChain, RecorderWithDecimalCommaStampsEveryTimeAndWritesPoints) {
+  const int rec = book.AddSheet("rec", {});
+  book.decimalComma = true;
+  Row(6, "Count", "0");
+  Row(11, "Recorder", "rec", "14");
+  Row(12, "V1", "t");
+  Row(13, "V2", "2,5");
+  Row(14, "V3", "t");
+  calc.RunWorkbook();
+  EXPECT_EQ(book.Get(rec, 2, 2), "2.5");
+  EXPECT_GT(TextToFloat(book.Get(rec, 2, 3)), 40000.0);
+}
+
 TEST_F(CalcChain, MissingRecorderSheet) {
   Row(11, "Recorder", "nowhere");
   calc.RunWorkbook();

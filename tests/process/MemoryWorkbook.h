@@ -28,6 +28,7 @@ class MemoryWorkbook : public ProcessWorkbook {
   std::set<std::pair<int, Cell>> refusedReads;   // (sheet, cell)
   std::set<std::pair<int, Cell>> refusedWrites;  // (sheet, cell)
   int writes = 0;
+  bool decimalComma = false;
 
   /// Adds a sheet with rows of cells from A1 on; returns its index.
   int AddSheet(const std::string& sheetName, const std::vector<std::vector<std::string>>& rows) {
@@ -121,6 +122,8 @@ class MemoryWorkbook : public ProcessWorkbook {
     sheets[sheet - 1].cells = moved;
     return row;
   }
+
+  bool DecimalComma() override { return decimalComma; }
 
  private:
   static std::string Lower(std::string s) {
