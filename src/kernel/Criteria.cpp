@@ -106,6 +106,7 @@ void TEqlKernel::BeginRun(int mode, long double temperatureK, long double pressu
 
   int limit = 0;
   iterLimit_ = ReadCriterionInt(EditILimit, limit) ? limit : kDefaultIterLimit;
+  if (iterLimit_ > kMaxIterLimit) iterLimit_ = kMaxIterLimit;  // counters stay in range
   double value = 0.0;
   if (!ReadCriterionReal(EditPrec, value) || value <= 0.0 || value >= 1.0) {
     value = kDefaultPrecision;

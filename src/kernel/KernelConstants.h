@@ -19,6 +19,7 @@ constexpr long double kGammaOverflow = 1e2048L;  ///< largest forced activity co
 constexpr long double kTinyRelativeAmount = 1e-308L;
 
 constexpr int kDefaultIterLimit = 98000;
+constexpr int kMaxIterLimit = 1000000000;  ///< larger limits are taken as this one
 constexpr double kDefaultPrecision = 0.01;
 constexpr double kDefaultApprFactor = 0.98;
 constexpr double kDefaultZeroLimit = 1e-23;

@@ -235,6 +235,17 @@ TEST_F(KernelTest, UnitActivityThatCannotBeReachedIsReported) {
   ExpectMessage(1292, 4, "Inconsistece, Possibily caused by , Ar2 (g)");
 }
 
+TEST_F(KernelTest, UnitActivitiesAboveAndBelowOneAreBothReported) {
+  // Ar and Ar2 both forced in one gas: their activities add up to 2 but cannot both be 1.
+  Reset();
+  kernel.BeginRun(0, 1000.0L, 1.0L, 0.0L);
+  kernel.FixUnitActivity(Add(1, "Ar", "Ar1", 1.0L, 0.0L));
+  kernel.FixUnitActivity(Add(1, "Ar2", "Ar2", 0.0L, kRT1000 * std::log(2.0L)));
+  ASSERT_EQ(kernel.Solve(), 1) << kernel.ResultText();
+  EXPECT_GT(kernel.Activity(1), 1.1L);
+  ExpectMessage(1292, 4, "Inconsistent System. Inconsistece, Possibily caused by , Ar2 (g)");
+}
+
 TEST_F(KernelTest, HeldBackUnitActivityCompoundIsForced) {
   Reset();
   kernel.BeginRun(0, 1000.0L, 1.0L, 0.0L);
