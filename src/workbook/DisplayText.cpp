@@ -5,12 +5,15 @@
 #include <cmath>
 #include <string_view>
 
+#include "workbook/Evaluator.h"
+
 namespace ploxen {
 
 namespace {
 
 /// Fixed notation with `decimals` digits after ".", optionally with "," thousands groups.
 std::string Fixed(double v, int decimals, bool groups) {
+  v = RoundDecimal(v, decimals, 0);  // half away from zero, as spreadsheets show numbers
   char buf[400];
   auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
   if (res.ec != std::errc()) return "###";

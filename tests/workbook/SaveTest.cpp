@@ -207,6 +207,18 @@ TEST_F(SaveTest, FailedSaveLeavesTheOldFileByteIdentical) {
   EXPECT_EQ(name, (dir / "Formulas.xlsx").string());
 }
 
+TEST_F(SaveTest, ReadOnlyFolderRefusesTheSaveAndKeepsTheFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  BookHandle book = OpenCopy("Formulas.ods");
+  std::string before = Bytes(dir / "Formulas.ods");
+  ASSERT_TRUE(server.SetCellValue(Sheet(book, 1), 2, 2, "5"));
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+  bool saved = server.SaveBook(book);
+  fs::permissions(dir, fs::perms::owner_all);
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(Bytes(dir / "Formulas.ods"), before);
+}
+
 TEST_F(SaveTest, OverwritingAFileWithPartsTheEngineCannotWriteWarnsOnce) {
   for (std::string ext : {"xlsx", "ods"}) {
     log.Clear();

@@ -201,3 +201,43 @@ TEST(SharedFormulaShift, MovesRelativePartsOnly) {
 
 }  // namespace
 }  // namespace ploxen
+
+namespace ploxen {
+namespace {
+
+/// Other.xlsx with its first sheet replaced by `sheetXml`.
+std::string XlsxWithSheet(const std::string& name, const std::string& sheetXml) {
+  std::string path = Scratch(name, FileBytes(kData + "Other.xlsx"));
+  int zerr = 0;
+  zip_t* za = zip_open(path.c_str(), 0, &zerr);
+  if (!za) return path;
+  zip_source_t* src = zip_source_buffer(za, sheetXml.data(), sheetXml.size(), 0);
+  zip_file_add(za, "xl/worksheets/sheet1.xml", src, ZIP_FL_OVERWRITE);
+  zip_close(za);
+  return path;
+}
+
+TEST(ImportXlsx, SharedFormulaFollowersGetShiftedText) {
+  std::string path = XlsxWithSheet(
+      "shared.xlsx",
+      "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
+      "spreadsheetml/2006/main\"><sheetData>"
+      "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f t=\"shared\" ref=\"B1:B3\" si=\"0\">"
+      "A1*2+$A$1</f><v>3</v></c></row>"
+      "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><f t=\"shared\" si=\"0\"/><v>5</v></c></row>"
+      "<row r=\"3\"><c r=\"A3\"><v>3</v></c><c r=\"B3\"><f t=\"shared\" si=\"0\"/><v>7</v></c></row>"
+      "</sheetData></worksheet>");
+  ImportedBook book;
+  std::string error;
+  ASSERT_TRUE(ReadWorkbookFile(path, book, error)) << error;
+  const ImportedSheet& sheet = book.sheets[0];
+  const ImportedCell* b3 = FindCell(sheet, 2, 1);
+  ASSERT_NE(b3, nullptr);
+  EXPECT_EQ(b3->formula, "A3*2+$A$1");
+  EXPECT_EQ(b3->cached, ImportedCell::Cached::kNumber);
+  EXPECT_DOUBLE_EQ(b3->number, 7.0);
+  EXPECT_EQ(FindCell(sheet, 1, 1)->formula, "A2*2+$A$1");
+}
+
+}  // namespace
+}  // namespace ploxen
