@@ -2,6 +2,7 @@
 // the orcus parse and the parts orcus leaves out.
 #include "workbook/OrcusImport.h"
 
+#include <algorithm>
 #include <exception>
 #include <fstream>
 #include <iterator>
@@ -21,7 +22,8 @@ namespace {
 /// The part list of a zip package, and content.xml when there is one; false (with a
 /// reason) when it is no readable zip or a part is larger than the limits allow.
 bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<std::string>& parts,
-               std::string& contentXml, std::string& error) {
+               std::string& contentXml, std::vector<std::string>& sheetFeatures,
+               std::string& error) {
   if (bytes.size() < 22 || bytes.substr(0, 2) != "PK") {
     error = "the file is not a workbook package (no zip archive)";
     return false;
@@ -53,6 +55,13 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
       error = "the workbook is too large (" + std::to_string(size / 1048576) + " MB in " +
               parts.back() + ")";
       ok = false;
+    } else if (parts.back().rfind("xl/worksheets/sheet", 0) == 0 && size < 4u * 1048576u) {
+      // Sheet content kept only by the file (hyperlinks, validation, ...), for the save warning.
+      std::string xml(size, '\0');
+      zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
+      if (f && zip_fread(f, xml.data(), size) == static_cast<zip_int64_t>(size))
+        AddSheetFeatures(xml, sheetFeatures);
+      if (f) zip_fclose(f);
     } else if (parts.back() == "content.xml") {
       zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
       contentXml.resize(size);
@@ -80,9 +89,9 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     error = "the file is too large";
     return false;
   }
-  std::vector<std::string> parts;
+  std::vector<std::string> parts, sheetFeatures;
   std::string contentXml;
-  if (!ListParts(bytes, limits, parts, contentXml, error)) return false;
+  if (!ListParts(bytes, limits, parts, contentXml, sheetFeatures, error)) return false;
   if (HasPart(parts, "xl/workbook.xml")) {
     book.format = BookFormat::kXlsx;
   } else if (HasPart(parts, "content.xml") &&
@@ -125,6 +134,10 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     return false;
   }
   book.unsupportedParts = UnsupportedPartsOf(parts, book.format, contentXml);
+  for (const std::string& feature : sheetFeatures)
+    if (std::find(book.unsupportedParts.begin(), book.unsupportedParts.end(), feature) ==
+        book.unsupportedParts.end())
+      book.unsupportedParts.push_back(feature);
   return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <map>
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 
@@ -243,7 +244,6 @@ std::vector<std::string> UnsupportedPartsOf(const std::vector<std::string>& part
              {"xl/vbaProject", "macros"},
              {"xl/pivotTables/", "pivot tables"},
              {"xl/tables/", "tables"},
-             {"xl/externalLinks/", "cached values of links to other workbooks"},
              {"xl/printerSettings/", "printer settings"}};
   } else {
     kinds = {{"Pictures/", "images"}, {"Object ", "charts"}, {"Basic/", "macros"},
@@ -264,8 +264,22 @@ std::vector<std::string> UnsupportedPartsOf(const std::vector<std::string>& part
     if (contentXml.find("<table:content-validation") != std::string_view::npos) add("data validation");
     if (contentXml.find("<text:a ") != std::string_view::npos) add("hyperlinks");
     if (contentXml.find("<table:data-pilot") != std::string_view::npos) add("pivot tables");
+    if (contentXml.find("<calcext:conditional-format") != std::string_view::npos)
+      add("conditional formats");
   }
   return found;
+}
+
+void AddSheetFeatures(std::string_view sheetXml, std::vector<std::string>& found) {
+  static const std::pair<const char*, const char*> kTags[] = {
+      {"<hyperlinks", "hyperlinks"},
+      {"<dataValidations", "data validation"},
+      {"<conditionalFormatting", "conditional formats"},
+      {"<autoFilter", "filters"}};
+  for (const auto& [tag, what] : kTags) {
+    if (sheetXml.find(tag) == std::string_view::npos) continue;
+    if (std::find(found.begin(), found.end(), what) == found.end()) found.emplace_back(what);
+  }
 }
 
 }  // namespace ploxen

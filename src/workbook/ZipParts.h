@@ -26,4 +26,8 @@ std::string PathOfFileUrl(std::string_view url);
 std::vector<std::string> UnsupportedPartsOf(const std::vector<std::string>& partNames,
                                             BookFormat format, std::string_view contentXml);
 
+/// Adds to `found` the kinds of sheet content of an xlsx worksheet part the engine cannot
+/// write back (hyperlinks, data validation, conditional formats, filters).
+void AddSheetFeatures(std::string_view sheetXml, std::vector<std::string>& found);
+
 }  // namespace ploxen

@@ -3,6 +3,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -237,6 +238,25 @@ TEST(ImportXlsx, SharedFormulaFollowersGetShiftedText) {
   EXPECT_EQ(b3->cached, ImportedCell::Cached::kNumber);
   EXPECT_DOUBLE_EQ(b3->number, 7.0);
   EXPECT_EQ(FindCell(sheet, 1, 1)->formula, "A2*2+$A$1");
+}
+
+TEST(ImportXlsx, NamesSheetContentASaveCannotKeep) {
+  std::string path = XlsxWithSheet(
+      "validated.xlsx",
+      "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
+      "spreadsheetml/2006/main\"><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+      "</sheetData><dataValidations count=\"1\"><dataValidation type=\"whole\" sqref=\"A1\">"
+      "<formula1>0</formula1></dataValidation></dataValidations></worksheet>");
+  ImportedBook book;
+  std::string error;
+  ASSERT_TRUE(ReadWorkbookFile(path, book, error)) << error;
+  EXPECT_NE(std::find(book.unsupportedParts.begin(), book.unsupportedParts.end(), "data validation"),
+            book.unsupportedParts.end());
+  ASSERT_TRUE(ReadWorkbookFile(kData + "Annotated.xlsx", book, error)) << error;
+  EXPECT_NE(std::find(book.unsupportedParts.begin(), book.unsupportedParts.end(), "comments"),
+            book.unsupportedParts.end());
+  ASSERT_TRUE(ReadWorkbookFile(kData + "Formulas.xlsx", book, error)) << error;
+  EXPECT_TRUE(book.unsupportedParts.empty());
 }
 
 }  // namespace
