@@ -33,7 +33,8 @@ std::string Quote(std::string_view s) {
     if (c == '\'') q += '\'';
     q += c;
   }
-  return q + "'";
+  q += '\'';
+  return q;
 }
 
 std::string LiteralNumber(double v) {
@@ -123,22 +124,37 @@ class Printer {
     return ctx_.sheetName ? ctx_.sheetName(t.sheetId) : std::string();
   }
 
-  static std::string Corner(const RefCoord& c, RangeForm form) {
-    if (form == RangeForm::kColumns) return (c.colAbs ? "$" : "") + ColumnLetters(c.col);
-    if (form == RangeForm::kRows) return (c.rowAbs ? "$" : "") + std::to_string(c.row + 1);
-    return A1Text(c.row, c.col, c.rowAbs, c.colAbs);
+  static void Corner(const RefCoord& c, RangeForm form, std::string& out) {
+    if (form == RangeForm::kColumns) {
+      if (c.colAbs) out += '$';
+      out += ColumnLetters(c.col);
+    } else if (form == RangeForm::kRows) {
+      if (c.rowAbs) out += '$';
+      out += std::to_string(c.row + 1);
+    } else {
+      out += A1Text(c.row, c.col, c.rowAbs, c.colAbs);
+    }
   }
 
   void A1Ref(const FormulaNode& n, std::string& out) const {
     const RefTarget& t = n.target;
     if (t.link >= 0) {
       std::string book = ctx_.linkName ? ctx_.linkName(t.link, false) : std::string();
-      out += Quote("[" + book + "]" + t.extSheet) + "!";
+      std::string full = "[";
+      full += book;
+      full += ']';
+      full += t.extSheet;
+      out += Quote(full);
+      out += '!';
     } else if (t.explicitSheet || t.sheetId != ctx_.sheet) {
-      out += QuoteSheetName(SheetName(t)) + "!";
+      out += QuoteSheetName(SheetName(t));
+      out += '!';
     }
-    out += Corner(n.a, n.form);
-    if (n.kind == NodeKind::kRange) out += ":" + Corner(n.b, n.form);
+    Corner(n.a, n.form, out);
+    if (n.kind == NodeKind::kRange) {
+      out += ':';
+      Corner(n.b, n.form, out);
+    }
   }
 
   void OdfRef(const FormulaNode& n, std::string& out) const {
@@ -146,13 +162,20 @@ class Printer {
     out += '[';
     if (t.link >= 0) {
       std::string target = ctx_.linkName ? ctx_.linkName(t.link, true) : std::string();
-      out += Quote(target) + "#$" + Quote(t.extSheet);
+      out += Quote(target);
+      out += "#$";
+      out += Quote(t.extSheet);
     } else if (t.explicitSheet || t.sheetId != ctx_.sheet) {
       std::string name = SheetName(t);
-      out += "$" + (IsPlainName(name) ? name : Quote(name));
+      out += '$';
+      out += IsPlainName(name) ? name : Quote(name);
     }
-    out += "." + Corner(n.a, n.form);
-    if (n.kind == NodeKind::kRange) out += ":." + Corner(n.b, n.form);
+    out += '.';
+    Corner(n.a, n.form, out);
+    if (n.kind == NodeKind::kRange) {
+      out += ":.";
+      Corner(n.b, n.form, out);
+    }
     out += ']';
   }
 
