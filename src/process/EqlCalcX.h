@@ -14,6 +14,9 @@
 namespace ploxen {
 
 class Periodica;
+struct PhaseSplit;
+struct StateFunctionRecord;
+struct TDS;
 class ProcessWorkbook;
 class TAplMsgWnd;
 class TAplStgsWnd;
@@ -139,7 +142,11 @@ class TEqlCalcWnd {
   void Record(const std::string& recorder, int lastRow);
   void FillGasVolumes(int slot);
   bool WriteSlot(int slot);
-  void RecordLagrangeSelection();
+  bool InputMoles(const std::string& amount, int unit, int record, const TDS& tds,
+                  const StateFunctionRecord& sf, double& moles);
+  double RelationValue(const std::string& text, const std::string& cell);
+  int EvaluateState(int record, const PhaseSplit& split, const TDS& tds, StateFunctionRecord& sf);
+  void WriteProperties(int slot, int r, const StateFunctionRecord& sf, double molarMass);
 
   TAplMsgWnd& log_;
   TEqlKernel& kernel_;

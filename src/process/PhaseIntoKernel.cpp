@@ -35,6 +35,80 @@ double PropertyValue(Property p, const StateFunctionRecord& sf, double molarMass
 
 }  // namespace
 
+// Input amount [mol] of an amount text in unit code `unit` (0 mol: the text may carry its own
+// unit). False for an amount that cannot be read or is negative.
+bool TEqlCalcWnd::InputMoles(const std::string& amount, int unit, int record, const TDS& tds,
+                             const StateFunctionRecord& sf, double& moles) {
+  moles = 0.0;
+  if (amount.empty()) return true;
+  const double t = static_cast<double>(temperatureK);
+  const double p = static_cast<double>(pressureBar);
+  const double z = sf.z > 0.0 ? sf.z : 1.0;
+  if (unit == 0 && amount.find(" Nm") != std::string::npos) {
+    moles = thermo_.NormalVolumeMoles(amount, record);
+  } else if (unit == 7) {
+    if (!IsFloatText(amount)) return false;
+    moles = thermo_.NormalVolumeMoles(amount + " " + UnitName(7), record);
+  } else {
+    if (unit != 0 && !IsFloatText(amount)) return false;
+    const std::string text = unit == 0 ? amount : amount + UnitName(unit);
+    const AmountResult a = AmountToMoles(text, tds.molDefinition, p / z, t, elements_,
+                                         thermo_.Database().GasConstant());
+    if (!a.ok) return false;
+    moles = a.moles;
+  }
+  return moles >= 0.0 && std::isfinite(moles);
+}
+
+// Relation value (reactive share) of a G text: 1 when empty, unreadable (1322) or outside
+// 0..1 (1328).
+double TEqlCalcWnd::RelationValue(const std::string& text, const std::string& cell) {
+  if (text.empty()) return 1.0;
+  double relation = 1.0;
+  if (!TryTextToFloat(text, relation)) {
+    Post(kMsgCritical, 1322, "Error in " + cell + text + "; regarded as 1");
+    return 1.0;
+  }
+  if (relation < 0.0 || relation > 1.0) {
+    Post(kMsgCritical, 1328, "Invalid value " + cell + text + "; regarded as 1");
+    return 1.0;
+  }
+  return relation;
+}
+
+// State functions of dataset `record` at the system T and P; the compound's state M (0 when
+// it cannot exist there, after message 1306; message 1277 when the model cannot give them).
+int TEqlCalcWnd::EvaluateState(int record, const PhaseSplit& split, const TDS& tds,
+                               StateFunctionRecord& sf) {
+  const double t = static_cast<double>(temperatureK);
+  const double p = static_cast<double>(pressureBar);
+  StateFunctions(thermo_.Database(), record, thermo_.Model(), p, t, sf);
+  if (sf.status == kStateNotEvaluated) {
+    Post(kMsgError, 1277,
+         split.name + " " + split.phase + ": Calculation is only for ideal gases possible" +
+             "T[K]:" + RoundedText(t) + "; P[bar]:" + FormatFloat8(p));
+  } else if (sf.status == kStateCannotExist) {
+    Post(kMsgImportant, 1306,
+         tds.name + " " + tds.phase + " can not exist" + "at T[K]:" + RoundedText(t) +
+             "; P[bar]:" + FormatFloat8(p));
+    return 0;
+  }
+  return 1;
+}
+
+// The property columns (grid columns 9, 10) of compound row r in the selectors' units.
+void TEqlCalcWnd::WriteProperties(int slot, int r, const StateFunctionRecord& sf,
+                                  double molarMass) {
+  TPhaseSlot& s = slots[slot];
+  for (int i = 0; i < 2; ++i) {
+    const PropertySelector& sel = s.properties[i];
+    if (!sel.Active()) continue;
+    const double v =
+        ConvertProperty(PropertyValue(sel.property, sf, molarMass), sel.unitCode, molarMass);
+    s.grid.SetCell(9 + i, r, FormatFloat8(v));
+  }
+}
+
 bool TEqlCalcWnd::ReadPhaseIntoKernel(int slot) {
   TPhaseSlot& s = slots[slot];
   StringGrid& g = s.grid;
@@ -45,9 +119,8 @@ bool TEqlCalcWnd::ReadPhaseIntoKernel(int slot) {
     if (only.empty() || only == "-" || only == "1") return true;
   }
   const double t = static_cast<double>(temperatureK);
-  const double p = static_cast<double>(pressureBar);
   const bool condensed = !IsGasSlot(slot);
-  PXDatabase& db = thermo_.Database();
+  const PXDatabase& db = thermo_.Database();
   int lastAdded = 0;
   for (int r = 1; r <= n; ++r) {
     const std::string name = Trim(g.Cell(gc::kName, r));
@@ -78,45 +151,12 @@ bool TEqlCalcWnd::ReadPhaseIntoKernel(int slot) {
     }
     const TDS tds = db.Tds();
     const bool extrapolated = tds.rangeFlag != 0;
-    int state = 1;
     StateFunctionRecord sf;
-    StateFunctions(db, record, thermo_.Model(), p, t, sf);
-    if (sf.status == kStateNotEvaluated) {
-      Post(kMsgError, 1277,
-           split.name + " " + split.phase + ": Calculation is only for ideal gases possible" +
-               "T[K]:" + RoundedText(t) + "; P[bar]:" + FormatFloat8(p));
-    } else if (sf.status == kStateCannotExist) {
-      Post(kMsgImportant, 1306,
-           tds.name + " " + tds.phase + " can not exist" + "at T[K]:" + RoundedText(t) +
-               "; P[bar]:" + FormatFloat8(p));
-      state = 0;
-    }
-    // Input amount [mol].
-    const std::string amount = Trim(g.Cell(gc::kInput, r));
-    const std::string irregular = tds.name + " " + tds.phase + ": irregular input value ";
-    const double z = sf.z > 0.0 ? sf.z : 1.0;
+    int state = EvaluateState(record, split, tds, sf);
     double moles = 0.0;
-    bool ok = true;
-    if (amount.empty()) {
-      moles = 0.0;
-    } else if (s.inputUnit == 0 && amount.find(" Nm") != std::string::npos) {
-      moles = thermo_.NormalVolumeMoles(amount, record);
-    } else if (s.inputUnit == 7) {
-      ok = IsFloatText(amount);
-      if (ok) moles = thermo_.NormalVolumeMoles(amount + " " + UnitName(7), record);
-    } else {
-      const std::string text = s.inputUnit == 0 ? amount : amount + UnitName(s.inputUnit);
-      ok = s.inputUnit == 0 || IsFloatText(amount);
-      if (ok) {
-        const AmountResult a =
-            AmountToMoles(text, tds.molDefinition, p / z, t, elements_, db.GasConstant());
-        ok = a.ok;
-        moles = a.moles;
-      }
-    }
-    if (!ok || !(moles >= 0.0) || !std::isfinite(moles)) {
+    if (!InputMoles(Trim(g.Cell(gc::kInput, r)), s.inputUnit, record, tds, sf, moles)) {
       systemValid = false;
-      Post(kMsgError, 1134, irregular);
+      Post(kMsgError, 1134, tds.name + " " + tds.phase + ": irregular input value ");
       return false;
     }
     const std::string coefText = Trim(g.Cell(gc::kCoefficient, r));
@@ -124,19 +164,8 @@ bool TEqlCalcWnd::ReadPhaseIntoKernel(int slot) {
     g.SetCell(gc::kInfo, r, extrapolated ? kExtrapolationMark : "");
     if (extrapolated && !thermo_.CBExtrapolation()) state = 0;
     if (split.phase != "(g)" && tds.Tc > 0.0 && tds.Tc < t) state = 0;
-    // Relation value: the reactive share 0..1.
-    const std::string relText = Trim(g.Cell(gc::kRelation, r));
-    double relation = 1.0;
-    const std::string cell = "[" + s.sheetName + "][G" + std::to_string(r + 1) + "]: ";
-    if (!relText.empty()) {
-      if (!TryTextToFloat(relText, relation)) {
-        Post(kMsgCritical, 1322, "Error in " + cell + relText + "; regarded as 1");
-        relation = 1.0;
-      } else if (relation < 0.0 || relation > 1.0) {
-        Post(kMsgCritical, 1328, "Invalid value " + cell + relText + "; regarded as 1");
-        relation = 1.0;
-      }
-    }
+    const double relation = RelationValue(Trim(g.Cell(gc::kRelation, r)),
+                                          "[" + s.sheetName + "][G" + std::to_string(r + 1) + "]: ");
     const int q = kernel_.AddCompound(slot, tds.name, relation, state, gamma, moles, sf.G,
                                       tds.molDefinition, tds.phase);
     if (q < 1) {
@@ -145,14 +174,7 @@ bool TEqlCalcWnd::ReadPhaseIntoKernel(int slot) {
     }
     lastAdded = q;
     if (condensed && (coefText.starts_with("(1)") || coefText == "-1")) kernel_.FixUnitActivity(q);
-    const double molarMass = elements_.MolarMass(tds.molDefinition);
-    for (int i = 0; i < 2; ++i) {
-      const PropertySelector& sel = s.properties[i];
-      if (!sel.Active()) continue;
-      const double v = ConvertProperty(PropertyValue(sel.property, sf, molarMass), sel.unitCode,
-                                       molarMass);
-      g.SetCell(9 + i, r, FormatFloat8(v));
-    }
+    WriteProperties(slot, r, sf, elements_.MolarMass(tds.molDefinition));
   }
   if (s.compoundCount == 1 && condensed && Trim(g.Cell(gc::kCoefficient, 1)).empty() &&
       lastAdded > 0) {
