@@ -97,9 +97,9 @@ CellValue Evaluation::Math(int id, const FormulaNode& n) {
   if (two && !NumberArg(n, 1, y, err)) return err;
   switch (id) {
     case kFnAbs: return CellValue::Number(std::fabs(x));
-    case kFnRound: return NumberResult(RoundDecimal(x, static_cast<int>(std::trunc(y)), 0));
-    case kFnRoundUp: return NumberResult(RoundDecimal(x, static_cast<int>(std::trunc(y)), 1));
-    case kFnRoundDown: return NumberResult(RoundDecimal(x, static_cast<int>(std::trunc(y)), -1));
+    case kFnRound: return NumberResult(RoundDecimal(x, static_cast<int>(TruncArg(y)), 0));
+    case kFnRoundUp: return NumberResult(RoundDecimal(x, static_cast<int>(TruncArg(y)), 1));
+    case kFnRoundDown: return NumberResult(RoundDecimal(x, static_cast<int>(TruncArg(y)), -1));
     case kFnInt: return CellValue::Number(std::floor(x));
     case kFnMod: {
       if (y == 0.0) return CellValue::Error(ErrorCode::kDiv0);
@@ -261,10 +261,10 @@ CellValue Evaluation::TextFn(int id, const FormulaNode& n) {
     if (count < 0.0) return CellValue::Error(ErrorCode::kValue);
   }
   long len = Utf8Length(s);
-  long k = static_cast<long>(std::min(count, 1e9));
+  long k = TruncArg(count);
   long first = 0;
   if (id == kFnRight) first = std::max(0L, len - k);
-  if (id == kFnMid) first = static_cast<long>(std::min(start, 1e9)) - 1;
+  if (id == kFnMid) first = TruncArg(start) - 1;
   size_t b = Utf8Offset(s, first);
   size_t e = Utf8Offset(s, first + k);
   return CellValue::Text(b < s.size() ? s.substr(b, e - b) : std::string());

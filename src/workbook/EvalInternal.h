@@ -1,6 +1,7 @@
 // Shared pieces of the formula evaluator (used by its function files only).
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -44,6 +45,12 @@ class Evaluation {
   EvalSource& src;
   CellAddr at;
 };
+
+/// An integer argument truncated toward zero and held within +-1e9 (no overflow on huge input).
+inline long TruncArg(double v) {
+  if (!(v == v)) return 0;
+  return static_cast<long>(std::trunc(std::clamp(v, -1e9, 1e9)));
+}
 
 /// A finished number: #NUM! for infinities and NaN.
 inline CellValue NumberResult(double v) {

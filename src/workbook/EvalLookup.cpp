@@ -84,7 +84,7 @@ EvalArg Evaluation::IndexReference(const FormulaNode& n) {
     out.value = (r <= 1.0 && c <= 1.0) ? a.value : CellValue::Error(ErrorCode::kRef);
     return out;
   }
-  long row = static_cast<long>(std::trunc(r)), col = static_cast<long>(std::trunc(c));
+  long row = TruncArg(r), col = TruncArg(c);
   if (a.Rows() == 1 && n.args.size() == 2) col = row, row = 1;
   if (row == 0 && a.Rows() == 1) row = 1;
   if (col == 0 && a.Cols() == 1) col = 1;
@@ -178,7 +178,7 @@ CellValue Evaluation::Lookup(int id, const FormulaNode& n) {
     if (m.IsError()) return m;
     approx = m.IsText() ? false : m.number != 0.0;
   }
-  long col = static_cast<long>(std::trunc(colNum));
+  long col = TruncArg(colNum);
   if (col < 1) return CellValue::Error(ErrorCode::kValue);
   if (col > a.Cols()) return CellValue::Error(ErrorCode::kRef);
   long pos = FindPosition(key, last - a.row1 + 1, approx ? 1 : 0, [&](long i) {

@@ -106,9 +106,11 @@ bool ToNumber(const CellValue& v, double& out, CellValue& error) {
 std::string ToText(const CellValue& v) { return ValueText(v); }
 
 double RoundDecimal(double x, int digits, int mode) {
-  if (!std::isfinite(x) || digits > 308 || digits < -308) return x;
+  if (!std::isfinite(x) || digits > 308) return x;
+  if (digits < -308) return 0.0;
   double scale = std::pow(10.0, std::abs(digits));
   double y = digits >= 0 ? x * scale : x / scale;
+  if (!std::isfinite(y) || y == 0.0) return digits >= 0 ? x : 0.0 * x;
   // Take y at 15 significant digits so that 2.675*100 = 267.49999999999997 counts as 267.5.
   char buf[64];
   auto res = std::to_chars(buf, buf + sizeof buf, y, std::chars_format::general, 15);
