@@ -171,11 +171,13 @@ TEST_F(FormulaTextTest, ArbitraryTextNeverBreaksTheEngine) {
   const char* pieces[] = {"A1", "$B$2", ":", "(", ")", "+", "-", "*", "/", "^", "&", "%", "=",
                           "<", ">", ",", ";", "\"x\"", "'", "!", "[", "]", "1", "2.5E3",
                           "SUM(", "IF(", "INDEX(", "VLOOKUP(", "Sheet2!", "'[O.xlsx]S'!",
-                          "#REF!", "TRUE", " ", "A:A", "1:2", "[.A1]", "of:", "MATCH("};
+                          "#REF!", "TRUE", " ", "A:A", "1:2", "[.A1]", "of:", "MATCH(",
+                          "[1]S!", "9E999", "1E300", "IFERROR(", "'it''s'!", "\"", "TODAY()",
+                          "NOSUCH(", "ROUND(", "MID(", "$1:$1048576", "XFD1"};
   unsigned seed = 12345;
   auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
   Put("A1", "3");
-  for (int i = 0; i < 3000; ++i) {
+  for (int i = 0; i < 4000; ++i) {
     std::string text = "=";
     int n = 1 + next() % 12;
     for (int k = 0; k < n; ++k) text += pieces[next() % (sizeof pieces / sizeof *pieces)];
