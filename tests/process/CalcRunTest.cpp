@@ -132,6 +132,31 @@ TEST_F(CalcRun, GasVolumesAtSystemAndNormalConditions) {
   EXPECT_EQ(book.Get("gas", 1, 3), "Out [Nm\xC2\xB3]");
 }
 
+TEST_F(CalcRun, OutputMassUnits) {
+  AddConditionSheet({"gas"}, "500");
+  const int g = AddPhaseSheet("gas", "(g)", {{"H2O", "2"}}, "In [mol]", "Out [kg]");
+  ASSERT_EQ(calc.RunWorkbook(), 0);
+  const double m = elements.MolarMass(thermo.Database().MolDefinitionOf("H2O", "(g)"));
+  EXPECT_NEAR(Num("gas", 2, 3), 2.0 * m / 1000.0, 1e-7);
+  book.Set(g, 1, 3, "Out [lb]");
+  ASSERT_EQ(calc.RunWorkbook(), 0);
+  EXPECT_NEAR(Num("gas", 2, 3), 2.0 * m / 453.59, 1e-7);
+  EXPECT_EQ(book.Get("gas", 1, 3), "Out [lb]");
+}
+
+TEST_F(CalcRun, ExtrapolatedDatasetsAreMarkedAndOptionallyExcluded) {
+  AddConditionSheet({"gas", "solid"}, "300");
+  AddPhaseSheet("gas", "(g)", {{"N2", "1"}});
+  const int s = AddPhaseSheet("solid", "(s)", {{"S", "0.1"}});
+  book.Set(s, 2, 6, "(1)");
+  ASSERT_EQ(calc.RunWorkbook(), 0);
+  EXPECT_EQ(book.Get("solid", 2, 8), "1(ext.)");
+  thermo.SetCBExtrapolation(false);
+  ASSERT_TRUE(ReadIntoKernel());
+  EXPECT_EQ(calc.slots[6].grid.Cell(7, 1), "(ext.)");
+  EXPECT_EQ(kernel.CompoundState(2), 0);
+}
+
 TEST_F(CalcRun, ConditionChecksStopBeforeTheKernel) {
   const int s = AddConditionSheet({"gas"}, "abc");
   AddPhaseSheet("gas", "(g)", {{"N2", "1"}});
@@ -211,6 +236,21 @@ TEST_F(CalcRun, RelationValuesAndPureSubstances) {
   EXPECT_EQ(TextOf(2134), "[water] H2O (l) regarded as pure substance");
   EXPECT_TRUE(kernel.HasUnitActivity(5));
   EXPECT_FALSE(kernel.HasUnitActivity(4));  // "(1)" on a gas only gives the coefficient 1
+  EXPECT_EQ(static_cast<double>(kernel.ActivityCoefficient(4)), 1.0);
+}
+
+TEST_F(CalcRun, MarkedPureSubstanceWithoutMessage) {
+  AddConditionSheet({"gas", "water"});
+  AddPhaseSheet("gas", "(g)", {{"N2", "1"}});
+  const int w = AddPhaseSheet("water", "(l)", {{"H2O", "1"}});
+  book.Set(w, 2, 6, "-1");
+  ASSERT_TRUE(ReadIntoKernel());
+  EXPECT_FALSE(Posted(2134));
+  EXPECT_TRUE(kernel.HasUnitActivity(2));
+  book.Set(w, 2, 6, "0.5");
+  ASSERT_TRUE(ReadIntoKernel());
+  EXPECT_FALSE(kernel.HasUnitActivity(2));
+  EXPECT_EQ(static_cast<double>(kernel.ActivityCoefficient(2)), 0.5);
 }
 
 TEST_F(CalcRun, LiquidAboveItsCriticalTemperatureIsExcluded) {
