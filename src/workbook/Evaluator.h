@@ -19,7 +19,8 @@ class EvalSource {
   virtual bool TargetValid(const RefTarget& target) = 0;
   /// Value of one cell of a target (0-based position).
   virtual CellValue CellAt(const RefTarget& target, int row, int col) = 0;
-  /// Visits the non-empty cells of a rectangle in row-major order.
+  /// Visits the non-empty cells of a rectangle (row by row for a wide one, column by column
+  /// for a tall one).
   virtual void ForEachCell(const RefTarget& target, int row1, int col1, int row2, int col2,
                            const std::function<void(int, int, const CellValue&)>& visit) = 0;
   /// Last used row of a target (0-based, -1 when empty): bounds whole-column lookups.
