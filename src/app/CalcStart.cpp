@@ -86,12 +86,14 @@ void TCalcStartWnd::BatchEnd() {
     statusWord = plan.statusWord;
   }
   if (plan.saveAndQuit) {
-    const std::string name = xls_.BookName();
-    if (xls_.SaveBook(name) > 0) {
-      xls_.QuitExcel(name);
-    } else {
-      saveFailed = true;
+    // A chain of following calculations may have written into several books: all of them are
+    // saved before the server that this program started is quit.
+    const std::string current = xls_.BookName();
+    xls_.ListBooks(-1);
+    for (const std::string& name : xls_.CbxBook.items) {
+      if (xls_.SaveBook(name) <= 0) saveFailed = true;
     }
+    if (!saveFailed) xls_.QuitExcel(current);
   }
   if (plan.closeNow) ShowStatus("close", 0);
   if (plan.forcedShutdown) {

@@ -50,6 +50,9 @@ int Batch(const std::vector<std::string>& args) {
     std::fputs(ploxen::ResultTable(p.calc).c_str(), stdout);
     std::fflush(stdout);
   }
+  if (p.main.stay && p.main.conditionSheet > 0) {
+    std::fputs("ploxen: the workbook was not saved (-s: or -r:)\n", stderr);
+  }
   // A forced shutdown closes the program when its timer runs out.
   while (p.main.options.Has(ploxen::kOptShutdown) && !p.main.programClosed &&
          p.main.timerEnabled) {

@@ -51,6 +51,21 @@ class BadInput : public AppFixture {
   }
 };
 
+TEST_F(BadInput, ChainIntoAnotherWorkbookSavesBoth) {
+  const std::string first = Example("Process");
+  const std::string second = (dir / "Second.xlsx").string();
+  std::filesystem::copy_file(first, second);
+  EditBook(first, {{"System", 10, 2, "Second.xlsx"}, {"System", 10, 3, "System"},
+                   {"System", 6, 3, "9"}});
+  auto p = Start({"-x:", first, "-c:", "System"});
+  EXPECT_EQ(p->main.ExitStatus(), 0);
+  SavedBook a(first), b(second);
+  EXPECT_NE(a.Cell("gas.1", 4, 3), "");
+  EXPECT_NE(b.Cell("gas.1", 4, 3), "");
+  EXPECT_EQ(b.Cell("System", 1, 2), "success");
+  EXPECT_EQ(a.Cell("System", 6, 2), "1");
+}
+
 TEST_F(BadInput, PathThatDoesNotExist) {
   const std::string missing = (dir / "nowhere.xlsx").string();
   auto p = Start({"-x:", missing, "-c:", "System"});
