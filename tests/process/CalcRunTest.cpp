@@ -174,6 +174,34 @@ TEST_F(CalcRun, ConditionChecksStopBeforeTheKernel) {
   EXPECT_EQ(book.Get("System", 2, 3), "");
 }
 
+TEST_F(CalcRun, MenuCalculationDuringARunBreaksIt) {
+  Combustion();
+  bool once = false;
+  kernel.SetProcessEvents([&] {
+    if (!once) {
+      once = true;
+      calc.Calculate(true);
+    }
+  });
+  EXPECT_EQ(calc.RunWorkbook(), 0);
+  EXPECT_TRUE(once);
+  EXPECT_FALSE(calc.calculationOk);
+  EXPECT_TRUE(calc.breakRequested);
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Break by user"), statuses.end());
+  EXPECT_EQ(book.Get("gas", 2, 3), "");
+}
+
+TEST_F(CalcRun, ConstantVolumeTakesTheVolumeAndOneBar) {
+  calc.CbxPV = 1;
+  calc.EditPVsys = "0,5";
+  calc.MnuTempC = false;
+  calc.EditTsys = "1500";
+  ASSERT_TRUE(calc.CheckConditions());
+  EXPECT_EQ(static_cast<double>(calc.volumeM3), 0.5);
+  EXPECT_EQ(static_cast<double>(calc.pressureBar), 1.0);
+  EXPECT_EQ(static_cast<double>(calc.temperatureK), 1500.0);
+}
+
 TEST_F(CalcRun, ConstantVolumeWithoutGasPhaseIsRefused) {
   const int s = AddConditionSheet({"water"});
   book.Set(s, 3, 1, "V [m3]");
