@@ -41,6 +41,30 @@ class SavedBook {
   double Number(const std::string& sheet, int row, int column) {
     return TextToFloat(Cell(sheet, row, column));
   }
+  /// Every used cell as "sheet!row,column=text".
+  std::vector<std::string> AllCells() {
+    std::vector<std::string> cells;
+    int count = 0;
+    server_.SheetCount(book_, count);
+    for (int i = 1; i <= count; ++i) {
+      SheetHandle h = 0;
+      std::string name;
+      int rows = 0, columns = 0;
+      server_.SheetItem(book_, i, h);
+      server_.SheetName(h, name);
+      server_.LastCell(h, rows, columns);
+      for (int r = 1; r <= rows; ++r) {
+        for (int c = 1; c <= columns; ++c) {
+          std::string text;
+          server_.CellValue(h, r, c, text);
+          if (!text.empty()) {
+            cells.push_back(name + "!" + std::to_string(r) + "," + std::to_string(c) + "=" + text);
+          }
+        }
+      }
+    }
+    return cells;
+  }
   int SheetCount() {
     int count = 0;
     server_.SheetCount(book_, count);

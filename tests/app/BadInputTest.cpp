@@ -39,7 +39,11 @@ class BadInput : public AppFixture {
   }
   /// Runs `book` and checks the outcome of a refused run: "error" in B1, no results, exit 1.
   std::unique_ptr<TPloxen> RunRefused(const std::string& book) {
+    std::vector<std::string> before = SavedBook(book).AllCells();
     auto p = Start({"-x:", book, "-c:", "System"});
+    std::vector<std::string> after = SavedBook(book).AllCells();
+    std::erase(after, "System!1,2=error");
+    EXPECT_EQ(after, before);  // nothing but the status word changed
     EXPECT_FALSE(p->calc.calculationOk);
     EXPECT_EQ(p->main.ExitStatus(), 1);
     SavedBook saved(book);
