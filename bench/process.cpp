@@ -41,8 +41,8 @@ void BM_BatchRunProcess(benchmark::State& state) {
                   fs::copy_options::overwrite_existing);
     const auto start = std::chrono::steady_clock::now();
     std::string p = program.string(), x = "-x:", c = "-c:", s = "System";
-    char* argv[] = {p.data(), x.data(), const_cast<char*>(book.c_str()), c.data(), s.data(),
-                    nullptr};
+    char* argv[] = {p.data(), x.data(), const_cast<char*>(book.c_str()),
+                    c.data(), s.data(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);

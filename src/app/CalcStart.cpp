@@ -12,8 +12,15 @@ namespace ploxen {
 TCalcStartWnd::TCalcStartWnd(TAplMsgWnd& log, TAplStgsWnd& settings, TXlsWnd& xls,
                              TEqlCalcWnd& calc, TEqlKernel& kernel, Periodica& elements,
                              int parameters)
-    : parameterCount(parameters), mainWindowVisible(parameters == 0), log_(log), settings_(settings), xls_(xls), calc_(calc),
-      kernel_(kernel), elements_(elements), book_(xls) {}
+    : parameterCount(parameters),
+      mainWindowVisible(parameters == 0),
+      log_(log),
+      settings_(settings),
+      xls_(xls),
+      calc_(calc),
+      kernel_(kernel),
+      elements_(elements),
+      book_(xls) {}
 
 BatchEndPlan PlanBatchEnd(const BatchEndState& s) {
   BatchEndPlan plan;

@@ -21,9 +21,9 @@ class TXlsWnd;
 
 /// What the end of a batch run does, worked out from the run's outcome.
 struct BatchEndPlan {
-  std::string statusWord;   ///< "success" or "error" for B1; empty: no condition sheet
-  bool saveAndQuit = false; ///< save the book and quit the server started here
-  bool closeNow = false;    ///< `ShowStatus("close", 0)` ends the program at once
+  std::string statusWord;       ///< "success" or "error" for B1; empty: no condition sheet
+  bool saveAndQuit = false;     ///< save the book and quit the server started here
+  bool closeNow = false;        ///< `ShowStatus("close", 0)` ends the program at once
   bool forcedShutdown = false;  ///< "-t:": close after `shutdownSeconds`
   int shutdownSeconds = 0;
 };
@@ -31,7 +31,7 @@ struct BatchEndPlan {
 /// Inputs of the batch end, as the runner left them.
 struct BatchEndState {
   bool batchMode = false;
-  int conditionSheet = 0;     ///< index found by the last parse, 0 none
+  int conditionSheet = 0;  ///< index found by the last parse, 0 none
   bool calculationOk = false;
   bool stay = false;          ///< "-s:" present or implied
   bool closeAllowed = false;  ///< the last run left no following calculation
@@ -57,19 +57,19 @@ class TCalcStartWnd {
   int parameterCount = 0;
   bool bookOpened = false;
   bool closeAllowed = false;
-  int countdown = 5;          ///< timer ticks until the splash closes
+  int countdown = 5;  ///< timer ticks until the splash closes
   bool timerEnabled = false;
   bool showMainWindow = false;
   bool mainWindowVisible = false;
   bool trayIconShown = false;
-  bool debug = false;         ///< a parameter beginning with "DBG=1" keeps the program open
-  bool programClosed = false; ///< the main window was closed: the program ends
-  std::string parameters;     ///< the global parameter string
-  int conditionSheet = 0;     ///< 1-based index of the condition sheet of the last parse
-  ParameterOptions options;   ///< the option table of the last parse
-  bool stay = false;          ///< "-s:" present or implied in the last parse
+  bool debug = false;          ///< a parameter beginning with "DBG=1" keeps the program open
+  bool programClosed = false;  ///< the main window was closed: the program ends
+  std::string parameters;      ///< the global parameter string
+  int conditionSheet = 0;      ///< 1-based index of the condition sheet of the last parse
+  ParameterOptions options;    ///< the option table of the last parse
+  bool stay = false;           ///< "-s:" present or implied in the last parse
   std::string Caption = "Ploxen Mizzolith";
-  std::string EditPrm;        ///< program path and parameter string
+  std::string EditPrm;  ///< program path and parameter string
   std::string programPath;
   std::string StatusPanel0;
   std::string splashUpper, splashLower;

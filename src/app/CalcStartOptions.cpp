@@ -5,7 +5,9 @@
 
 namespace ploxen {
 
-std::string ParameterOptions::Text(int slot) const { return Trim(value[slot]); }
+std::string ParameterOptions::Text(int slot) const {
+  return Trim(value[slot]);
+}
 
 ParameterOptions SplitParameters(std::string_view p) {
   ParameterOptions o;

@@ -22,8 +22,8 @@ enum OptionSlot : int {
 constexpr int kOptionSlotCount = 32;  ///< capacity of the option table
 constexpr int kOptionKeyCount = 8;
 /// The keys in slot order.
-constexpr std::array<const char*, kOptionKeyCount> kOptionKeys = {"-x:", "-c:", "-r:", "-s:",
-                                                                  "-m:", "-a:", "-u:", "-t:"};
+constexpr std::array<const char*, kOptionKeyCount> kOptionKeys = {
+    "-x:", "-c:", "-r:", "-s:", "-m:", "-a:", "-u:", "-t:"};
 
 /// The option table after a parse: every slot " " unless its key was found.
 struct ParameterOptions {

@@ -120,8 +120,9 @@ void TCalcStartWnd::RunParameters() {
     } else if (kind == 1) {
       // The inverse calculation is not part of this program yet: the run fails visibly.
       calc_.calculationOk = false;
-      log_.Post(kMsgError, 5601, "[" + xls_.BookName() + "][" + options.Text(kOptSheet) +
-                                     "] Inverse Calculation (rcl) is not available");
+      log_.Post(kMsgError, 5601,
+                "[" + xls_.BookName() + "][" + options.Text(kOptSheet) +
+                    "] Inverse Calculation (rcl) is not available");
       b = 0;
     }
     closeAllowed = b == 0;

@@ -47,8 +47,8 @@ StringGrid TemplateConditionGrid(const std::string& precision, const std::string
 StringGrid TemplatePhaseGrid(char phase) {
   const bool gas = phase == 'g';
   const std::string state = std::string("(") + phase + ")";
-  Rows rows = {{state, "in [kg]", "out [kg]", "x", gas ? "f" : "a", gas ? "f.c." : "a.c.",
-                "Rel.", "Inf."}};
+  Rows rows = {
+      {state, "in [kg]", "out [kg]", "x", gas ? "f" : "a", gas ? "f.c." : "a.c.", "Rel.", "Inf."}};
   std::vector<std::string> names;
   if (phase == 'g') names = {"CH4", "CO", "CO2", "CS2", "H2", "H2O", "N2", "NO", "O2", "SO2"};
   if (phase == 'l') names = {"H2O (l)"};

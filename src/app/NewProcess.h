@@ -30,9 +30,9 @@ struct NewProcessContext {
   TEqlCalcWnd& calc;
   TExportBook& exportBook;
   TXlsWnd& xls;
-  TCalcStartWnd* mainWindow = nullptr;  ///< lists refreshed afterwards when given
-  std::string precision = "0.01";       ///< the kernel's EditPrec
-  std::string iterationLimit = "98000"; ///< the kernel's EditILimit
+  TCalcStartWnd* mainWindow = nullptr;   ///< lists refreshed afterwards when given
+  std::string precision = "0.01";        ///< the kernel's EditPrec
+  std::string iterationLimit = "98000";  ///< the kernel's EditILimit
 };
 
 /// "Create New Process in MS Excel": asks, then writes the six template sheets into a new

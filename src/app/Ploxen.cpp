@@ -4,8 +4,13 @@
 namespace ploxen {
 
 TPloxen::TPloxen(int parameterCount)
-    : settings(log), servers(log), table(dialogs), thermo(log, settings, elements, dialogs),
-      kernel(log, elements), calc(log, kernel, thermo, elements), xls(log, servers),
+    : settings(log),
+      servers(log),
+      table(dialogs),
+      thermo(log, settings, elements, dialogs),
+      kernel(log, elements),
+      calc(log, kernel, thermo, elements),
+      xls(log, servers),
       exportBook(log, table, servers),
       main(log, settings, xls, calc, kernel, elements, parameterCount) {
   // The behaviour window opens the database named in the application settings at creation.

@@ -11,9 +11,8 @@ namespace {
 
 // Display width of UTF-8 text: continuation bytes take no column.
 size_t Width(const std::string& s) {
-  return static_cast<size_t>(std::count_if(s.begin(), s.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
+  return static_cast<size_t>(std::count_if(
+      s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 std::string Pad(const std::string& s, size_t width, bool right) {
@@ -25,8 +24,8 @@ std::string Pad(const std::string& s, size_t width, bool right) {
 }  // namespace
 
 std::string ResultTable(const TEqlCalcWnd& calc) {
-  static const int kColumns[] = {gc::kName, gc::kInput, gc::kOutput, gc::kComposition,
-                                 gc::kActivity, gc::kInfo};
+  static const int kColumns[] = {gc::kName,        gc::kInput,    gc::kOutput,
+                                 gc::kComposition, gc::kActivity, gc::kInfo};
   std::string out;
   for (int k = 1; k <= kSlotCount; ++k) {
     const TPhaseSlot& s = calc.slots[k];

@@ -30,8 +30,14 @@ constexpr const char* kUsage =
 int NewProcess(const std::string& file) {
   ploxen::TPloxen p(0);
   p.log.SetMirrorToStderr(true);
-  ploxen::NewProcessContext context{p.log, p.dialogs, p.calc, p.exportBook, p.xls, nullptr,
-                                    p.kernel.EditPrec, p.kernel.EditILimit};
+  ploxen::NewProcessContext context{p.log,
+                                    p.dialogs,
+                                    p.calc,
+                                    p.exportBook,
+                                    p.xls,
+                                    nullptr,
+                                    p.kernel.EditPrec,
+                                    p.kernel.EditILimit};
   const std::string path = std::filesystem::absolute(file).string();
   const int status = ploxen::WriteNewProcessFile(context, path);
   if (status == 0) std::printf("New process workbook written to %s\n", path.c_str());
@@ -54,8 +60,7 @@ int Batch(const std::vector<std::string>& args) {
     std::fputs("ploxen: the workbook was not saved (-s: or -r:)\n", stderr);
   }
   // A forced shutdown closes the program when its timer runs out.
-  while (p.main.options.Has(ploxen::kOptShutdown) && !p.main.programClosed &&
-         p.main.timerEnabled) {
+  while (p.main.options.Has(ploxen::kOptShutdown) && !p.main.programClosed && p.main.timerEnabled) {
     std::this_thread::sleep_for(std::chrono::seconds(1));
     p.main.TimerTick();
   }

@@ -15,9 +15,13 @@ std::string LowerText(std::string_view text) {
   return s;
 }
 
-bool TemperatureInCelsius(std::string_view a2) { return a2.find('C') != std::string_view::npos; }
+bool TemperatureInCelsius(std::string_view a2) {
+  return a2.find('C') != std::string_view::npos;
+}
 
-bool ConstantVolume(std::string_view a3) { return LowerText(a3).starts_with("v"); }
+bool ConstantVolume(std::string_view a3) {
+  return LowerText(a3).starts_with("v");
+}
 
 int MinimisationTarget(std::string_view b5) {
   if (b5 == "g" || b5 == "G") return 1;
@@ -25,7 +29,9 @@ int MinimisationTarget(std::string_view b5) {
   return 0;
 }
 
-bool AutoCounter(std::string_view a6) { return a6.find("+C") != std::string_view::npos; }
+bool AutoCounter(std::string_view a6) {
+  return a6.find("+C") != std::string_view::npos;
+}
 
 int ConditionKind(std::string_view a1) {
   const std::string s = LowerText(Trim(a1));
@@ -41,9 +47,13 @@ bool OpenUnitInterval(std::string_view text) {
 }
 }  // namespace
 
-bool AcceptPrecision(std::string_view text) { return OpenUnitInterval(text); }
+bool AcceptPrecision(std::string_view text) {
+  return OpenUnitInterval(text);
+}
 
-bool AcceptApproximationFactor(std::string_view text) { return OpenUnitInterval(text); }
+bool AcceptApproximationFactor(std::string_view text) {
+  return OpenUnitInterval(text);
+}
 
 bool AcceptIterationLimit(std::string_view text) {
   int v = 0;

@@ -8,18 +8,18 @@ namespace ploxen {
 
 /// Rows and columns of the condition sheet.
 namespace cond {
-constexpr int kRowKind = 1;        ///< A1 calculation kind, B1 read-only mark and status word
-constexpr int kRowTemperature = 2; ///< A2 label, B2 value, C2 value used
-constexpr int kRowPressure = 3;    ///< A3 label, B3 value, C3 value used
-constexpr int kRowPhases = 4;      ///< B4..I4 phase sheet names
-constexpr int kRowTarget = 5;      ///< B5 "g" or "s"
-constexpr int kRowCount = 6;       ///< A6 "+C", B6 counter, C6 last run
-constexpr int kRowPrecision = 7;   ///< B7
-constexpr int kRowIterations = 8;  ///< B8 limit, C8 approximation factor
-constexpr int kRowVisual = 9;      ///< B9 visualisation sheet
-constexpr int kRowFollowing = 10;  ///< B10 book, C10 sheet, D10 parameters
-constexpr int kRowRecorder = 11;   ///< B11 recorder sheet, C11 last row
-constexpr int kRowRecorded = 12;   ///< first recorded name / value
+constexpr int kRowKind = 1;         ///< A1 calculation kind, B1 read-only mark and status word
+constexpr int kRowTemperature = 2;  ///< A2 label, B2 value, C2 value used
+constexpr int kRowPressure = 3;     ///< A3 label, B3 value, C3 value used
+constexpr int kRowPhases = 4;       ///< B4..I4 phase sheet names
+constexpr int kRowTarget = 5;       ///< B5 "g" or "s"
+constexpr int kRowCount = 6;        ///< A6 "+C", B6 counter, C6 last run
+constexpr int kRowPrecision = 7;    ///< B7
+constexpr int kRowIterations = 8;   ///< B8 limit, C8 approximation factor
+constexpr int kRowVisual = 9;       ///< B9 visualisation sheet
+constexpr int kRowFollowing = 10;   ///< B10 book, C10 sheet, D10 parameters
+constexpr int kRowRecorder = 11;    ///< B11 recorder sheet, C11 last row
+constexpr int kRowRecorded = 12;    ///< first recorded name / value
 constexpr int kMaxPhases = 8;
 }  // namespace cond
 

@@ -73,8 +73,9 @@ int TEqlCalcWnd::PlacePhaseSheet(const std::string& name) {
   const int n = book_->ReadColumn(sheet, 1, column, 0, 1);
   if (n <= 0 || column.empty()) {
     Post(kMsgError, 638,
-         "[" + name + "]: Phase sheets Col.1 must begin \"(g)\",\"(l)\",\"(s)\" und ends \"EOT\" "
-         "without blanc cell");
+         "[" + name +
+             "]: Phase sheets Col.1 must begin \"(g)\",\"(l)\",\"(s)\" und ends \"EOT\" "
+             "without blanc cell");
     return -1;
   }
   const bool closed = column.back() == "EOT";

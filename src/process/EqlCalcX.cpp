@@ -57,7 +57,9 @@ void TEqlCalcWnd::LoadStartValues(TAplStgsWnd& settings) {
   if (ParseIntText(Trim(filter), value)) log_.SetFilter(value);
 }
 
-double TEqlCalcWnd::TemperatureFieldValue() const { return TextToFloat(EditTsys); }
+double TEqlCalcWnd::TemperatureFieldValue() const {
+  return TextToFloat(EditTsys);
+}
 
 std::string DurationText(std::chrono::steady_clock::duration dt) {
   using namespace std::chrono;

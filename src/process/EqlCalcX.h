@@ -34,48 +34,48 @@ class TEqlCalcWnd {
   TEqlCalcWnd(TAplMsgWnd& log, TEqlKernel& kernel, TTDynOprtWnd& thermo, Periodica& elements);
 
   // ---- Controls as plain data ----
-  std::string EditTsys = "25";         ///< temperature in the unit of MnuTempC
+  std::string EditTsys = "25";  ///< temperature in the unit of MnuTempC
   std::string LabelT = "T[ C ]";
-  bool MnuTempC = true;                ///< "[°C ]" checked; otherwise "[ K ]"
-  std::string EditPVsys = "1";         ///< pressure [bar] or, for CbxPV > 0, volume [m³]
+  bool MnuTempC = true;         ///< "[°C ]" checked; otherwise "[ K ]"
+  std::string EditPVsys = "1";  ///< pressure [bar] or, for CbxPV > 0, volume [m³]
   std::string LabelPV = "P [bar]";
-  int CbxPV = 0;                       ///< 0 "P Const ", 1 "V Const ", 2 "V Const"
+  int CbxPV = 0;  ///< 0 "P Const ", 1 "V Const ", 2 "V Const"
   std::string BtnCalcCaption = "Calculation";
   std::string BtnCalcHint = "Calculation of equilibrium";
-  std::string StatusPanel3;            ///< the data-check text of the running calculation
-  std::string visualSheet;             ///< B9, handed to the visualisation
-  PhaseSlots slots;                    ///< slots 1..8
+  std::string StatusPanel3;                ///< the data-check text of the running calculation
+  std::string visualSheet;                 ///< B9, handed to the visualisation
+  PhaseSlots slots;                        ///< slots 1..8
   std::vector<std::uint8_t> elementFlags;  ///< element selection, one byte per element index
 
   // ---- Run state ----
-  bool busy = false;             ///< a calculation started from the main window runs
-  bool systemValid = true;       ///< cleared by reading errors and failed checks
-  bool calculationOk = false;    ///< result of the last kernel run
-  bool readOnly = false;         ///< B1 "ro" or "-r:": write nothing
-  bool autoCounter = false;      ///< A6 contains "+C"
-  bool repeatSameSheet = false;  ///< the following calculation is this sheet again
-  bool breakRequested = false;   ///< ends a chain of following calculations
-  bool firstReadingFromButton = false;  ///< read B7..B9, C8 on the next reading
-  bool recorderActive = false;   ///< B11 was not empty at reading time
-  int runCounter = 0;            ///< B6 of the run
-  int lastRun = 0;               ///< C6
-  std::string followingParameters;  ///< parameter string of the following calculation
-  std::string runParameters;     ///< the parameter string of the run in progress
-  bool stayOpen = false;         ///< the run's parameter string holds "-s:"
-  std::string failureText;       ///< why the last run failed, or "Calculation success "
+  bool busy = false;                      ///< a calculation started from the main window runs
+  bool systemValid = true;                ///< cleared by reading errors and failed checks
+  bool calculationOk = false;             ///< result of the last kernel run
+  bool readOnly = false;                  ///< B1 "ro" or "-r:": write nothing
+  bool autoCounter = false;               ///< A6 contains "+C"
+  bool repeatSameSheet = false;           ///< the following calculation is this sheet again
+  bool breakRequested = false;            ///< ends a chain of following calculations
+  bool firstReadingFromButton = false;    ///< read B7..B9, C8 on the next reading
+  bool recorderActive = false;            ///< B11 was not empty at reading time
+  int runCounter = 0;                     ///< B6 of the run
+  int lastRun = 0;                        ///< C6
+  std::string followingParameters;        ///< parameter string of the following calculation
+  std::string runParameters;              ///< the parameter string of the run in progress
+  bool stayOpen = false;                  ///< the run's parameter string holds "-s:"
+  std::string failureText;                ///< why the last run failed, or "Calculation success "
   std::string messageBook = "internal";   ///< workbook name used in messages
   std::string messageSheet = "internal";  ///< condition sheet name used in messages
-  int conditionSheet = 0;        ///< 1-based index of the condition sheet in the book
-  int totalCompounds = 0;        ///< compounds of all slots in the last reading
-  long double temperatureK = 298.15L;  ///< system temperature [K]
-  long double pressureBar = 1.0L;      ///< system pressure [bar]
-  long double volumeM3 = 0.0L;         ///< target volume [m³] of constant-volume runs
+  int conditionSheet = 0;                 ///< 1-based index of the condition sheet in the book
+  int totalCompounds = 0;                 ///< compounds of all slots in the last reading
+  long double temperatureK = 298.15L;     ///< system temperature [K]
+  long double pressureBar = 1.0L;         ///< system pressure [bar]
+  long double volumeM3 = 0.0L;            ///< target volume [m³] of constant-volume runs
 
   // ---- Collaborators installed by the shell ----
-  std::function<void(const std::string&, int)> showStatus;  ///< text, seconds
-  std::function<void(const std::string&)> onAddRecent;      ///< history of calculations
+  std::function<void(const std::string&, int)> showStatus;         ///< text, seconds
+  std::function<void(const std::string&)> onAddRecent;             ///< history of calculations
   std::function<void(const std::string&)> onSelectConditionSheet;  ///< main window's list
-  std::function<void()> onShowLog;   ///< show the message log and bring it to the front
+  std::function<void()> onShowLog;         ///< show the message log and bring it to the front
   std::function<void(bool)> onBusyCursor;  ///< hourglass on / off
   /// The current process workbook; null for window runs.
   void SetWorkbook(ProcessWorkbook* book) { book_ = book; }

@@ -11,8 +11,8 @@ TExportBook::TExportBook(TAplMsgWnd& log, TTablOprtWnd& table, SpreadsheetServer
 
 std::string ExportCellText(int column, int row) {
   if (column >= 1 && column <= 25) {
-    return "[" + std::string(1, static_cast<char>('A' + column - 1)) + " " +
-           std::to_string(row) + "]";
+    return "[" + std::string(1, static_cast<char>('A' + column - 1)) + " " + std::to_string(row) +
+           "]";
   }
   return "[" + std::to_string(column - 1) + ";" + std::to_string(row) + "]";
 }

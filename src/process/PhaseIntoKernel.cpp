@@ -13,7 +13,9 @@
 namespace ploxen {
 namespace {
 
-std::string RoundedText(double v) { return std::to_string(std::lround(v)); }
+std::string RoundedText(double v) {
+  return std::to_string(std::lround(v));
+}
 
 // Coefficient from the F text: 1 when empty, "(1)" or "-1", else its value (0 when no number).
 double CoefficientOf(const std::string& text) {
@@ -23,13 +25,20 @@ double CoefficientOf(const std::string& text) {
 
 double PropertyValue(Property p, const StateFunctionRecord& sf, double molarMass) {
   switch (p) {
-    case Property::kMolarMass: return molarMass;
-    case Property::kHeatCapacity: return sf.Cp;
-    case Property::kEnthalpy: return sf.H;
-    case Property::kEntropy: return sf.S;
-    case Property::kGibbs: return sf.G;
-    case Property::kZ: return sf.z;
-    default: return 0.0;
+    case Property::kMolarMass:
+      return molarMass;
+    case Property::kHeatCapacity:
+      return sf.Cp;
+    case Property::kEnthalpy:
+      return sf.H;
+    case Property::kEntropy:
+      return sf.S;
+    case Property::kGibbs:
+      return sf.G;
+    case Property::kZ:
+      return sf.z;
+    default:
+      return 0.0;
   }
 }
 
@@ -164,8 +173,8 @@ bool TEqlCalcWnd::ReadPhaseIntoKernel(int slot) {
     g.SetCell(gc::kInfo, r, extrapolated ? kExtrapolationMark : "");
     if (extrapolated && !thermo_.CBExtrapolation()) state = 0;
     if (split.phase != "(g)" && tds.Tc > 0.0 && tds.Tc < t) state = 0;
-    const double relation = RelationValue(Trim(g.Cell(gc::kRelation, r)),
-                                          "[" + s.sheetName + "][G" + std::to_string(r + 1) + "]: ");
+    const double relation = RelationValue(
+        Trim(g.Cell(gc::kRelation, r)), "[" + s.sheetName + "][G" + std::to_string(r + 1) + "]: ");
     const int q = kernel_.AddCompound(slot, tds.name, relation, state, gamma, moles, sf.G,
                                       tds.molDefinition, tds.phase);
     if (q < 1) {

@@ -27,7 +27,9 @@ bool EndsWithState(std::string_view name) {
 }
 
 // Position of the first occurrence of `part`, or npos.
-size_t First(std::string_view text, std::string_view part) { return text.find(part); }
+size_t First(std::string_view text, std::string_view part) {
+  return text.find(part);
+}
 
 }  // namespace
 
@@ -50,10 +52,14 @@ PhaseKind PhaseKindOfNames(const std::vector<std::string>& names) {
 
 std::string StateText(PhaseKind kind) {
   switch (kind) {
-    case PhaseKind::kGas: return "(g)";
-    case PhaseKind::kLiquid: return "(l)";
-    case PhaseKind::kSolid: return "(s)";
-    default: return {};
+    case PhaseKind::kGas:
+      return "(g)";
+    case PhaseKind::kLiquid:
+      return "(l)";
+    case PhaseKind::kSolid:
+      return "(s)";
+    default:
+      return {};
   }
 }
 
@@ -132,27 +138,49 @@ std::string PropertyHeader(const PropertySelector& sel, double temperatureField,
   const std::string e = kilo ? "kJ/" : "J/";
   std::string text;
   switch (sel.property) {
-    case Property::kMolarMass: return "MW [g/mol]";
-    case Property::kHeatCapacity: text = "Cp[" + e + u + " K]"; break;
-    case Property::kEnthalpy: text = "H [" + e + u + "]"; break;
-    case Property::kEntropy: text = "S [" + e + u + " K]"; break;
-    case Property::kGibbs: text = "G [" + e + u + "]"; break;
-    case Property::kZ: text = "z [-]"; break;
-    default: return {};
+    case Property::kMolarMass:
+      return "MW [g/mol]";
+    case Property::kHeatCapacity:
+      text = "Cp[" + e + u + " K]";
+      break;
+    case Property::kEnthalpy:
+      text = "H [" + e + u + "]";
+      break;
+    case Property::kEntropy:
+      text = "S [" + e + u + " K]";
+      break;
+    case Property::kGibbs:
+      text = "G [" + e + u + "]";
+      break;
+    case Property::kZ:
+      text = "z [-]";
+      break;
+    default:
+      return {};
   }
   const long rounded = std::lround(std::isfinite(temperatureField) ? temperatureField : 0.0);
-  return text + " (" + std::to_string(rounded) + (celsius ? "\xC2\xB0" "C)" : " K)");
+  return text + " (" + std::to_string(rounded) +
+         (celsius ? "\xC2\xB0"
+                    "C)"
+                  : " K)");
 }
 
 double ConvertProperty(double v, int unitCode, double m) {
   switch (unitCode) {
-    case 2: return v * 1000.0;
-    case 4: return v / m;
-    case 8: return v / m * 1000.0;
-    case 10: return v / 1000.0;
-    case 40: return v / m / 1000.0;
-    case 80: return v / m;
-    default: return v;  // 1 and 20: J/mol is kJ/kmol
+    case 2:
+      return v * 1000.0;
+    case 4:
+      return v / m;
+    case 8:
+      return v / m * 1000.0;
+    case 10:
+      return v / 1000.0;
+    case 40:
+      return v / m / 1000.0;
+    case 80:
+      return v / m;
+    default:
+      return v;  // 1 and 20: J/mol is kJ/kmol
   }
 }
 

@@ -47,8 +47,7 @@ struct PropertySelector {
 /// Selector of an I1 or J1 header such as "H [kJ/kg]" (code 80) or "Cp [J/mol K]" (code 1).
 PropertySelector PropertyOfHeader(std::string_view header);
 /// Header written above a property column: "H [kJ/mol] (25°C)", "MW [g/mol]", "z [-] (298 K)".
-std::string PropertyHeader(const PropertySelector& selector, double temperatureField,
-                           bool celsius);
+std::string PropertyHeader(const PropertySelector& selector, double temperatureField, bool celsius);
 /// Converts a value per mol (J/mol, J/(mol K), g/mol) to the selector's unit; `molarMass` [g/mol].
 double ConvertProperty(double perMol, int unitCode, double molarMass);
 

@@ -20,7 +20,9 @@ constexpr double kNormalK = 273.15;
 constexpr double kNormalBar = 1.01325;
 constexpr double kNormalPa = 101325.0;
 
-std::string F8(long double v) { return FormatFloat8(static_cast<double>(v)); }
+std::string F8(long double v) {
+  return FormatFloat8(static_cast<double>(v));
+}
 
 }  // namespace
 
@@ -112,8 +114,7 @@ void TEqlCalcWnd::FillGasVolumes(int slot) {
       const TDS& d = thermo_.Database().Tds();
       const std::optional<double> omega =
           d.omega != 0.0 ? std::optional<double>(d.omega) : std::nullopt;
-      z = fluid.Compressibility(thermo_.Model(), d.Pc, normal ? kNormalBar : p, d.Tc, tLook,
-                                omega);
+      z = fluid.Compressibility(thermo_.Model(), d.Pc, normal ? kNormalBar : p, d.Tc, tLook, omega);
       if (!(z > 0.0) || !std::isfinite(z)) z = 1.0;
     }
     double v = 0.0;

@@ -10,7 +10,7 @@
 
 namespace ploxen {
 
-constexpr int kSlotCount = 8;  ///< slots 1..8
+constexpr int kSlotCount = 8;     ///< slots 1..8
 constexpr int kGridColumns = 11;  ///< A..H in 0..7, T(in) in 8, I and J in 9 and 10
 constexpr int kGridTin = 8;       ///< the T(in) column of a slot grid
 
@@ -25,24 +25,26 @@ PhaseKind SlotKind(int slot);
 /// Tab caption of an empty slot: "GasPh.1" .. "SolPh.3".
 std::string DefaultTabCaption(int slot);
 /// True for the gas slots 1 and 2.
-inline bool IsGasSlot(int slot) { return slot == 1 || slot == 2; }
+inline bool IsGasSlot(int slot) {
+  return slot == 1 || slot == 2;
+}
 
 /// One phase slot and its grid (row 0 headers, row k compound k).
 struct TPhaseSlot {
   StringGrid grid{kGridColumns, 2};
-  bool occupied = false;       ///< a sheet was placed here by the last reading
-  std::string sheetName;       ///< the sheet, also the tab caption while occupied
-  int sheetIndex = 0;          ///< 1-based index of the sheet in the book
-  std::string tabCaption;      ///< caption of the tab
+  bool occupied = false;   ///< a sheet was placed here by the last reading
+  std::string sheetName;   ///< the sheet, also the tab caption while occupied
+  int sheetIndex = 0;      ///< 1-based index of the sheet in the book
+  std::string tabCaption;  ///< caption of the tab
   bool tabVisible = false;
-  int inputUnit = 0;           ///< unit code of B1
-  int outputUnit = 0;          ///< unit code of C1
+  int inputUnit = 0;   ///< unit code of B1
+  int outputUnit = 0;  ///< unit code of C1
   CompositionKind composition = CompositionKind::kMoleFraction;
   std::array<PropertySelector, 2> properties{};  ///< I and J
-  int compoundCount = 0;       ///< compounds handed to the kernel
-  int firstCompound = 1;       ///< kernel index of the slot's first compound
-  double massTotal = 0.0;      ///< [g] of the last results
-  double fugacitySum = 0.0;    ///< [bar], gas slots
+  int compoundCount = 0;                         ///< compounds handed to the kernel
+  int firstCompound = 1;                         ///< kernel index of the slot's first compound
+  double massTotal = 0.0;                        ///< [g] of the last results
+  double fugacitySum = 0.0;                      ///< [bar], gas slots
 
   /// Number of compound rows of the grid.
   int Rows() const { return grid.RowCount() - 1; }

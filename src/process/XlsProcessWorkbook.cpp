@@ -6,17 +6,25 @@
 
 namespace ploxen {
 
-std::string XlsProcessWorkbook::BookName() { return xls_.BookName(); }
-std::string XlsProcessWorkbook::BookPath(const std::string& name) { return xls_.BookPath(name); }
-int XlsProcessWorkbook::FindSheet(const std::string& name) { return xls_.FindSheet(name); }
-std::string XlsProcessWorkbook::SheetName(int index) { return xls_.SheetName(index); }
+std::string XlsProcessWorkbook::BookName() {
+  return xls_.BookName();
+}
+std::string XlsProcessWorkbook::BookPath(const std::string& name) {
+  return xls_.BookPath(name);
+}
+int XlsProcessWorkbook::FindSheet(const std::string& name) {
+  return xls_.FindSheet(name);
+}
+std::string XlsProcessWorkbook::SheetName(int index) {
+  return xls_.SheetName(index);
+}
 
 std::string XlsProcessWorkbook::ReadCell(int sheet, int row, int column) {
   return Trim(xls_.ReadCell(sheet, row, column));
 }
 
-int XlsProcessWorkbook::ReadRow(int sheet, int row, std::vector<std::string>& list,
-                                int lastColumn, int firstColumn) {
+int XlsProcessWorkbook::ReadRow(int sheet, int row, std::vector<std::string>& list, int lastColumn,
+                                int firstColumn) {
   return xls_.ReadRow(sheet, row, list, lastColumn, firstColumn);
 }
 
@@ -29,13 +37,13 @@ int XlsProcessWorkbook::WriteCell(int sheet, int row, const std::string& text, i
   return xls_.WriteCell(sheet, row, text, column);
 }
 
-int XlsProcessWorkbook::WriteColumn(int sheet, const std::vector<std::string>& list,
-                                    int firstRow, int column) {
+int XlsProcessWorkbook::WriteColumn(int sheet, const std::vector<std::string>& list, int firstRow,
+                                    int column) {
   return xls_.WriteColumn(sheet, list, firstRow, column);
 }
 
-int XlsProcessWorkbook::WriteRow(int sheet, const std::vector<std::string>& list,
-                                 int firstColumn, int row) {
+int XlsProcessWorkbook::WriteRow(int sheet, const std::vector<std::string>& list, int firstColumn,
+                                 int row) {
   return xls_.WriteRow(sheet, list, firstColumn, row);
 }
 
@@ -49,8 +57,12 @@ int XlsProcessWorkbook::WriteGridColumn(const StringGrid& grid, int sheet, int c
   return xls_.WriteGridColumn(grid, sheet, column, gridColumn);
 }
 
-int XlsProcessWorkbook::InsertRow(int sheet, int row) { return xls_.InsertRow(sheet, row); }
+int XlsProcessWorkbook::InsertRow(int sheet, int row) {
+  return xls_.InsertRow(sheet, row);
+}
 
-bool XlsProcessWorkbook::DecimalComma() { return xls_.DecimalComma; }
+bool XlsProcessWorkbook::DecimalComma() {
+  return xls_.DecimalComma;
+}
 
 }  // namespace ploxen

@@ -24,8 +24,7 @@ class XlsProcessWorkbook : public ProcessWorkbook {
   int WriteCell(int sheet, int row, const std::string& text, int column) override;
   int WriteColumn(int sheet, const std::vector<std::string>& list, int firstRow,
                   int column) override;
-  int WriteRow(int sheet, const std::vector<std::string>& list, int firstColumn,
-               int row) override;
+  int WriteRow(int sheet, const std::vector<std::string>& list, int firstColumn, int row) override;
   int WriteRowFilled(int sheet, const std::vector<std::string>& list, int firstColumn,
                      int row) override;
   int WriteGridColumn(const StringGrid& grid, int sheet, int column, int gridColumn) override;

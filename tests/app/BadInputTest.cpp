@@ -59,8 +59,8 @@ TEST_F(BadInput, ChainIntoAnotherWorkbookSavesBoth) {
   const std::string first = Example("Process");
   const std::string second = (dir / "Second.xlsx").string();
   std::filesystem::copy_file(first, second);
-  EditBook(first, {{"System", 10, 2, "Second.xlsx"}, {"System", 10, 3, "System"},
-                   {"System", 6, 3, "9"}});
+  EditBook(first,
+           {{"System", 10, 2, "Second.xlsx"}, {"System", 10, 3, "System"}, {"System", 6, 3, "9"}});
   auto p = Start({"-x:", first, "-c:", "System"});
   EXPECT_EQ(p->main.ExitStatus(), 0);
   SavedBook a(first), b(second);
@@ -126,8 +126,9 @@ TEST_F(BadInput, UnknownCalculationKindIsRefusedAtStartUp) {
   const std::string book = Example("Process");
   EditBook(book, {{"System", 1, 1, "Process"}});
   auto p = Start({"-x:", book, "-c:", "System"});
-  EXPECT_EQ(TextOf(*p, 486), "[Process.xlsx][System][A1]!= \"eql\"; != \"rcl\" unknown "
-                             "calculation system. Calculation break !");
+  EXPECT_EQ(TextOf(*p, 486),
+            "[Process.xlsx][System][A1]!= \"eql\"; != \"rcl\" unknown "
+            "calculation system. Calculation break !");
   EXPECT_FALSE(Posted(*p, 711));
   EXPECT_EQ(p->main.ExitStatus(), 1);
   EXPECT_FALSE(p->main.starting);

@@ -18,8 +18,15 @@ class CalcRun : public ProcessFixture {
   void Combustion(const std::string& t = "1000") {
     AddConditionSheet({"gas", "water"}, t, "1");
     AddPhaseSheet("gas", "(g)",
-                  {{"CH4", "1"}, {"O2", "2.2"}, {"N2", "8.28"}, {"CO2", ""}, {"CO", ""},
-                   {"H2O", ""}, {"H2", ""}, {"NO", ""}, {"OH", ""}});
+                  {{"CH4", "1"},
+                   {"O2", "2.2"},
+                   {"N2", "8.28"},
+                   {"CO2", ""},
+                   {"CO", ""},
+                   {"H2O", ""},
+                   {"H2", ""},
+                   {"NO", ""},
+                   {"OH", ""}});
     AddPhaseSheet("water", "(l)", {{"H2O", ""}});
   }
   // Reads the workbook and hands every occupied slot to the kernel, as a run does before Solve.
@@ -74,7 +81,7 @@ TEST_F(CalcRun, CombustionBalancesElementsAndFractions) {
     sumF += Num("gas", r, 5);
   }
   EXPECT_NEAR(sumX, 1.0, 1e-6);
-  EXPECT_NEAR(sumF, 1.0, 1e-4);  // fugacities add up to the pressure [bar]
+  EXPECT_NEAR(sumF, 1.0, 1e-4);       // fugacities add up to the pressure [bar]
   EXPECT_GT(Num("gas", 5, 3), 0.99);  // nearly all carbon burnt to CO2 at 1000 °C
   EXPECT_EQ(book.Get("System", 2, 3), "1000");
   EXPECT_EQ(book.Get("System", 3, 3), "1");
@@ -112,9 +119,13 @@ TEST_F(CalcRun, MassUnitsPercentAndProperties) {
   EXPECT_EQ(book.Get("gas", 1, 4), "w%");
   EXPECT_NEAR(Num("gas", 2, 3), 28.0, 0.05);
   EXPECT_NEAR(Num("gas", 2, 4) + Num("gas", 3, 4), 100.0, 1e-6);
-  EXPECT_EQ(book.Get("gas", 1, 9), "H [kJ/kg] (25\xC2\xB0" "C)");
+  EXPECT_EQ(book.Get("gas", 1, 9),
+            "H [kJ/kg] (25\xC2\xB0"
+            "C)");
   EXPECT_NEAR(Num("gas", 2, 9), 0.0, 0.5);  // element near its reference state at 25 °C
-  EXPECT_EQ(book.Get("gas", 1, 10), "z [-] (25\xC2\xB0" "C)");
+  EXPECT_EQ(book.Get("gas", 1, 10),
+            "z [-] (25\xC2\xB0"
+            "C)");
   EXPECT_NEAR(Num("gas", 2, 10), 1.0, 0.01);
   const double n2 = 0.028 / 28.0134, ar = 0.040 / 39.948;
   EXPECT_NEAR(Num("gas", 2, 5), n2 / (n2 + ar), 1e-5);  // partial pressure at 1 bar

@@ -67,9 +67,7 @@ class MemoryWorkbook : public ProcessWorkbook {
     }
     return -1;
   }
-  std::string SheetName(int index) override {
-    return Valid(index) ? sheets[index - 1].name : "!";
-  }
+  std::string SheetName(int index) override { return Valid(index) ? sheets[index - 1].name : "!"; }
   std::string ReadCell(int sheet, int row, int column) override {
     if (!Valid(sheet) || refusedReads.count({sheet, {row, column}})) return {};
     return Trim(Get(sheet, row, column));
@@ -93,8 +91,7 @@ class MemoryWorkbook : public ProcessWorkbook {
     }
     return static_cast<int>(list.size());
   }
-  int WriteRow(int sheet, const std::vector<std::string>& list, int firstColumn,
-               int row) override {
+  int WriteRow(int sheet, const std::vector<std::string>& list, int firstColumn, int row) override {
     for (size_t i = 0; i < list.size(); ++i) {
       if (!Write(sheet, row, firstColumn + int(i), list[i])) return 0;
     }

@@ -81,9 +81,9 @@ TEST(PropertyHeader, WrittenHeaderReadsBackToTheSameSelector) {
 
 TEST(PropertyHeader, TextWithRoundedTemperature) {
   EXPECT_EQ(PropertyHeader(PropertyOfHeader("H [kJ/mol]"), 25.0, true),
-            "H [kJ/mol] (25\xC2\xB0" "C)");
-  EXPECT_EQ(PropertyHeader(PropertyOfHeader("Cp [J/mol K]"), 298.4, false),
-            "Cp[J/mol K] (298 K)");
+            "H [kJ/mol] (25\xC2\xB0"
+            "C)");
+  EXPECT_EQ(PropertyHeader(PropertyOfHeader("Cp [J/mol K]"), 298.4, false), "Cp[J/mol K] (298 K)");
   EXPECT_EQ(PropertyHeader(PropertyOfHeader("MW"), 25.0, true), "MW [g/mol]");
   EXPECT_EQ(PropertyHeader(PropertyOfHeader("Z"), 1000.0, false), "z [-] (1000 K)");
 }
@@ -102,7 +102,9 @@ TEST(PropertyConversion, ByUnitCode) {
 
 TEST(ConditionLabels, TemperatureAndPressureModes) {
   EXPECT_FALSE(TemperatureInCelsius("T[K]"));
-  EXPECT_TRUE(TemperatureInCelsius("T[\xC2\xB0" "C]"));
+  EXPECT_TRUE(
+      TemperatureInCelsius("T[\xC2\xB0"
+                           "C]"));
   EXPECT_TRUE(TemperatureInCelsius("T [C]"));
   EXPECT_FALSE(TemperatureInCelsius("t [c]"));
   EXPECT_TRUE(ConstantVolume("V [m\xC2\xB3]"));

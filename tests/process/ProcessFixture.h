@@ -19,12 +19,16 @@
 
 namespace ploxen::test {
 
-inline std::string DefaultDatabase() { return std::string(PLOXEN_SOURCE_DIR) + "/data/Ploxen.tdb"; }
+inline std::string DefaultDatabase() {
+  return std::string(PLOXEN_SOURCE_DIR) + "/data/Ploxen.tdb";
+}
 
 class ProcessFixture : public ::testing::Test {
  protected:
   ProcessFixture()
-      : settings(log), thermo(log, settings, elements, dialogs), kernel(log, elements),
+      : settings(log),
+        thermo(log, settings, elements, dialogs),
+        kernel(log, elements),
         calc(log, kernel, thermo, elements) {
     log.SetFilter(6);
     log.SetNewestLast(true);

@@ -90,7 +90,7 @@ TEST_F(ReadConditionSheet, LabelsTargetAndKernelOptions) {
   EXPECT_EQ(calc.LabelT, "T[ K ]");
   EXPECT_EQ(calc.CbxPV, 1);
   EXPECT_EQ(calc.LabelPV, "V [m\xC2\xB3]");
-  EXPECT_TRUE(kernel.CBMaxEntropy);   // "Gibbs" is not a target letter
+  EXPECT_TRUE(kernel.CBMaxEntropy);    // "Gibbs" is not a target letter
   EXPECT_EQ(kernel.EditPrec, "0.01");  // options only on a reading from the button
   calc.firstReadingFromButton = true;
   book.Set(s, 5, 2, "g");
