@@ -90,7 +90,11 @@ TEST_P(SaveBothFormats, SavedFileCachesCurrentValuesAndKeepsLayout) {
     if (cell.kind != ImportedCell::Kind::kFormula || cell.column != 1) continue;
     ++formulaCells;
     std::string now = Value(formulas, cell.row + 1, 2);
-    SCOPED_TRACE("B" + std::to_string(cell.row + 1) + " " + cell.formula);
+    std::string where = "B";
+    where += std::to_string(cell.row + 1);
+    where += ' ';
+    where += cell.formula;
+    SCOPED_TRACE(where);
     if (cell.cached == ImportedCell::Cached::kNumber) {
       double v = 0.0;
       auto [p, ec] = std::from_chars(now.data(), now.data() + now.size(), v);
