@@ -53,6 +53,14 @@ bool TEqlCalcWnd::ReadPhaseNames(std::vector<std::string>& names) {
   for (const std::string& name : row) {
     if (!name.empty() && name != "EOT") names.push_back(name);
   }
+  // A ninth phase sheet named in J4 cannot be read: the run is refused rather than calculated
+  // without it.
+  const std::string ninth =
+      Trim(book_->ReadCell(conditionSheet, cond::kRowPhases, 2 + cond::kMaxPhases));
+  if (!ninth.empty() && ninth != "EOT") {
+    Post(kMsgError, 524, "Only eight phase sheets can be read, [" + ninth + "] is not read !");
+    systemValid = false;
+  }
   if (names.empty()) {
     Post(kMsgError, 523, "Phase sheets is not defined in [" + messageSheet + "] !");
     return false;

@@ -52,6 +52,18 @@ TEST_F(ReadConditionSheet, ThirdGasSheetFindsNoSlotAndEndsReading) {
   EXPECT_TRUE(calc.slots[2].occupied);
 }
 
+TEST_F(ReadConditionSheet, NinthPhaseSheetRefusesTheRun) {
+  const int s = AddConditionSheet({"g1", "g2", "l1", "l2", "l3", "s1", "s2", "s3"});
+  book.Set(s, 4, 10, "s4");
+  for (const char* n : {"g1", "g2"}) AddPhaseSheet(n, "(g)", {{"N2", "1"}});
+  for (const char* n : {"l1", "l2", "l3"}) AddPhaseSheet(n, "(l)", {{"H2O", "1"}});
+  for (const char* n : {"s1", "s2", "s3", "s4"}) AddPhaseSheet(n, "(s)", {{"C", "1"}});
+  EXPECT_TRUE(calc.ReadConditionSheet());
+  for (int k = 1; k <= kSlotCount; ++k) EXPECT_TRUE(calc.slots[k].occupied) << k;
+  EXPECT_EQ(TextOf(524), "Only eight phase sheets can be read, [s4] is not read !");
+  EXPECT_FALSE(calc.systemValid);
+}
+
 TEST_F(ReadConditionSheet, ColumnEndingAtEmptyCellWarnsAndKeepsCompounds) {
   AddConditionSheet({"g1"});
   book.AddSheet("g1", {{"(g)"}, {"N2", "1"}, {"O2", "1"}, {""}, {"CO2"}});
