@@ -24,7 +24,7 @@ int TEqlCalcWnd::CheckConditionSheet(const std::string& sheetName) {
   const int kind = ConditionKind(book_->ReadCell(sheet, 1, 1));
   if (kind >= 0) return kind;
   Post(kMsgError, 878,
-       "[" + book_->BookName() + "][" + sheetName + "][A1]!= eql; rcl" +
+       std::string("[") + book_->BookName() + "][" + sheetName + "][A1]!= eql; rcl" +
            " neither Equilibrium (eql) nor Inverse Calculation (rcl) !");
   return -1;
 }

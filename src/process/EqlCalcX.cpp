@@ -64,7 +64,7 @@ double TEqlCalcWnd::TemperatureFieldValue() const {
 std::string DurationText(std::chrono::steady_clock::duration dt) {
   using namespace std::chrono;
   const auto ms = duration_cast<milliseconds>(dt).count();
-  const auto two = [](long long v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+  const auto two = [](long long v) { return std::string(v < 10 ? "0" : "") + std::to_string(v); };
   const long long h = ms / 3600000, m = ms / 60000 % 60, s = ms / 1000 % 60;
   return two(h) + ":" + two(m) + ":" + two(s) + ":" + std::to_string(ms % 1000);
 }

@@ -11,10 +11,9 @@ TExportBook::TExportBook(TAplMsgWnd& log, TTablOprtWnd& table, SpreadsheetServer
 
 std::string ExportCellText(int column, int row) {
   if (column >= 1 && column <= 25) {
-    return "[" + std::string(1, static_cast<char>('A' + column - 1)) + " " + std::to_string(row) +
-           "]";
+    return std::string("[") + static_cast<char>('A' + column - 1) + " " + std::to_string(row) + "]";
   }
-  return "[" + std::to_string(column - 1) + ";" + std::to_string(row) + "]";
+  return std::string("[") + std::to_string(column - 1) + ";" + std::to_string(row) + "]";
 }
 
 // Appends a sheet named "Sheet<n>" with the first free n; its handle, 0 on failure.

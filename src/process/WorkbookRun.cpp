@@ -87,7 +87,7 @@ void TEqlCalcWnd::FollowingCalculation() {
     if (repeatSameSheet) {
       // The runner calculates this sheet again without parsing: keep a non-empty string.
       if (followingParameters.empty()) followingParameters = runParameters;
-      if (followingParameters.empty()) followingParameters = "*";
+      if (followingParameters.empty()) followingParameters.assign(1, '*');
       return;
     }
     // An empty B10 stands for this workbook, as "*" does.
