@@ -1,12 +1,13 @@
 // Atomic saving of a book in either format, and the OpenDocument package built with libzip.
 #include "workbook/BookWriter.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 #include "support/FileIO.h"
 #include "workbook/OdsContent.h"
@@ -93,8 +94,10 @@ namespace {
 /// Writes the .xlsx to a temporary file beside `path`, then backs up and replaces `path`.
 bool SaveXlsxAtomic(WorkbookEngine& engine, Book& book, const std::string& path, std::string& error) {
   fs::path target(path);
-  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".tmp~XXXXXX")).string();
-  std::string temp = pattern;
+  std::string tempName = ".";
+  tempName += target.filename().string();
+  tempName += ".tmp~XXXXXX";
+  std::string temp = (target.parent_path() / tempName).string();
   int fd = ::mkstemp(temp.data());
   if (fd < 0) {
     error = "no file can be created in the folder of " + path;
@@ -107,6 +110,13 @@ bool SaveXlsxAtomic(WorkbookEngine& engine, Book& book, const std::string& path,
   fs::perms perms = fs::exists(path, ec) ? fs::status(path, ec).permissions()
                                          : fs::perms(0644);
   fs::permissions(temp, perms, ec);
+  // Flush the new file before it replaces the old one, so a crash leaves one or the other.
+  if (ok) {
+    int tfd = ::open(temp.c_str(), O_RDONLY);
+    ok = tfd >= 0 && ::fsync(tfd) == 0;
+    if (tfd >= 0) ::close(tfd);
+    if (!ok) error = "the file cannot be flushed to disk";
+  }
   if (ok && fs::exists(path, ec) && !CopyToBackup(path)) {
     error = "the backup of the old file cannot be written";
     ok = false;

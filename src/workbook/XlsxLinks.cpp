@@ -118,8 +118,12 @@ void NumberLinksInFormulas(std::string& xml, const std::vector<std::string>& nam
     out.append(xml, pos, body + 1 - pos);
     std::string formula = xml.substr(body + 1, close - body - 1);
     for (std::size_t i = 0; i < names.size(); ++i) {
-      std::string from = "[" + names[i] + "]";
-      std::string to = "[" + std::to_string(i + 1) + "]";
+      std::string from = "[";
+      from += names[i];
+      from += ']';
+      std::string to = "[";
+      to += std::to_string(i + 1);
+      to += ']';
       for (std::size_t at = formula.find(from); at != std::string::npos;
            at = formula.find(from, at + to.size()))
         formula.replace(at, from.size(), to);
