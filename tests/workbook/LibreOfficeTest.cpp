@@ -129,7 +129,7 @@ TEST_F(LibreOfficeClient, ShowsTheEngineValuesCachedAndRecalculated) {
   MakeEngineFile("Formulas.ods", "EngineOut.ods");
   std::string dump;
   std::string command = "cd '" + dir.string() + "' && /usr/bin/python3 '" + kData +
-                        "lo_check.py' Formulas EngineOut.xlsx EngineOut.ods 2>&1";
+                        "lo_check.py' Formulas 2 EngineOut.xlsx EngineOut.ods 2>&1";
   ASSERT_EQ(RunCommand(command, dump), 0) << dump;
   CheckAgainstEngine(dump);
 }
