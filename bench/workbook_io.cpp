@@ -89,7 +89,10 @@ std::string BenchBook(bool large, bool ods) {
     EmbeddedServer s(log);
     BookHandle book = 0;
     s.AddBook("", book);
-    if (large) FillLarge(s, book); else FillSmall(s, book);
+    if (large)
+      FillLarge(s, book);
+    else
+      FillSmall(s, book);
     if (!s.SaveBookAs(book, path.string())) std::abort();
   }
   return path.string();
@@ -123,10 +126,18 @@ void OpenWriteRecalcSave(benchmark::State& state, bool large, bool ods) {
   }
 }
 
-void BM_SmallXlsx(benchmark::State& state) { OpenWriteRecalcSave(state, false, false); }
-void BM_SmallOds(benchmark::State& state) { OpenWriteRecalcSave(state, false, true); }
-void BM_LargeXlsx(benchmark::State& state) { OpenWriteRecalcSave(state, true, false); }
-void BM_LargeOds(benchmark::State& state) { OpenWriteRecalcSave(state, true, true); }
+void BM_SmallXlsx(benchmark::State& state) {
+  OpenWriteRecalcSave(state, false, false);
+}
+void BM_SmallOds(benchmark::State& state) {
+  OpenWriteRecalcSave(state, false, true);
+}
+void BM_LargeXlsx(benchmark::State& state) {
+  OpenWriteRecalcSave(state, true, false);
+}
+void BM_LargeOds(benchmark::State& state) {
+  OpenWriteRecalcSave(state, true, true);
+}
 
 BENCHMARK(BM_SmallXlsx)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SmallOds)->Unit(benchmark::kMillisecond);

@@ -32,7 +32,8 @@ std::size_t RefLength(std::string_view s, std::size_t p, bool& colAbs, int& col,
     ++i;
   }
   if (i == d0 || col < 0 || value < 1) return 0;
-  if (i < s.size() && (IsNameChar(s[i]) || s[i] == '(' || s[i] == '!')) return 0;  // a name or function
+  if (i < s.size() && (IsNameChar(s[i]) || s[i] == '(' || s[i] == '!'))
+    return 0;  // a name or function
   row = static_cast<int>(value - 1);
   return i - p;
 }
@@ -49,7 +50,10 @@ std::string ShiftRelativeReferences(std::string_view s, int rows, int columns) {
       std::size_t j = i + 1;
       while (j < s.size()) {
         if (s[j] == c) {
-          if (j + 1 < s.size() && s[j + 1] == c) { j += 2; continue; }
+          if (j + 1 < s.size() && s[j + 1] == c) {
+            j += 2;
+            continue;
+          }
           break;
         }
         ++j;

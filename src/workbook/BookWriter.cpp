@@ -92,7 +92,8 @@ bool BuildOds(WorkbookEngine& engine, Book& book, std::string& bytes, std::strin
 namespace {
 
 /// Writes the .xlsx to a temporary file beside `path`, then backs up and replaces `path`.
-bool SaveXlsxAtomic(WorkbookEngine& engine, Book& book, const std::string& path, std::string& error) {
+bool SaveXlsxAtomic(WorkbookEngine& engine, Book& book, const std::string& path,
+                    std::string& error) {
   fs::path target(path);
   std::string tempName = ".";
   tempName += target.filename().string();
@@ -107,8 +108,7 @@ bool SaveXlsxAtomic(WorkbookEngine& engine, Book& book, const std::string& path,
   bool ok = WriteXlsx(engine, book, temp, error) && AddXlsxExternalLinks(engine, book, temp, error);
   std::error_code ec;
   // The new file keeps the permissions of the old one (a temporary file starts private).
-  fs::perms perms = fs::exists(path, ec) ? fs::status(path, ec).permissions()
-                                         : fs::perms(0644);
+  fs::perms perms = fs::exists(path, ec) ? fs::status(path, ec).permissions() : fs::perms(0644);
   fs::permissions(temp, perms, ec);
   // Flush the new file before it replaces the old one, so a crash leaves one or the other.
   if (ok) {

@@ -25,14 +25,14 @@ struct CellFormat {
   bool italic = false;
   bool underline = false;
   bool strikeout = false;
-  std::string fontName;       ///< empty: the default font
-  double fontSizePt = 0.0;    ///< 0: the default size [pt]
+  std::string fontName;     ///< empty: the default font
+  double fontSizePt = 0.0;  ///< 0: the default size [pt]
   std::uint32_t fontColour = kAutoColour;
   std::uint32_t fillColour = kAutoColour;  ///< solid background
   HAlign hAlign = HAlign::kGeneral;
   VAlign vAlign = VAlign::kDefault;
   bool wrap = false;
-  std::string numberFormat;   ///< format code such as "0.00"; empty: General
+  std::string numberFormat;             ///< format code such as "0.00"; empty: General
   std::array<BorderLine, 4> borders{};  ///< left, right, top, bottom
   std::uint32_t borderColour = kAutoColour;
 

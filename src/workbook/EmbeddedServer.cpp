@@ -44,12 +44,18 @@ bool EndsWithOds(const std::string& name) {
 
 const char* SheetNameProblem(SheetNameStatus status) {
   switch (status) {
-    case SheetNameStatus::kEmpty: return "a sheet name cannot be empty";
-    case SheetNameStatus::kTooLong: return "a sheet name has at most 31 characters";
-    case SheetNameStatus::kBadCharacter: return "a sheet name cannot hold [ ] : * ? / \\";
-    case SheetNameStatus::kQuoteAtEdge: return "a sheet name cannot start or end with '";
-    case SheetNameStatus::kDuplicate: return "another sheet has this name";
-    default: return "";
+    case SheetNameStatus::kEmpty:
+      return "a sheet name cannot be empty";
+    case SheetNameStatus::kTooLong:
+      return "a sheet name has at most 31 characters";
+    case SheetNameStatus::kBadCharacter:
+      return "a sheet name cannot hold [ ] : * ? / \\";
+    case SheetNameStatus::kQuoteAtEdge:
+      return "a sheet name cannot start or end with '";
+    case SheetNameStatus::kDuplicate:
+      return "another sheet has this name";
+    default:
+      return "";
   }
 }
 
@@ -62,6 +68,17 @@ bool EmbeddedServer::Fail(ServerError error, std::string text) {
   error_ = error;
   errorText_ = std::move(text);
   return false;
+}
+
+template <class F>
+bool EmbeddedServer::Guarded(F&& call) {
+  try {
+    return call();
+  } catch (const std::exception& e) {
+    return Fail(ServerError::kRefused, std::string("internal failure: ") + e.what());
+  } catch (...) {
+    return Fail(ServerError::kRefused, "internal failure");
+  }
 }
 
 bool EmbeddedServer::Ok() {
@@ -166,35 +183,39 @@ void EmbeddedServer::RefreshLinks(ImportedBook& imported, const std::string& fol
 }
 
 bool EmbeddedServer::OpenBook(const std::string& path, bool updateLinks, BookHandle& book) {
-  if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
-  std::string full = FullPathOf(path);
-  std::string name = FileNameOf(full);
-  if (engine_.FindBookByName(name))
-    return Fail(ServerError::kRefused, "a workbook named " + name + " is already open");
-  ImportedBook imported;
-  std::string error;
-  if (!ReadWorkbookFile(full, imported, error)) return Fail(ServerError::kFileError, error);
-  if (updateLinks) RefreshLinks(imported, fs::path(full).parent_path().string());
-  Book& b = engine_.LoadImported(std::move(imported), name, full);
-  book = b.Id();
-  return Ok();
+  return Guarded([&]() -> bool {
+    if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+    std::string full = FullPathOf(path);
+    std::string name = FileNameOf(full);
+    if (engine_.FindBookByName(name))
+      return Fail(ServerError::kRefused, "a workbook named " + name + " is already open");
+    ImportedBook imported;
+    std::string error;
+    if (!ReadWorkbookFile(full, imported, error)) return Fail(ServerError::kFileError, error);
+    if (updateLinks) RefreshLinks(imported, fs::path(full).parent_path().string());
+    Book& b = engine_.LoadImported(std::move(imported), name, full);
+    book = b.Id();
+    return Ok();
+  });
 }
 
 bool EmbeddedServer::AddBook(const std::string& name, BookHandle& book) {
-  if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
-  std::string fileName = name.empty() ? std::string() : FileNameOf(name);
-  if (fileName.empty()) {
-    for (int n = 1;; ++n) {
-      fileName = "Book" + std::to_string(n) + ".xlsx";
-      if (!engine_.FindBookByName(fileName)) break;
+  return Guarded([&]() -> bool {
+    if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
+    std::string fileName = name.empty() ? std::string() : FileNameOf(name);
+    if (fileName.empty()) {
+      for (int n = 1;; ++n) {
+        fileName = "Book" + std::to_string(n) + ".xlsx";
+        if (!engine_.FindBookByName(fileName)) break;
+      }
     }
-  }
-  if (engine_.FindBookByName(fileName))
-    return Fail(ServerError::kRefused, "a workbook named " + fileName + " is already open");
-  bool hasFolder = name.find_first_of("/\\") != std::string::npos;
-  Book& b = engine_.NewBook(fileName, hasFolder ? FullPathOf(name) : fileName);
-  book = b.Id();
-  return Ok();
+    if (engine_.FindBookByName(fileName))
+      return Fail(ServerError::kRefused, "a workbook named " + fileName + " is already open");
+    bool hasFolder = name.find_first_of("/\\") != std::string::npos;
+    Book& b = engine_.NewBook(fileName, hasFolder ? FullPathOf(name) : fileName);
+    book = b.Id();
+    return Ok();
+  });
 }
 
 bool EmbeddedServer::CloseBook(BookHandle book) {
@@ -218,19 +239,22 @@ bool EmbeddedServer::BookFullName(BookHandle book, std::string& fullName) {
 }
 
 bool EmbeddedServer::SaveTo(Book& book, const std::string& path, BookFormat format) {
-  std::error_code ec;
-  if (!book.unsupportedParts.empty() && fs::exists(path, ec)) {
-    std::string what;
-    for (const std::string& part : book.unsupportedParts) what += (what.empty() ? "" : ", ") + part;
-    log_.Post(kMsgImportant, kMsgLostParts,
-              FileNameOf(path) + " is saved without what this program cannot write: " + what);
-  }
-  std::string error;
-  if (!WriteBookFile(engine_, book, path, format, error))
-    return Fail(ServerError::kFileError, error);
-  book.unsupportedParts.clear();
-  book.modified = false;
-  return Ok();
+  return Guarded([&]() -> bool {
+    std::error_code ec;
+    if (!book.unsupportedParts.empty() && fs::exists(path, ec)) {
+      std::string what;
+      for (const std::string& part : book.unsupportedParts)
+        what += (what.empty() ? "" : ", ") + part;
+      log_.Post(kMsgImportant, kMsgLostParts,
+                FileNameOf(path) + " is saved without what this program cannot write: " + what);
+    }
+    std::string error;
+    if (!WriteBookFile(engine_, book, path, format, error))
+      return Fail(ServerError::kFileError, error);
+    book.unsupportedParts.clear();
+    book.modified = false;
+    return Ok();
+  });
 }
 
 bool EmbeddedServer::SaveBook(BookHandle book) {
@@ -274,19 +298,23 @@ bool EmbeddedServer::SheetItem(BookHandle book, int index, SheetHandle& sheet) {
 
 bool EmbeddedServer::AddSheet(BookHandle book, const std::string& name, int position,
                               SheetHandle& sheet) {
-  if (!BookOf(book)) return false;
-  SheetNameStatus status = SheetNameStatus::kOk;
-  Sheet* s = engine_.AddSheet(book, name, position < 1 ? -1 : position - 1, &status);
-  if (!s) return Fail(ServerError::kBadName, SheetNameProblem(status));
-  sheet = s->Id();
-  return Ok();
+  return Guarded([&]() -> bool {
+    if (!BookOf(book)) return false;
+    SheetNameStatus status = SheetNameStatus::kOk;
+    Sheet* s = engine_.AddSheet(book, name, position < 1 ? -1 : position - 1, &status);
+    if (!s) return Fail(ServerError::kBadName, SheetNameProblem(status));
+    sheet = s->Id();
+    return Ok();
+  });
 }
 
 bool EmbeddedServer::DeleteSheet(SheetHandle sheet) {
-  if (!SheetOf(sheet)) return false;
-  if (!engine_.DeleteSheet(sheet))
-    return Fail(ServerError::kRefused, "the last sheet of a workbook cannot be deleted");
-  return Ok();
+  return Guarded([&]() -> bool {
+    if (!SheetOf(sheet)) return false;
+    if (!engine_.DeleteSheet(sheet))
+      return Fail(ServerError::kRefused, "the last sheet of a workbook cannot be deleted");
+    return Ok();
+  });
 }
 
 bool EmbeddedServer::SheetName(SheetHandle sheet, std::string& name) {
@@ -297,10 +325,13 @@ bool EmbeddedServer::SheetName(SheetHandle sheet, std::string& name) {
 }
 
 bool EmbeddedServer::RenameSheet(SheetHandle sheet, const std::string& name) {
-  if (!SheetOf(sheet)) return false;
-  SheetNameStatus status = engine_.RenameSheet(sheet, name);
-  if (status != SheetNameStatus::kOk) return Fail(ServerError::kBadName, SheetNameProblem(status));
-  return Ok();
+  return Guarded([&]() -> bool {
+    if (!SheetOf(sheet)) return false;
+    SheetNameStatus status = engine_.RenameSheet(sheet, name);
+    if (status != SheetNameStatus::kOk)
+      return Fail(ServerError::kBadName, SheetNameProblem(status));
+    return Ok();
+  });
 }
 
 bool EmbeddedServer::ActivateSheet(SheetHandle sheet) {
@@ -314,26 +345,34 @@ bool EmbeddedServer::ActivateSheet(SheetHandle sheet) {
 }
 
 bool EmbeddedServer::CellValue(SheetHandle sheet, int row, int column, std::string& text) {
-  if (!SheetOf(sheet) || !CheckAddress(row, column)) return false;
-  text = engine_.ValueString(sheet, row - 1, column - 1);
-  return Ok();
+  return Guarded([&]() -> bool {
+    if (!SheetOf(sheet) || !CheckAddress(row, column)) return false;
+    text = engine_.ValueString(sheet, row - 1, column - 1);
+    return Ok();
+  });
 }
 
 bool EmbeddedServer::CellText(SheetHandle sheet, int row, int column, std::string& text) {
-  Sheet* s = SheetOf(sheet);
-  if (!s || !CheckAddress(row, column)) return false;
-  ploxen::CellValue value = engine_.Value(sheet, row - 1, column - 1);
-  const Cell* cell = s->Find(row - 1, column - 1);
-  const Book* b = engine_.FindBook(s->OwnerBook());
-  std::string format;
-  if (cell && b && cell->format > 0 && cell->format < static_cast<int>(b->formats.size()))
-    format = b->formats[cell->format].numberFormat;
-  text = DisplayText(value, format);
-  return Ok();
+  return Guarded([&]() -> bool {
+    Sheet* s = SheetOf(sheet);
+    if (!s || !CheckAddress(row, column)) return false;
+    ploxen::CellValue value = engine_.Value(sheet, row - 1, column - 1);
+    const Cell* cell = s->Find(row - 1, column - 1);
+    const Book* b = engine_.FindBook(s->OwnerBook());
+    std::string format;
+    if (cell && b && cell->format > 0 && cell->format < static_cast<int>(b->formats.size()))
+      format = b->formats[cell->format].numberFormat;
+    text = DisplayText(value, format);
+    return Ok();
+  });
 }
 
-bool EmbeddedServer::SetCellValue(SheetHandle sheet, int row, int column,
-                                  const std::string& text) {
+bool EmbeddedServer::SetCellValue(SheetHandle sheet, int row, int column, const std::string& text) {
+  return Guarded([&]() -> bool { return SetCellValueUnguarded(sheet, row, column, text); });
+}
+
+bool EmbeddedServer::SetCellValueUnguarded(SheetHandle sheet, int row, int column,
+                                           const std::string& text) {
   Sheet* s = SheetOf(sheet);
   if (!s || !CheckAddress(row, column)) return false;
   engine_.SetInput(sheet, row - 1, column - 1, text);
@@ -351,14 +390,16 @@ bool EmbeddedServer::LastCell(SheetHandle sheet, int& row, int& column) {
 }
 
 bool EmbeddedServer::InsertRow(SheetHandle sheet, int row) {
-  Sheet* s = SheetOf(sheet);
-  if (!s) return false;
-  if (row < 1 || row > kMaxRows) return Fail(ServerError::kBadAddress, "row outside the sheet");
-  if (s->LastUsed().row + 1 >= kMaxRows)
-    return Fail(ServerError::kRefused, "the last row of the sheet is in use");
-  if (!engine_.InsertRow(sheet, row - 1)) return Fail(ServerError::kRefused, "row not inserted");
-  if (Book* b = engine_.FindBook(s->OwnerBook())) b->modified = true;
-  return Ok();
+  return Guarded([&]() -> bool {
+    Sheet* s = SheetOf(sheet);
+    if (!s) return false;
+    if (row < 1 || row > kMaxRows) return Fail(ServerError::kBadAddress, "row outside the sheet");
+    if (s->LastUsed().row + 1 >= kMaxRows)
+      return Fail(ServerError::kRefused, "the last row of the sheet is in use");
+    if (!engine_.InsertRow(sheet, row - 1)) return Fail(ServerError::kRefused, "row not inserted");
+    if (Book* b = engine_.FindBook(s->OwnerBook())) b->modified = true;
+    return Ok();
+  });
 }
 
 std::shared_ptr<SpreadsheetServer> EmbeddedServerFactory::Attach(const std::string& progId) {

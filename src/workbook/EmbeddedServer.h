@@ -60,6 +60,10 @@ class EmbeddedServer : public SpreadsheetServer {
 
  private:
   bool Fail(ServerError error, std::string text);
+  /// Runs `call`, turning an exception (out of memory, a library failure) into kRefused.
+  template <class F>
+  bool Guarded(F&& call);
+  bool SetCellValueUnguarded(SheetHandle sheet, int row, int column, const std::string& text);
   bool Ok();
   Book* BookOf(BookHandle book);
   Sheet* SheetOf(SheetHandle sheet);

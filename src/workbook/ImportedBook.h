@@ -40,9 +40,9 @@ struct MergedRange {
 /// One worksheet of the file.
 struct ImportedSheet {
   std::string name;
-  std::vector<ImportedCell> cells;          ///< in file order
-  std::map<int, double> columnWidths;       ///< column -> width [characters of the default font]
-  std::map<int, double> rowHeights;         ///< row -> height [pt]
+  std::vector<ImportedCell> cells;     ///< in file order
+  std::map<int, double> columnWidths;  ///< column -> width [characters of the default font]
+  std::map<int, double> rowHeights;    ///< row -> height [pt]
   std::vector<MergedRange> merges;
 };
 
@@ -65,7 +65,7 @@ struct ExternalBook {
 struct ImportedBook {
   BookFormat format = BookFormat::kXlsx;
   std::vector<ImportedSheet> sheets;
-  std::vector<CellFormat> formats;       ///< cell formats; index 0 is the default
+  std::vector<CellFormat> formats;  ///< cell formats; index 0 is the default
   std::vector<ExternalBook> externalBooks;
   /// Parts of the file the engine keeps no model of (charts, images, comments, ...),
   /// named for the user.

@@ -26,11 +26,20 @@ constexpr const char* kNamespaces =
 void AppendEscaped(std::string& out, std::string_view s) {
   for (char c : s) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -77,13 +86,20 @@ std::string Colour(std::uint32_t rgb) {
 std::string BorderText(BorderLine line, std::uint32_t colour) {
   std::string c = Colour(colour == kAutoColour ? 0 : colour);
   switch (line) {
-    case BorderLine::kThin: return "0.74pt solid " + c;
-    case BorderLine::kMedium: return "1.76pt solid " + c;
-    case BorderLine::kThick: return "2.49pt solid " + c;
-    case BorderLine::kDashed: return "0.74pt dashed " + c;
-    case BorderLine::kDotted: return "0.74pt dotted " + c;
-    case BorderLine::kDouble: return "1.1pt double " + c;
-    default: return "none";
+    case BorderLine::kThin:
+      return "0.74pt solid " + c;
+    case BorderLine::kMedium:
+      return "1.76pt solid " + c;
+    case BorderLine::kThick:
+      return "2.49pt solid " + c;
+    case BorderLine::kDashed:
+      return "0.74pt dashed " + c;
+    case BorderLine::kDotted:
+      return "0.74pt dotted " + c;
+    case BorderLine::kDouble:
+      return "1.1pt double " + c;
+    default:
+      return "none";
   }
 }
 
@@ -93,8 +109,8 @@ std::string NumberStyle(const std::string& name, const std::string& code) {
   c = c.substr(0, c.find(';'));
   if (c.empty() || c == "General" || c == "@") return "";
   for (char ch : c)
-    if (!(ch == '0' || ch == '#' || ch == '.' || ch == ',' || ch == '%' || ch == 'E' ||
-          ch == 'e' || ch == '+' || ch == '-'))
+    if (!(ch == '0' || ch == '#' || ch == '.' || ch == ',' || ch == '%' || ch == 'E' || ch == 'e' ||
+          ch == '+' || ch == '-'))
       return "";
   int decimals = 0;
   std::size_t point = c.find('.');
@@ -106,12 +122,14 @@ std::string NumberStyle(const std::string& name, const std::string& code) {
   std::string d = std::to_string(decimals);
   std::string out;
   if (scientific) {
-    out = "<number:number-style style:name=\"" + name + "\"><number:scientific-number number:decimal-places=\"" +
-          d + "\" number:min-integer-digits=\"1\" number:min-exponent-digits=\"2\"/></number:number-style>";
+    out = "<number:number-style style:name=\"" + name +
+          "\"><number:scientific-number number:decimal-places=\"" + d +
+          "\" number:min-integer-digits=\"1\" "
+          "number:min-exponent-digits=\"2\"/></number:number-style>";
   } else {
-    std::string number = "<number:number number:decimal-places=\"" + d +
-                         "\" number:min-decimal-places=\"" + d + "\" number:min-integer-digits=\"1\"" +
-                         (grouping ? " number:grouping=\"true\"" : "") + "/>";
+    std::string number =
+        "<number:number number:decimal-places=\"" + d + "\" number:min-decimal-places=\"" + d +
+        "\" number:min-integer-digits=\"1\"" + (grouping ? " number:grouping=\"true\"" : "") + "/>";
     out = percent ? "<number:percentage-style style:name=\"" + name + "\">" + number +
                         "<number:text>%</number:text></number:percentage-style>"
                   : "<number:number-style style:name=\"" + name + "\">" + number +
@@ -127,7 +145,8 @@ void AppendCellStyle(std::string& out, int index, const CellFormat& f) {
   dataName += std::to_string(index);
   std::string dataStyle = NumberStyle(dataName, f.numberFormat);
   out += dataStyle;
-  out += "<style:style style:name=\"" + name + "\" style:family=\"table-cell\" style:parent-style-name=\"Default\"";
+  out += "<style:style style:name=\"" + name +
+         "\" style:family=\"table-cell\" style:parent-style-name=\"Default\"";
   if (!dataStyle.empty()) out += " style:data-style-name=\"N" + std::to_string(index) + "\"";
   out += ">";
   out += "<style:table-cell-properties";
@@ -135,7 +154,8 @@ void AppendCellStyle(std::string& out, int index, const CellFormat& f) {
   const char* sides[4] = {"left", "right", "top", "bottom"};
   for (int i = 0; i < 4; ++i)
     if (f.borders[i] != BorderLine::kNone)
-      out += std::string(" fo:border-") + sides[i] + "=\"" + BorderText(f.borders[i], f.borderColour) + "\"";
+      out += std::string(" fo:border-") + sides[i] + "=\"" +
+             BorderText(f.borders[i], f.borderColour) + "\"";
   if (f.wrap) out += " fo:wrap-option=\"wrap\"";
   if (f.vAlign == VAlign::kTop) out += " style:vertical-align=\"top\"";
   if (f.vAlign == VAlign::kCenter) out += " style:vertical-align=\"middle\"";
@@ -152,7 +172,9 @@ void AppendCellStyle(std::string& out, int index, const CellFormat& f) {
   if (f.bold) out += " fo:font-weight=\"bold\"";
   if (f.italic) out += " fo:font-style=\"italic\"";
   if (f.underline)
-    out += " style:text-underline-style=\"solid\" style:text-underline-width=\"auto\" style:text-underline-color=\"font-color\"";
+    out +=
+        " style:text-underline-style=\"solid\" style:text-underline-width=\"auto\" "
+        "style:text-underline-color=\"font-color\"";
   if (f.strikeout) out += " style:text-line-through-style=\"solid\"";
   if (!f.fontName.empty()) {
     out += " fo:font-family=\"";
@@ -185,7 +207,8 @@ void AppendValue(std::string& out, const CellValue& v, const std::string& code, 
       out += " office:value-type=\"string\" office:string-value=\"\"";
       AppendParagraphText(para, ValueText(v));
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -199,7 +222,10 @@ class SheetXml {
   SheetXml(WorkbookEngine& engine, Book& book, Sheet& sheet,
            const std::map<double, std::string>& columnStyles,
            const std::map<double, std::string>& rowStyles)
-      : engine_(engine), book_(book), sheet_(sheet), columnStyles_(columnStyles),
+      : engine_(engine),
+        book_(book),
+        sheet_(sheet),
+        columnStyles_(columnStyles),
         rowStyles_(rowStyles) {}
 
   void Append(std::string& out) {
@@ -214,8 +240,10 @@ class SheetXml {
     }
     CellAddr used = sheet_.LastUsed();
     lastRow_ = std::max(lastRow_, used.row);
-    if (!sheet_.Cells().empty()) lastRow_ = std::max(lastRow_, KeyRow(sheet_.Cells().rbegin()->first));
-    if (!sheet_.rowHeights.empty()) lastRow_ = std::max(lastRow_, sheet_.rowHeights.rbegin()->first);
+    if (!sheet_.Cells().empty())
+      lastRow_ = std::max(lastRow_, KeyRow(sheet_.Cells().rbegin()->first));
+    if (!sheet_.rowHeights.empty())
+      lastRow_ = std::max(lastRow_, sheet_.rowHeights.rbegin()->first);
     AppendRows(out);
     out += "</table:table>";
   }
@@ -230,7 +258,8 @@ class SheetXml {
       int run = 1;
       while (c + run <= last) {
         auto next = sheet_.columnWidths.find(c + run);
-        std::string nextStyle = next == sheet_.columnWidths.end() ? "co0" : columnStyles_.at(next->second);
+        std::string nextStyle =
+            next == sheet_.columnWidths.end() ? "co0" : columnStyles_.at(next->second);
         if (nextStyle != style) break;
         ++run;
       }
@@ -239,7 +268,8 @@ class SheetXml {
       out += " table:default-cell-style-name=\"Default\"/>";
       c += run;
     }
-    out += "<table:table-column table:style-name=\"co0\" table:default-cell-style-name=\"Default\"/>";
+    out +=
+        "<table:table-column table:style-name=\"co0\" table:default-cell-style-name=\"Default\"/>";
   }
 
   bool Covered(int row, int col) const {
@@ -275,7 +305,8 @@ class SheetXml {
       out += "\">";
       // Columns of this row that need an element: stored cells and covered merge parts.
       std::map<int, const Cell*> columns;
-      for (; cell != end && KeyRow(cell->first) == row; ++cell) columns[KeyCol(cell->first)] = &cell->second;
+      for (; cell != end && KeyRow(cell->first) == row; ++cell)
+        columns[KeyCol(cell->first)] = &cell->second;
       for (const MergedRange& m : sheet_.merges)
         if (row >= m.firstRow && row <= m.lastRow)
           for (int c = m.firstColumn; c <= m.lastColumn; ++c) columns.try_emplace(c, nullptr);
@@ -283,7 +314,8 @@ class SheetXml {
       for (const auto& [c, content] : columns) {
         if (c > col) {
           out += "<table:table-cell";
-          if (c - col > 1) out += " table:number-columns-repeated=\"" + std::to_string(c - col) + "\"";
+          if (c - col > 1)
+            out += " table:number-columns-repeated=\"" + std::to_string(c - col) + "\"";
           out += "/>";
         }
         AppendCell(out, row, c, content);
@@ -313,9 +345,9 @@ class SheetXml {
     }
     std::string para;
     if (cell) {
-      const std::string& code =
-          format > 0 && format < static_cast<int>(book_.formats.size()) ? book_.formats[format].numberFormat
-                                                                        : kGeneral;
+      const std::string& code = format > 0 && format < static_cast<int>(book_.formats.size())
+                                    ? book_.formats[format].numberFormat
+                                    : kGeneral;
       if (cell->formula) {
         out += " table:formula=\"";
         AppendEscaped(out, engine_.FormulaText(sheet_.Id(), row, col, FormulaSyntax::kOds));
@@ -371,11 +403,13 @@ void AppendLinkTable(std::string& out, const ExternalBook& link, const std::stri
     for (; it != cells.end() && it->first.first == cellRow; ++it) {
       int c = it->first.second;
       if (c > col)
-        out += "<table:table-cell table:number-columns-repeated=\"" + std::to_string(c - col) + "\"/>";
+        out +=
+            "<table:table-cell table:number-columns-repeated=\"" + std::to_string(c - col) + "\"/>";
       std::string para;
       const ExternalCachedCell& v = it->second;
       out += "<table:table-cell";
-      AppendValue(out, v.isNumber ? CellValue::Number(v.number) : CellValue::Text(v.text), {}, para);
+      AppendValue(out, v.isNumber ? CellValue::Number(v.number) : CellValue::Text(v.text), {},
+                  para);
       out += ">" + para + "</table:table-cell>";
       col = c + 1;
     }
@@ -386,7 +420,9 @@ void AppendLinkTable(std::string& out, const ExternalBook& link, const std::stri
 }
 
 /// Width in inches of a column of `chars` characters of the default font.
-double ColumnInches(double chars) { return (chars * 7.0 + 5.0) / 96.0; }
+double ColumnInches(double chars) {
+  return (chars * 7.0 + 5.0) / 96.0;
+}
 
 }  // namespace
 
@@ -401,17 +437,27 @@ std::string OdsContentXml(WorkbookEngine& engine, Book& book) {
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content";
   out += kNamespaces;
   out += "><office:automatic-styles>";
-  out += "<style:style style:name=\"co0\" style:family=\"table-column\"><style:table-column-properties "
-         "fo:break-before=\"auto\" style:column-width=\"0.889in\"/></style:style>";
+  out +=
+      "<style:style style:name=\"co0\" "
+      "style:family=\"table-column\"><style:table-column-properties "
+      "fo:break-before=\"auto\" style:column-width=\"0.889in\"/></style:style>";
   for (const auto& [w, name] : columnStyles)
-    out += "<style:style style:name=\"" + name + "\" style:family=\"table-column\"><style:table-column-properties "
-           "fo:break-before=\"auto\" style:column-width=\"" + Num(ColumnInches(w)) + "in\"/></style:style>";
-  out += "<style:style style:name=\"ro0\" style:family=\"table-row\"><style:table-row-properties "
-         "style:row-height=\"0.178in\" fo:break-before=\"auto\" style:use-optimal-row-height=\"true\"/></style:style>";
+    out += "<style:style style:name=\"" + name +
+           "\" style:family=\"table-column\"><style:table-column-properties "
+           "fo:break-before=\"auto\" style:column-width=\"" +
+           Num(ColumnInches(w)) + "in\"/></style:style>";
+  out +=
+      "<style:style style:name=\"ro0\" style:family=\"table-row\"><style:table-row-properties "
+      "style:row-height=\"0.178in\" fo:break-before=\"auto\" "
+      "style:use-optimal-row-height=\"true\"/></style:style>";
   for (const auto& [h, name] : rowStyles)
-    out += "<style:style style:name=\"" + name + "\" style:family=\"table-row\"><style:table-row-properties "
-           "style:row-height=\"" + Num(h) + "pt\" fo:break-before=\"auto\" style:use-optimal-row-height=\"false\"/></style:style>";
-  for (int i = 1; i < static_cast<int>(book.formats.size()); ++i) AppendCellStyle(out, i, book.formats[i]);
+    out += "<style:style style:name=\"" + name +
+           "\" style:family=\"table-row\"><style:table-row-properties "
+           "style:row-height=\"" +
+           Num(h) +
+           "pt\" fo:break-before=\"auto\" style:use-optimal-row-height=\"false\"/></style:style>";
+  for (int i = 1; i < static_cast<int>(book.formats.size()); ++i)
+    AppendCellStyle(out, i, book.formats[i]);
   out += "</office:automatic-styles><office:body><office:spreadsheet>";
   for (int s = 0; s < book.SheetCount(); ++s)
     SheetXml(engine, book, book.SheetAt(s), columnStyles, rowStyles).Append(out);
@@ -425,17 +471,21 @@ std::string OdsContentXml(WorkbookEngine& engine, Book& book) {
 std::string OdsStylesXml() {
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-styles";
   out += kNamespaces;
-  out += "><office:styles><style:default-style style:family=\"table-cell\"><style:table-cell-properties "
-         "style:decimal-places=\"2\"/><style:text-properties style:font-name=\"Liberation Sans\" "
-         "fo:font-size=\"10pt\"/></style:default-style><style:style style:name=\"Default\" "
-         "style:family=\"table-cell\"/></office:styles></office:document-styles>";
+  out +=
+      "><office:styles><style:default-style "
+      "style:family=\"table-cell\"><style:table-cell-properties "
+      "style:decimal-places=\"2\"/><style:text-properties style:font-name=\"Liberation Sans\" "
+      "fo:font-size=\"10pt\"/></style:default-style><style:style style:name=\"Default\" "
+      "style:family=\"table-cell\"/></office:styles></office:document-styles>";
   return out;
 }
 
 std::string OdsMetaXml() {
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-meta";
   out += kNamespaces;
-  out += "><office:meta><meta:generator>Ploxen Mizzolith</meta:generator></office:meta></office:document-meta>";
+  out +=
+      "><office:meta><meta:generator>Ploxen "
+      "Mizzolith</meta:generator></office:meta></office:document-meta>";
   return out;
 }
 
@@ -445,7 +495,8 @@ std::string OdsManifestXml() {
          "manifest:version=\"1.2\">"
          "<manifest:file-entry manifest:full-path=\"/\" manifest:version=\"1.2\" "
          "manifest:media-type=\"application/vnd.oasis.opendocument.spreadsheet\"/>"
-         "<manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/>"
+         "<manifest:file-entry manifest:full-path=\"content.xml\" "
+         "manifest:media-type=\"text/xml\"/>"
          "<manifest:file-entry manifest:full-path=\"styles.xml\" manifest:media-type=\"text/xml\"/>"
          "<manifest:file-entry manifest:full-path=\"meta.xml\" manifest:media-type=\"text/xml\"/>"
          "</manifest:manifest>";

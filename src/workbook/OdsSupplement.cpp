@@ -108,7 +108,8 @@ class Reader {
 
 void Reader::start_element(const orcus::sax::parser_element& e) {
   std::string_view n = e.name;
-  if (n == "number-style" || n == "percentage-style" || n == "text-style" || n == "currency-style") {
+  if (n == "number-style" || n == "percentage-style" || n == "text-style" ||
+      n == "currency-style") {
     numberStyle_ = Attr("name");
     numberCode_.clear();
     if (n == "text-style") numberCode_.push_back('@');
@@ -176,34 +177,51 @@ void Reader::StyleProperties(std::string_view element) {
   CellFormat& f = cellStyles_[cellStyle_];
   for (const auto& [k, v] : attrs_) {
     if (element == "text-properties") {
-      if (k == "font-weight") f.bold = v == "bold" || v == "700" || v == "800" || v == "900";
-      else if (k == "font-style") f.italic = v == "italic" || v == "oblique";
-      else if (k == "text-underline-style") f.underline = v != "none";
-      else if (k == "text-line-through-style") f.strikeout = v != "none";
-      else if (k == "font-name" || k == "font-family") f.fontName = v;
-      else if (k == "font-size") f.fontSizePt = ParsePt(v);
-      else if (k == "color") f.fontColour = ParseColour(v);
+      if (k == "font-weight")
+        f.bold = v == "bold" || v == "700" || v == "800" || v == "900";
+      else if (k == "font-style")
+        f.italic = v == "italic" || v == "oblique";
+      else if (k == "text-underline-style")
+        f.underline = v != "none";
+      else if (k == "text-line-through-style")
+        f.strikeout = v != "none";
+      else if (k == "font-name" || k == "font-family")
+        f.fontName = v;
+      else if (k == "font-size")
+        f.fontSizePt = ParsePt(v);
+      else if (k == "color")
+        f.fontColour = ParseColour(v);
     } else if (element == "table-cell-properties") {
-      if (k == "background-color") f.fillColour = ParseColour(v);
-      else if (k == "border") f.borders.fill(ParseBorder(v));
-      else if (k == "border-left") f.borders[0] = ParseBorder(v);
-      else if (k == "border-right") f.borders[1] = ParseBorder(v);
-      else if (k == "border-top") f.borders[2] = ParseBorder(v);
-      else if (k == "border-bottom") f.borders[3] = ParseBorder(v);
-      else if (k == "wrap-option") f.wrap = v == "wrap";
+      if (k == "background-color")
+        f.fillColour = ParseColour(v);
+      else if (k == "border")
+        f.borders.fill(ParseBorder(v));
+      else if (k == "border-left")
+        f.borders[0] = ParseBorder(v);
+      else if (k == "border-right")
+        f.borders[1] = ParseBorder(v);
+      else if (k == "border-top")
+        f.borders[2] = ParseBorder(v);
+      else if (k == "border-bottom")
+        f.borders[3] = ParseBorder(v);
+      else if (k == "wrap-option")
+        f.wrap = v == "wrap";
       else if (k == "vertical-align")
-        f.vAlign = v == "top" ? VAlign::kTop : v == "middle" ? VAlign::kCenter
-                   : v == "bottom"                           ? VAlign::kBottom
-                                                             : VAlign::kDefault;
+        f.vAlign = v == "top"      ? VAlign::kTop
+                   : v == "middle" ? VAlign::kCenter
+                   : v == "bottom" ? VAlign::kBottom
+                                   : VAlign::kDefault;
       if ((k == "border" || k.rfind("border-", 0) == 0) && f.borderColour == kAutoColour) {
         std::size_t hash = v.find('#');
-        if (hash != std::string::npos) f.borderColour = ParseColour(std::string_view(v).substr(hash, 7));
+        if (hash != std::string::npos)
+          f.borderColour = ParseColour(std::string_view(v).substr(hash, 7));
       }
     } else if (element == "paragraph-properties" && k == "text-align") {
-      f.hAlign = v == "center" ? HAlign::kCenter : (v == "end" || v == "right") ? HAlign::kRight
-                 : (v == "start" || v == "left")                                ? HAlign::kLeft
-                 : v == "justify"                                               ? HAlign::kJustify
-                                                                                : HAlign::kGeneral;
+      f.hAlign = v == "center"                   ? HAlign::kCenter
+                 : (v == "end" || v == "right")  ? HAlign::kRight
+                 : (v == "start" || v == "left") ? HAlign::kLeft
+                 : v == "justify"                ? HAlign::kJustify
+                                                 : HAlign::kGeneral;
     }
   }
 }
@@ -267,7 +285,8 @@ void Reader::EndCell() {
 
 void Reader::end_element(const orcus::sax::parser_element& e) {
   std::string_view n = e.name;
-  if (n == "number-style" || n == "percentage-style" || n == "text-style" || n == "currency-style") {
+  if (n == "number-style" || n == "percentage-style" || n == "text-style" ||
+      n == "currency-style") {
     if (!numberStyle_.empty() && numberCode_ != "%") numberStyles_[numberStyle_] = numberCode_;
     numberStyle_.clear();
   } else if (n == "style" && e.ns == "style") {

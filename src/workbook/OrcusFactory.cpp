@@ -82,8 +82,7 @@ ss::iface::import_sheet* OrcusFactory::get_sheet(ss::sheet_t index) {
 
 void OrcusFactory::Finish() {
   book_.sheets.resize(sheets_.size());
-  for (size_t i = 0; i < sheets_.size(); ++i)
-    sheets_[i]->Finish(book_.sheets[i]);
+  for (size_t i = 0; i < sheets_.size(); ++i) sheets_[i]->Finish(book_.sheets[i]);
   book_.formats = styles_.Formats();
   for (ImportedSheet& sheet : book_.sheets)
     for (ImportedCell& cell : sheet.cells)

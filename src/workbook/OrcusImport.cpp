@@ -7,9 +7,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <zip.h>
 #include <orcus/orcus_ods.hpp>
 #include <orcus/orcus_xlsx.hpp>
-#include <zip.h>
 
 #include "workbook/OdsSupplement.h"
 #include "workbook/OrcusFactory.h"
@@ -43,7 +43,8 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
   zip_int64_t count = zip_get_num_entries(za, 0);
   for (zip_int64_t i = 0; i < count && ok; ++i) {
     zip_stat_t st;
-    if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME)) {
+    if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0 ||
+        !(st.valid & ZIP_STAT_NAME)) {
       error = "the zip archive is damaged";
       ok = false;
       break;
@@ -111,7 +112,8 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
       filter.read_stream(bytes);
     }
     factory.Finish();
-    if (book.format == BookFormat::kXlsx) ReadXlsxExternalLinks(bytes, book);
+    if (book.format == BookFormat::kXlsx)
+      ReadXlsxExternalLinks(bytes, book);
     else {
       SupplementOdsContent(contentXml, book);
       ExtractOdsLinkSheets(book);

@@ -10,8 +10,8 @@ namespace ploxen {
 
 /// Limits that protect the engine from files it cannot hold.
 struct ImportLimits {
-  std::size_t maxFileBytes = 200u * 1024u * 1024u;  ///< compressed size of the file
-  std::size_t maxCells = 2'000'000;                 ///< cells over all sheets
+  std::size_t maxFileBytes = 200u * 1024u * 1024u;        ///< compressed size of the file
+  std::size_t maxCells = 2'000'000;                       ///< cells over all sheets
   std::uint64_t maxPartBytes = 32u * 1024u * 1024u;       ///< unpacked size of one part
   std::uint64_t maxUnpackedBytes = 128u * 1024u * 1024u;  ///< unpacked size of all parts
 };

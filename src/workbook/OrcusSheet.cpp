@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 #include "workbook/A1Shift.h"
 #include "workbook/CellAddress.h"
 #include "workbook/OrcusFactory.h"
@@ -30,12 +29,18 @@ double SerialDay(int year, int month, int day) {
 
 double PointsOf(double value, orcus::length_unit_t unit) {
   switch (unit) {
-    case orcus::length_unit_t::inch: return value * 72.0;
-    case orcus::length_unit_t::centimeter: return value * 72.0 / 2.54;
-    case orcus::length_unit_t::millimeter: return value * 72.0 / 25.4;
-    case orcus::length_unit_t::twip: return value / 20.0;
-    case orcus::length_unit_t::pixel: return value * 0.75;
-    default: return value;
+    case orcus::length_unit_t::inch:
+      return value * 72.0;
+    case orcus::length_unit_t::centimeter:
+      return value * 72.0 / 2.54;
+    case orcus::length_unit_t::millimeter:
+      return value * 72.0 / 25.4;
+    case orcus::length_unit_t::twip:
+      return value / 20.0;
+    case orcus::length_unit_t::pixel:
+      return value * 0.75;
+    default:
+      return value;
   }
 }
 
@@ -91,15 +96,13 @@ void OrcusSheetProperties::set_column_width(ss::col_t col, double width,
   sheet_.columnWidths[col] = chars;
 }
 
-void OrcusSheetProperties::set_row_height(ss::row_t row, double height,
-                                          orcus::length_unit_t unit) {
+void OrcusSheetProperties::set_row_height(ss::row_t row, double height, orcus::length_unit_t unit) {
   if (row < 0 || row >= kMaxRows) return;
   sheet_.rowHeights[row] = PointsOf(height, unit);
 }
 
 void OrcusSheetProperties::set_merge_cell_range(const ss::range_t& range) {
-  sheet_.merges.push_back(
-      {range.first.row, range.first.column, range.last.row, range.last.column});
+  sheet_.merges.push_back({range.first.row, range.first.column, range.last.row, range.last.column});
 }
 
 OrcusSheet::OrcusSheet(OrcusFactory& factory, const OrcusStrings& strings, std::string name)
@@ -170,7 +173,9 @@ void OrcusSheet::fill_down_cells(ss::row_t src_row, ss::col_t src_col, ss::row_t
   }
 }
 
-ss::range_size_t OrcusSheet::get_sheet_size() const { return {kMaxRows, kMaxColumns}; }
+ss::range_size_t OrcusSheet::get_sheet_size() const {
+  return {kMaxRows, kMaxColumns};
+}
 
 void OrcusSheet::AddFormula(int row, int column, std::string text, long shared,
                             ImportedCell::Cached cached, double number, std::string string) {
@@ -180,8 +185,10 @@ void OrcusSheet::AddFormula(int row, int column, std::string text, long shared,
   cell.number = number;
   cell.text = std::move(string);
   if (!text.empty() && text.front() == '=') text.erase(0, 1);
-  if (shared >= 0 && !text.empty()) masters_[shared] = {row, column, text};
-  else if (shared >= 0) followers_.push_back({index_[CellKey(row, column)], shared});
+  if (shared >= 0 && !text.empty())
+    masters_[shared] = {row, column, text};
+  else if (shared >= 0)
+    followers_.push_back({index_[CellKey(row, column)], shared});
   cell.formula = std::move(text);
 }
 

@@ -22,7 +22,8 @@ class OrcusFormula : public orcus::spreadsheet::iface::import_formula {
  public:
   explicit OrcusFormula(OrcusSheet& sheet) : sheet_(sheet) {}
   void set_position(orcus::spreadsheet::row_t row, orcus::spreadsheet::col_t col) override;
-  void set_formula(orcus::spreadsheet::formula_grammar_t grammar, std::string_view formula) override;
+  void set_formula(orcus::spreadsheet::formula_grammar_t grammar,
+                   std::string_view formula) override;
   void set_shared_formula_index(size_t index) override { shared_ = static_cast<long>(index); }
   void set_result_string(std::string_view value) override;
   void set_result_value(double value) override;

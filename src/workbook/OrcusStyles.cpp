@@ -1,7 +1,6 @@
 // Style importer for orcus: keeps the components and resolves each cell format from them.
 #include "workbook/OrcusStyles.h"
 
-
 namespace ploxen {
 
 namespace ss = orcus::spreadsheet;
@@ -15,22 +14,29 @@ std::uint32_t Rgb(ss::color_elem_t red, ss::color_elem_t green, ss::color_elem_t
 BorderLine LineOf(ss::border_style_t style) {
   switch (style) {
     case ss::border_style_t::unknown:
-    case ss::border_style_t::none: return BorderLine::kNone;
+    case ss::border_style_t::none:
+      return BorderLine::kNone;
     case ss::border_style_t::medium:
     case ss::border_style_t::medium_dash_dot:
     case ss::border_style_t::medium_dash_dot_dot:
-    case ss::border_style_t::medium_dashed: return BorderLine::kMedium;
-    case ss::border_style_t::thick: return BorderLine::kThick;
+    case ss::border_style_t::medium_dashed:
+      return BorderLine::kMedium;
+    case ss::border_style_t::thick:
+      return BorderLine::kThick;
     case ss::border_style_t::dashed:
     case ss::border_style_t::dash_dot:
     case ss::border_style_t::dash_dot_dot:
     case ss::border_style_t::fine_dashed:
-    case ss::border_style_t::slant_dash_dot: return BorderLine::kDashed;
+    case ss::border_style_t::slant_dash_dot:
+      return BorderLine::kDashed;
     case ss::border_style_t::dotted:
-    case ss::border_style_t::hair: return BorderLine::kDotted;
+    case ss::border_style_t::hair:
+      return BorderLine::kDotted;
     case ss::border_style_t::double_border:
-    case ss::border_style_t::double_thin: return BorderLine::kDouble;
-    default: return BorderLine::kThin;
+    case ss::border_style_t::double_thin:
+      return BorderLine::kDouble;
+    default:
+      return BorderLine::kThin;
   }
 }
 
@@ -38,11 +44,16 @@ BorderLine LineOf(ss::border_style_t style) {
 
 int OrcusStyles::Side(ss::border_direction_t dir) {
   switch (dir) {
-    case ss::border_direction_t::left: return 0;
-    case ss::border_direction_t::right: return 1;
-    case ss::border_direction_t::top: return 2;
-    case ss::border_direction_t::bottom: return 3;
-    default: return -1;
+    case ss::border_direction_t::left:
+      return 0;
+    case ss::border_direction_t::right:
+      return 1;
+    case ss::border_direction_t::top:
+      return 2;
+    case ss::border_direction_t::bottom:
+      return 3;
+    default:
+      return -1;
   }
 }
 
@@ -99,11 +110,16 @@ void OrcusStyles::set_border_width(ss::border_direction_t dir, double width,
   int side = Side(dir);
   if (side < 0 || border_.lines[side] != BorderLine::kThin) return;
   double pt = width;
-  if (unit == orcus::length_unit_t::inch) pt = width * 72.0;
-  else if (unit == orcus::length_unit_t::centimeter) pt = width * 72.0 / 2.54;
-  else if (unit == orcus::length_unit_t::millimeter) pt = width * 72.0 / 25.4;
-  if (pt >= 2.0) border_.lines[side] = BorderLine::kThick;
-  else if (pt >= 1.0) border_.lines[side] = BorderLine::kMedium;
+  if (unit == orcus::length_unit_t::inch)
+    pt = width * 72.0;
+  else if (unit == orcus::length_unit_t::centimeter)
+    pt = width * 72.0 / 2.54;
+  else if (unit == orcus::length_unit_t::millimeter)
+    pt = width * 72.0 / 25.4;
+  if (pt >= 2.0)
+    border_.lines[side] = BorderLine::kThick;
+  else if (pt >= 1.0)
+    border_.lines[side] = BorderLine::kMedium;
 }
 
 size_t OrcusStyles::commit_border() {
@@ -122,21 +138,39 @@ size_t OrcusStyles::commit_number_format() {
 
 void OrcusStyles::set_xf_horizontal_alignment(ss::hor_alignment_t align) {
   switch (align) {
-    case ss::hor_alignment_t::left: xf_.hAlign = HAlign::kLeft; break;
-    case ss::hor_alignment_t::center: xf_.hAlign = HAlign::kCenter; break;
-    case ss::hor_alignment_t::right: xf_.hAlign = HAlign::kRight; break;
+    case ss::hor_alignment_t::left:
+      xf_.hAlign = HAlign::kLeft;
+      break;
+    case ss::hor_alignment_t::center:
+      xf_.hAlign = HAlign::kCenter;
+      break;
+    case ss::hor_alignment_t::right:
+      xf_.hAlign = HAlign::kRight;
+      break;
     case ss::hor_alignment_t::justified:
-    case ss::hor_alignment_t::distributed: xf_.hAlign = HAlign::kJustify; break;
-    default: xf_.hAlign = HAlign::kGeneral; break;
+    case ss::hor_alignment_t::distributed:
+      xf_.hAlign = HAlign::kJustify;
+      break;
+    default:
+      xf_.hAlign = HAlign::kGeneral;
+      break;
   }
 }
 
 void OrcusStyles::set_xf_vertical_alignment(ss::ver_alignment_t align) {
   switch (align) {
-    case ss::ver_alignment_t::top: xf_.vAlign = VAlign::kTop; break;
-    case ss::ver_alignment_t::middle: xf_.vAlign = VAlign::kCenter; break;
-    case ss::ver_alignment_t::bottom: xf_.vAlign = VAlign::kBottom; break;
-    default: xf_.vAlign = VAlign::kDefault; break;
+    case ss::ver_alignment_t::top:
+      xf_.vAlign = VAlign::kTop;
+      break;
+    case ss::ver_alignment_t::middle:
+      xf_.vAlign = VAlign::kCenter;
+      break;
+    case ss::ver_alignment_t::bottom:
+      xf_.vAlign = VAlign::kBottom;
+      break;
+    default:
+      xf_.vAlign = VAlign::kDefault;
+      break;
   }
 }
 
@@ -178,8 +212,9 @@ CellFormat OrcusStyles::Resolve(const Xf& xf) const {
   }
   if (byId_) {
     auto it = numFmtById_.find(static_cast<int>(xf.numberFormat));
-    f.numberFormat = it != numFmtById_.end() ? it->second
-                                             : BuiltinNumberFormat(static_cast<int>(xf.numberFormat));
+    f.numberFormat = it != numFmtById_.end()
+                         ? it->second
+                         : BuiltinNumberFormat(static_cast<int>(xf.numberFormat));
   } else if (xf.numberFormat < numFmtByIndex_.size()) {
     f.numberFormat = numFmtByIndex_[xf.numberFormat];
   }

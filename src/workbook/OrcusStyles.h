@@ -45,10 +45,12 @@ class OrcusStyles : public orcus::spreadsheet::iface::import_styles {
 
   void set_fill_count(size_t) override {}
   void set_fill_pattern_type(orcus::spreadsheet::fill_pattern_t fp) override;
-  void set_fill_fg_color(orcus::spreadsheet::color_elem_t alpha, orcus::spreadsheet::color_elem_t red,
+  void set_fill_fg_color(orcus::spreadsheet::color_elem_t alpha,
+                         orcus::spreadsheet::color_elem_t red,
                          orcus::spreadsheet::color_elem_t green,
                          orcus::spreadsheet::color_elem_t blue) override;
-  void set_fill_bg_color(orcus::spreadsheet::color_elem_t alpha, orcus::spreadsheet::color_elem_t red,
+  void set_fill_bg_color(orcus::spreadsheet::color_elem_t alpha,
+                         orcus::spreadsheet::color_elem_t red,
                          orcus::spreadsheet::color_elem_t green,
                          orcus::spreadsheet::color_elem_t blue) override;
   size_t commit_fill() override;
@@ -57,7 +59,8 @@ class OrcusStyles : public orcus::spreadsheet::iface::import_styles {
   void set_border_style(orcus::spreadsheet::border_direction_t dir,
                         orcus::spreadsheet::border_style_t style) override;
   void set_border_color(orcus::spreadsheet::border_direction_t dir,
-                        orcus::spreadsheet::color_elem_t alpha, orcus::spreadsheet::color_elem_t red,
+                        orcus::spreadsheet::color_elem_t alpha,
+                        orcus::spreadsheet::color_elem_t red,
                         orcus::spreadsheet::color_elem_t green,
                         orcus::spreadsheet::color_elem_t blue) override;
   void set_border_width(orcus::spreadsheet::border_direction_t dir, double width,

@@ -17,12 +17,12 @@ using SheetHandle = int;
 /// Why a server call was refused.
 enum class ServerError {
   kNone = 0,
-  kNoBook,       ///< the book handle or index names no open workbook
-  kNoSheet,      ///< the sheet handle or index names no worksheet
-  kBadAddress,   ///< row or column outside the sheet
-  kBadName,      ///< a sheet name breaks the naming rules or is taken
-  kFileError,    ///< a file could not be read or written
-  kRefused,      ///< the server refused the call (busy, gone, internal failure)
+  kNoBook,      ///< the book handle or index names no open workbook
+  kNoSheet,     ///< the sheet handle or index names no worksheet
+  kBadAddress,  ///< row or column outside the sheet
+  kBadName,     ///< a sheet name breaks the naming rules or is taken
+  kFileError,   ///< a file could not be read or written
+  kRefused,     ///< the server refused the call (busy, gone, internal failure)
 };
 
 /// A running spreadsheet application driven through its object model. Every call returns

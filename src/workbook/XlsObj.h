@@ -36,15 +36,15 @@ class TXlsWnd {
 
   // State.
   std::string ProgId = "Excel.Application";  ///< automation class name of the server
-  bool StartIfMissing = true;  ///< Connect starts a server when none runs
-  bool StopAtEot = true;       ///< sequential reads stop at a cell reading "EOT"
-  bool StopAtEmpty = false;    ///< set by each sequential read: stop at the first empty cell
-  bool DecimalComma = false;   ///< the locale writes 2.1 as "2,1"
+  bool StartIfMissing = true;                ///< Connect starts a server when none runs
+  bool StopAtEot = true;                     ///< sequential reads stop at a cell reading "EOT"
+  bool StopAtEmpty = false;   ///< set by each sequential read: stop at the first empty cell
+  bool DecimalComma = false;  ///< the locale writes 2.1 as "2,1"
   const std::string EotMarker = "EOT";
   bool Attached() const { return attached_; }
   bool Connected() const { return connected_; }
   bool HasServer() const { return server_ != nullptr; }
-  const std::string& BookName() const { return bookName_; }      ///< current book's file name
+  const std::string& BookName() const { return bookName_; }  ///< current book's file name
   const std::string& BookFullName() const { return bookFullName_; }
   int BookIndex() const { return bookIndex_; }
   int BookCount() const { return bookCount_; }
@@ -138,8 +138,8 @@ class TXlsWnd {
                int first, ReadKind kind, int number, int missingSheet);
   bool CountBooks(int& count);
   bool MakeCurrentBook(int index);
-  int PutCells(int sheet, const std::vector<std::string>& list, int first, int fixed,
-               bool alongRow, bool skipEmpty, int level, int number);
+  int PutCells(int sheet, const std::vector<std::string>& list, int first, int fixed, bool alongRow,
+               bool skipEmpty, int level, int number);
   void Busy(bool on) {
     if (onBusy) onBusy(on);
   }

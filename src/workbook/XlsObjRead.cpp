@@ -21,8 +21,8 @@ std::string Lower(std::string s) {
 /// (`alongRow`, `fixed` = row) or down a column (`fixed` = column), trimmed texts into
 /// `list`, stopping at "EOT" (delivered) while StopAtEot and at an empty cell (not
 /// delivered) while StopAtEmpty. ReadColumn falls back to Text when Value is refused.
-int TXlsWnd::ReadLine(int sheet, int fixed, bool alongRow, std::vector<std::string>& list,
-                      int last, int first, ReadKind kind, int number, int missingSheet) {
+int TXlsWnd::ReadLine(int sheet, int fixed, bool alongRow, std::vector<std::string>& list, int last,
+                      int first, ReadKind kind, int number, int missingSheet) {
   if (!SelectSheet(sheet)) return missingSheet;
   Busy(true);
   if (alongRow && fixed <= 0) fixed = 1;
@@ -31,9 +31,15 @@ int TXlsWnd::ReadLine(int sheet, int fixed, bool alongRow, std::vector<std::stri
   if (StopAtEmpty) {
     int row = 0, column = 0;
     if (server_->LastCell(sheet_, row, column)) {
-      if (alongRow) lastColumn_ = column; else lastRow_ = row;
+      if (alongRow)
+        lastColumn_ = column;
+      else
+        lastRow_ = row;
     } else {
-      if (alongRow) lastColumn_ = 32; else lastRow_ = 255;
+      if (alongRow)
+        lastColumn_ = 32;
+      else
+        lastRow_ = 255;
     }
     last = alongRow ? lastColumn_ : lastRow_;
   }

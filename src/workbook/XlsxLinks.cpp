@@ -16,12 +16,23 @@ namespace {
 void Escape(std::string& out, std::string_view s) {
   for (char c : s) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -59,7 +70,8 @@ std::string LinkPart(const ExternalBook& link) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
       "<externalLink xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-      "<externalBook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
+      "<externalBook "
+      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
       "r:id=\"rId1\"><sheetNames>";
   for (const auto& [name, cells] : link.sheets) {
     out += "<sheetName val=\"";
@@ -187,7 +199,8 @@ bool AddXlsxExternalLinks(WorkbookEngine& engine, Book& book, const std::string&
     rels.insert(rels.rfind("</Relationships>"),
                 "<Relationship Id=\"" + id +
                     "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-                    "externalLink\" Target=\"externalLinks/externalLink" + n + ".xml\"/>");
+                    "externalLink\" Target=\"externalLinks/externalLink" +
+                    n + ".xml\"/>");
     types.insert(types.rfind("</Types>"),
                  "<Override PartName=\"/xl/externalLinks/externalLink" + n +
                      ".xml\" ContentType=\"application/vnd.openxmlformats-officedocument."

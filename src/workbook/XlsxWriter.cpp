@@ -13,13 +13,20 @@ namespace {
 
 uint8_t LxwBorder(BorderLine line) {
   switch (line) {
-    case BorderLine::kThin: return LXW_BORDER_THIN;
-    case BorderLine::kMedium: return LXW_BORDER_MEDIUM;
-    case BorderLine::kThick: return LXW_BORDER_THICK;
-    case BorderLine::kDashed: return LXW_BORDER_DASHED;
-    case BorderLine::kDotted: return LXW_BORDER_DOTTED;
-    case BorderLine::kDouble: return LXW_BORDER_DOUBLE;
-    default: return LXW_BORDER_NONE;
+    case BorderLine::kThin:
+      return LXW_BORDER_THIN;
+    case BorderLine::kMedium:
+      return LXW_BORDER_MEDIUM;
+    case BorderLine::kThick:
+      return LXW_BORDER_THICK;
+    case BorderLine::kDashed:
+      return LXW_BORDER_DASHED;
+    case BorderLine::kDotted:
+      return LXW_BORDER_DOTTED;
+    case BorderLine::kDouble:
+      return LXW_BORDER_DOUBLE;
+    default:
+      return LXW_BORDER_NONE;
   }
 }
 
@@ -39,17 +46,33 @@ lxw_format* MakeFormat(lxw_workbook* wb, const CellFormat& f) {
     format_set_bg_color(x, f.fillColour);
   }
   switch (f.hAlign) {
-    case HAlign::kLeft: format_set_align(x, LXW_ALIGN_LEFT); break;
-    case HAlign::kCenter: format_set_align(x, LXW_ALIGN_CENTER); break;
-    case HAlign::kRight: format_set_align(x, LXW_ALIGN_RIGHT); break;
-    case HAlign::kJustify: format_set_align(x, LXW_ALIGN_JUSTIFY); break;
-    default: break;
+    case HAlign::kLeft:
+      format_set_align(x, LXW_ALIGN_LEFT);
+      break;
+    case HAlign::kCenter:
+      format_set_align(x, LXW_ALIGN_CENTER);
+      break;
+    case HAlign::kRight:
+      format_set_align(x, LXW_ALIGN_RIGHT);
+      break;
+    case HAlign::kJustify:
+      format_set_align(x, LXW_ALIGN_JUSTIFY);
+      break;
+    default:
+      break;
   }
   switch (f.vAlign) {
-    case VAlign::kTop: format_set_align(x, LXW_ALIGN_VERTICAL_TOP); break;
-    case VAlign::kCenter: format_set_align(x, LXW_ALIGN_VERTICAL_CENTER); break;
-    case VAlign::kBottom: format_set_align(x, LXW_ALIGN_VERTICAL_BOTTOM); break;
-    default: break;
+    case VAlign::kTop:
+      format_set_align(x, LXW_ALIGN_VERTICAL_TOP);
+      break;
+    case VAlign::kCenter:
+      format_set_align(x, LXW_ALIGN_VERTICAL_CENTER);
+      break;
+    case VAlign::kBottom:
+      format_set_align(x, LXW_ALIGN_VERTICAL_BOTTOM);
+      break;
+    default:
+      break;
   }
   if (f.wrap) format_set_text_wrap(x);
   if (!f.numberFormat.empty()) format_set_num_format(x, f.numberFormat.c_str());
@@ -78,14 +101,18 @@ lxw_error WriteCell(WorkbookEngine& engine, lxw_worksheet* ws, SheetId sheet, in
   }
   const CellValue& v = cell.value;
   switch (v.kind) {
-    case ValueKind::kNumber: return worksheet_write_number(ws, row, col, v.number, fmt);
-    case ValueKind::kText: return worksheet_write_string(ws, row, col, v.text.c_str(), fmt);
-    case ValueKind::kBoolean: return worksheet_write_boolean(ws, row, col, v.number != 0, fmt);
+    case ValueKind::kNumber:
+      return worksheet_write_number(ws, row, col, v.number, fmt);
+    case ValueKind::kText:
+      return worksheet_write_string(ws, row, col, v.text.c_str(), fmt);
+    case ValueKind::kBoolean:
+      return worksheet_write_boolean(ws, row, col, v.number != 0, fmt);
     case ValueKind::kError: {
       std::string code(ErrorCodeText(v.error));
       return worksheet_write_formula_str(ws, row, col, ("=" + code).c_str(), fmt, code.c_str());
     }
-    default: return fmt ? worksheet_write_blank(ws, row, col, fmt) : LXW_NO_ERROR;
+    default:
+      return fmt ? worksheet_write_blank(ws, row, col, fmt) : LXW_NO_ERROR;
   }
 }
 
@@ -103,7 +130,8 @@ bool WriteXlsx(WorkbookEngine& engine, Book& book, const std::string& path, std:
     return false;
   }
   std::vector<lxw_format*> formats(book.formats.size(), nullptr);
-  for (std::size_t i = 1; i < book.formats.size(); ++i) formats[i] = MakeFormat(wb, book.formats[i]);
+  for (std::size_t i = 1; i < book.formats.size(); ++i)
+    formats[i] = MakeFormat(wb, book.formats[i]);
   auto formatOf = [&](int index) {
     return index > 0 && index < static_cast<int>(formats.size()) ? formats[index] : nullptr;
   };
@@ -126,7 +154,8 @@ bool WriteXlsx(WorkbookEngine& engine, Book& book, const std::string& path, std:
                             formatOf(first ? first->format : 0));
     }
     for (const auto& [key, cell] : sheet.Cells()) {
-      status = WriteCell(engine, ws, sheet.Id(), KeyRow(key), KeyCol(key), cell, formatOf(cell.format));
+      status =
+          WriteCell(engine, ws, sheet.Id(), KeyRow(key), KeyCol(key), cell, formatOf(cell.format));
       if (status != LXW_NO_ERROR) {
         error = std::string("cell not written: ") + lxw_strerror(status);
         break;

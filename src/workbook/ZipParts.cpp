@@ -57,8 +57,10 @@ class TreeBuilder {
     node->attrs = std::move(pending_);
     pending_.clear();
     XmlNode* raw = node.get();
-    if (stack_.empty()) root_ = std::move(node);
-    else stack_.back()->children.push_back(std::move(node));
+    if (stack_.empty())
+      root_ = std::move(node);
+    else
+      stack_.back()->children.push_back(std::move(node));
     stack_.push_back(raw);
   }
   void end_element(const orcus::sax::parser_element&) {
@@ -132,7 +134,10 @@ void ReadCachedSheets(const XmlNode& externalBook, ExternalBook& out) {
         if (type.empty() || type == "n") {
           auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), value.number);
           (void)p;
-          if (ec != std::errc()) { value.isNumber = false; value.text = text; }
+          if (ec != std::errc()) {
+            value.isNumber = false;
+            value.text = text;
+          }
         } else if (type == "b") {
           value.number = text == "1" ? 1.0 : 0.0;
         } else {
@@ -186,7 +191,8 @@ std::string PathOfFileUrl(std::string_view url) {
   for (std::size_t i = 0; i < url.size(); ++i) {
     int value = 0;
     if (url[i] == '%' && i + 2 < url.size() &&
-        std::from_chars(url.data() + i + 1, url.data() + i + 3, value, 16).ptr == url.data() + i + 3) {
+        std::from_chars(url.data() + i + 1, url.data() + i + 3, value, 16).ptr ==
+            url.data() + i + 3) {
       out += static_cast<char>(value);
       i += 2;
     } else {
@@ -246,7 +252,9 @@ std::vector<std::string> UnsupportedPartsOf(const std::vector<std::string>& part
              {"xl/tables/", "tables"},
              {"xl/printerSettings/", "printer settings"}};
   } else {
-    kinds = {{"Pictures/", "images"}, {"Object ", "charts"}, {"Basic/", "macros"},
+    kinds = {{"Pictures/", "images"},
+             {"Object ", "charts"},
+             {"Basic/", "macros"},
              {"Scripts/", "macros"}};
   }
   std::vector<std::string> found;
@@ -261,7 +269,8 @@ std::vector<std::string> UnsupportedPartsOf(const std::vector<std::string>& part
   if (format == BookFormat::kOds) {
     if (contentXml.find("<office:annotation") != std::string_view::npos) add("comments");
     if (contentXml.find("<draw:") != std::string_view::npos) add("drawings");
-    if (contentXml.find("<table:content-validation") != std::string_view::npos) add("data validation");
+    if (contentXml.find("<table:content-validation") != std::string_view::npos)
+      add("data validation");
     if (contentXml.find("<text:a ") != std::string_view::npos) add("hyperlinks");
     if (contentXml.find("<table:data-pilot") != std::string_view::npos) add("pivot tables");
     if (contentXml.find("<calcext:conditional-format") != std::string_view::npos)

@@ -30,21 +30,29 @@ class FaultyServer : public SpreadsheetServer {
   bool Quit() override { return !refuseQuit && inner_->Quit(); }
   bool BookCount(int& c) override { return !refuseBookCount && inner_->BookCount(c); }
   bool BookItem(int i, BookHandle& b) override { return inner_->BookItem(i, b); }
-  bool OpenBook(const std::string& p, bool u, BookHandle& b) override { return inner_->OpenBook(p, u, b); }
+  bool OpenBook(const std::string& p, bool u, BookHandle& b) override {
+    return inner_->OpenBook(p, u, b);
+  }
   bool AddBook(const std::string& n, BookHandle& b) override { return inner_->AddBook(n, b); }
   bool CloseBook(BookHandle b) override { return inner_->CloseBook(b); }
   bool BookName(BookHandle b, std::string& n) override { return inner_->BookName(b, n); }
   bool BookFullName(BookHandle b, std::string& n) override { return inner_->BookFullName(b, n); }
   bool SaveBook(BookHandle b) override { return !refuseSave && inner_->SaveBook(b); }
   bool SaveBookAs(BookHandle b, const std::string& p) override { return inner_->SaveBookAs(b, p); }
-  bool SheetCount(BookHandle b, int& c) override { return !refuseSheetCount && inner_->SheetCount(b, c); }
-  bool SheetItem(BookHandle b, int i, SheetHandle& s) override { return inner_->SheetItem(b, i, s); }
+  bool SheetCount(BookHandle b, int& c) override {
+    return !refuseSheetCount && inner_->SheetCount(b, c);
+  }
+  bool SheetItem(BookHandle b, int i, SheetHandle& s) override {
+    return inner_->SheetItem(b, i, s);
+  }
   bool AddSheet(BookHandle b, const std::string& n, int p, SheetHandle& s) override {
     return inner_->AddSheet(b, n, p, s);
   }
   bool DeleteSheet(SheetHandle s) override { return inner_->DeleteSheet(s); }
   bool SheetName(SheetHandle s, std::string& n) override { return inner_->SheetName(s, n); }
-  bool RenameSheet(SheetHandle s, const std::string& n) override { return inner_->RenameSheet(s, n); }
+  bool RenameSheet(SheetHandle s, const std::string& n) override {
+    return inner_->RenameSheet(s, n);
+  }
   bool ActivateSheet(SheetHandle s) override { return inner_->ActivateSheet(s); }
   bool CellValue(SheetHandle s, int r, int c, std::string& t) override {
     return !refuseValue.count({r, c}) && inner_->CellValue(s, r, c, t);
@@ -55,7 +63,9 @@ class FaultyServer : public SpreadsheetServer {
   bool SetCellValue(SheetHandle s, int r, int c, const std::string& t) override {
     return !refuseWrite.count({r, c}) && inner_->SetCellValue(s, r, c, t);
   }
-  bool LastCell(SheetHandle s, int& r, int& c) override { return !refuseLastCell && inner_->LastCell(s, r, c); }
+  bool LastCell(SheetHandle s, int& r, int& c) override {
+    return !refuseLastCell && inner_->LastCell(s, r, c);
+  }
   bool InsertRow(SheetHandle s, int r) override { return inner_->InsertRow(s, r); }
   ServerError LastError() const override { return inner_->LastError(); }
   std::string LastErrorText() const override { return inner_->LastErrorText(); }

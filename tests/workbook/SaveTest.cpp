@@ -98,8 +98,10 @@ TEST_P(SaveBothFormats, SavedFileCachesCurrentValuesAndKeepsLayout) {
     if (cell.cached == ImportedCell::Cached::kNumber) {
       double v = 0.0;
       auto [p, ec] = std::from_chars(now.data(), now.data() + now.size(), v);
-      if (now == "TRUE" || now == "FALSE") v = now == "TRUE";  // cached as 1/0
-      else ASSERT_TRUE(ec == std::errc() && p == now.data() + now.size()) << now;
+      if (now == "TRUE" || now == "FALSE")
+        v = now == "TRUE";  // cached as 1/0
+      else
+        ASSERT_TRUE(ec == std::errc() && p == now.data() + now.size()) << now;
       EXPECT_NEAR(cell.number, v, 1e-14 * std::max(1.0, std::fabs(v)));
     } else if (cell.cached == ImportedCell::Cached::kString) {
       EXPECT_EQ(cell.text, now);

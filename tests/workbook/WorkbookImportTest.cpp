@@ -169,8 +169,9 @@ TEST(ImportBadInput, FiftyMegabyteSheetIsRefusedQuickly) {
   int zerr = 0;
   zip_t* za = zip_open(path.c_str(), 0, &zerr);
   ASSERT_NE(za, nullptr);
-  std::string sheet = "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
-                      "spreadsheetml/2006/main\"><sheetData>";
+  std::string sheet =
+      "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
+      "spreadsheetml/2006/main\"><sheetData>";
   std::string row = "<row>";
   for (int c = 0; c < 10; ++c) row += "<c><v>1.5</v></c>";
   row += "</row>";
@@ -225,8 +226,10 @@ TEST(ImportXlsx, SharedFormulaFollowersGetShiftedText) {
       "spreadsheetml/2006/main\"><sheetData>"
       "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f t=\"shared\" ref=\"B1:B3\" si=\"0\">"
       "A1*2+$A$1</f><v>3</v></c></row>"
-      "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><f t=\"shared\" si=\"0\"/><v>5</v></c></row>"
-      "<row r=\"3\"><c r=\"A3\"><v>3</v></c><c r=\"B3\"><f t=\"shared\" si=\"0\"/><v>7</v></c></row>"
+      "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"B2\"><f t=\"shared\" "
+      "si=\"0\"/><v>5</v></c></row>"
+      "<row r=\"3\"><c r=\"A3\"><v>3</v></c><c r=\"B3\"><f t=\"shared\" "
+      "si=\"0\"/><v>7</v></c></row>"
       "</sheetData></worksheet>");
   ImportedBook book;
   std::string error;
@@ -250,8 +253,9 @@ TEST(ImportXlsx, NamesSheetContentASaveCannotKeep) {
   ImportedBook book;
   std::string error;
   ASSERT_TRUE(ReadWorkbookFile(path, book, error)) << error;
-  EXPECT_NE(std::find(book.unsupportedParts.begin(), book.unsupportedParts.end(), "data validation"),
-            book.unsupportedParts.end());
+  EXPECT_NE(
+      std::find(book.unsupportedParts.begin(), book.unsupportedParts.end(), "data validation"),
+      book.unsupportedParts.end());
   ASSERT_TRUE(ReadWorkbookFile(kData + "Annotated.xlsx", book, error)) << error;
   EXPECT_NE(std::find(book.unsupportedParts.begin(), book.unsupportedParts.end(), "comments"),
             book.unsupportedParts.end());

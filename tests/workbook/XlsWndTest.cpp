@@ -259,8 +259,8 @@ TEST_F(XlsWndTest, InsertRowShiftsCellsAndReferences) {
   OpenB();
   EXPECT_EQ(xls.InsertRow(2, 2), 2);
   EXPECT_EQ(xls.ReadCell(2, 3, 1), "CO");
-  EXPECT_EQ(xls.ReadCell(2, 4, 2), "3");       // =B3*2 moved down and follows B3
-  EXPECT_EQ(xls.ReadCell(1, 2, 2), "4.5");     // =SUM('gas.1'!B3:B4)
+  EXPECT_EQ(xls.ReadCell(2, 4, 2), "3");    // =B3*2 moved down and follows B3
+  EXPECT_EQ(xls.ReadCell(1, 2, 2), "4.5");  // =SUM('gas.1'!B3:B4)
   EXPECT_EQ(xls.InsertRow(9, 2), 0);
 }
 
