@@ -3,7 +3,9 @@
 # Without arguments it calculates a copy of examples/Process.xlsx in a scratch folder and shows
 # the results.
 set -euo pipefail
+CALLER_DIR=$(pwd)
 cd "$(dirname "$0")"
+ROOT=$(pwd)
 source tools/packages.sh
 ploxen_ensure_packages
 
@@ -11,7 +13,9 @@ BUILD=build/release
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLOXEN_BUILD_TESTS=OFF
 cmake --build "$BUILD" -j "$(nproc)"
 if [ "$#" -gt 0 ]; then
-  exec "$BUILD/bin/ploxen" "$@"
+  # Workbook paths in the parameter string are relative to where the user called from.
+  cd "$CALLER_DIR"
+  exec "$ROOT/$BUILD/bin/ploxen" "$@"
 fi
 
 SCRATCH=$(mktemp -d "${TMPDIR:-/tmp}/ploxen-example.XXXXXX")
