@@ -98,6 +98,13 @@ TEST_F(CalcRun, CombustionBalancesElementsAndFractions) {
   EXPECT_EQ(TextOf(1593), "Book.xlsx[System] Calculation success ");
   EXPECT_EQ(TextOf(711), "System: Calculating, Please wait !");
   EXPECT_EQ(TextOf(1513), "Data Check T[ C ] 1000 ; P [bar] 1");
+  EXPECT_EQ(TextOf(1591).rfind("Steps: " + kernel.RunSummary() + "; dt:", 0), 0u);
+}
+
+TEST(DurationText, HoursMinutesSecondsMilliseconds) {
+  using namespace std::chrono;
+  EXPECT_EQ(DurationText(milliseconds(45)), "00:00:00:45");
+  EXPECT_EQ(DurationText(hours(1) + minutes(2) + seconds(3) + milliseconds(400)), "01:02:03:400");
 }
 
 TEST_F(CalcRun, SecondRunOnTheWrittenBookGivesTheSameResults) {
