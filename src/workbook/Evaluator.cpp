@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 #include "workbook/EvalInternal.h"
 #include "workbook/FormulaFunctions.h"
@@ -147,15 +148,28 @@ CellValue Evaluation::Scalar(const FormulaNode& n) {
       return CellValue::Number(x / 100.0);
     }
     case NodeKind::kBinary: {
-      CellValue l = Scalar(*n.args[0]);
-      CellValue r = Scalar(*n.args[1]);
-      if (n.op == Op::kConcat) {
-        if (l.IsError()) return l;
-        if (r.IsError()) return r;
-        return CellValue::Text(ToText(l) + ToText(r));
+      // Long chains such as 1+1+...+1 nest down the left side: fold them in a loop so the
+      // stack stays flat, evaluating left before right at every level as the recursion would.
+      std::vector<const FormulaNode*> spine;
+      const FormulaNode* left = &n;
+      while (left->kind == NodeKind::kBinary) {
+        spine.push_back(left);
+        left = left->args[0].get();
       }
-      if (n.op >= Op::kEq) return Comparison(n.op, l, r);
-      return Arithmetic(n.op, l, r);
+      CellValue l = Scalar(*left);
+      for (auto it = spine.rbegin(); it != spine.rend(); ++it) {
+        const FormulaNode& b = **it;
+        CellValue r = Scalar(*b.args[1]);
+        if (b.op == Op::kConcat) {
+          if (l.IsError()) continue;
+          l = r.IsError() ? r : CellValue::Text(ToText(l) + ToText(r));
+        } else if (b.op >= Op::kEq) {
+          l = Comparison(b.op, l, r);
+        } else {
+          l = Arithmetic(b.op, l, r);
+        }
+      }
+      return l;
     }
     case NodeKind::kFunction: return Call(n);
   }

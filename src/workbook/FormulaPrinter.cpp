@@ -1,5 +1,6 @@
 // Formula tree back to text, in the A1 (xlsx) or the OpenDocument syntax.
 #include <charconv>
+#include <vector>
 
 #include "workbook/FormulaParser.h"
 
@@ -69,6 +70,22 @@ class Printer {
   Printer(FormulaSyntax syntax, const PrintContext& ctx)
       : odf_(syntax == FormulaSyntax::kOds), ctx_(ctx) {}
 
+  // A chain such as 1+1+...+1 nests thousands of binary nodes down its left side; walking that
+  // side in a loop keeps the stack flat however long the chain is.
+  void PrintChain(const FormulaNode& n, std::string& out) const {
+    std::vector<const FormulaNode*> spine;
+    const FormulaNode* left = &n;
+    while (left->kind == NodeKind::kBinary) {
+      spine.push_back(left);
+      left = left->args[0].get();
+    }
+    Print(*left, out);
+    for (auto it = spine.rbegin(); it != spine.rend(); ++it) {
+      out += OpText((*it)->op);
+      Print(*(*it)->args[1], out);
+    }
+  }
+
   void Print(const FormulaNode& n, std::string& out) const {
     switch (n.kind) {
       case NodeKind::kNumber: out += LiteralNumber(n.number); break;
@@ -95,11 +112,7 @@ class Printer {
         Print(*n.args[0], out);
         out += '%';
         break;
-      case NodeKind::kBinary:
-        Print(*n.args[0], out);
-        out += OpText(n.op);
-        Print(*n.args[1], out);
-        break;
+      case NodeKind::kBinary: PrintChain(n, out); break;
       case NodeKind::kParen:
         out += '(';
         Print(*n.args[0], out);

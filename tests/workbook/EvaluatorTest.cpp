@@ -177,3 +177,25 @@ TEST(NumberText, ParsesOnlyWholeNumbers) {
 }
 
 }  // namespace ploxen
+
+namespace ploxen {
+namespace {
+
+// The longest formula a spreadsheet accepts nests about 4,000 operators; evaluating and printing
+// it must not exhaust the stack, and errors and text must still flow through the chain.
+TEST_F(FormulaTable, LongOperatorChainsEvaluateWithoutDeepRecursion) {
+  std::string sum = "=1";
+  std::string text = "=\"x\"";
+  for (int i = 0; i < 3990; ++i) {
+    sum += "+1";
+    text += "&1";
+  }
+  EXPECT_EQ(Eval(sum), "3991");
+  EXPECT_EQ(Eval(text).size(), 3991u);
+  EXPECT_EQ(Eval("=1/0+1+1&\"a\""), "#DIV/0!");
+  EXPECT_EQ(Eval("=\"a\"&1/0&\"b\""), "#DIV/0!");
+  EXPECT_EQ(Eval("=1<2=TRUE"), "TRUE");
+}
+
+}  // namespace
+}  // namespace ploxen
