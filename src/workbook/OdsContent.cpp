@@ -6,6 +6,7 @@
 #include <map>
 
 #include "workbook/DisplayText.h"
+#include "workbook/XmlText.h"
 
 namespace ploxen {
 
@@ -22,27 +23,6 @@ constexpr const char* kNamespaces =
     " xmlns:of=\"urn:oasis:names:tc:opendocument:xmlns:of:1.2\""
     " xmlns:xlink=\"http://www.w3.org/1999/xlink\""
     " office:version=\"1.2\"";
-
-void AppendEscaped(std::string& out, std::string_view s) {
-  for (char c : s) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-}
 
 /// Paragraph text with spaces, tabs and line breaks kept as the format needs them.
 void AppendParagraphText(std::string& out, std::string_view s) {
@@ -64,7 +44,7 @@ void AppendParagraphText(std::string& out, std::string_view s) {
              !(s[j] == ' ' && (j + 1 == s.size() || s[j + 1] == ' ')))
         ++j;
       if (j == i) j = i + 1;
-      AppendEscaped(out, s.substr(i, j - i));
+      AppendXmlEscaped(out, s.substr(i, j - i));
       i = j;
     }
   }
@@ -178,7 +158,7 @@ void AppendCellStyle(std::string& out, int index, const CellFormat& f) {
   if (f.strikeout) out += " style:text-line-through-style=\"solid\"";
   if (!f.fontName.empty()) {
     out += " fo:font-family=\"";
-    AppendEscaped(out, f.fontName);
+    AppendXmlEscaped(out, f.fontName);
     out += "\"";
   }
   if (f.fontSizePt > 0) out += " fo:font-size=\"" + Num(f.fontSizePt) + "pt\"";
@@ -230,7 +210,7 @@ class SheetXml {
 
   void Append(std::string& out) {
     out += "<table:table table:name=\"";
-    AppendEscaped(out, sheet_.Name());
+    AppendXmlEscaped(out, sheet_.Name());
     out += "\">";
     AppendColumns(out);
     for (const MergedRange& m : sheet_.merges) {
@@ -350,7 +330,7 @@ class SheetXml {
                                     : kGeneral;
       if (cell->formula) {
         out += " table:formula=\"";
-        AppendEscaped(out, engine_.FormulaText(sheet_.Id(), row, col, FormulaSyntax::kOds));
+        AppendXmlEscaped(out, engine_.FormulaText(sheet_.Id(), row, col, FormulaSyntax::kOds));
         out += "\"";
         AppendValue(out, engine_.Value(sheet_.Id(), row, col), code, para);
       } else if (cell->value.kind == ValueKind::kError) {
@@ -384,11 +364,11 @@ class SheetXml {
 void AppendLinkTable(std::string& out, const ExternalBook& link, const std::string& sheetName,
                      const std::map<std::pair<int, int>, ExternalCachedCell>& cells) {
   out += "<table:table table:name=\"";
-  AppendEscaped(out, "'" + link.target + "'#" + sheetName);
+  AppendXmlEscaped(out, "'" + link.target + "'#" + sheetName);
   out += "\" table:print=\"false\"><table:table-source xlink:type=\"simple\" xlink:href=\"";
-  AppendEscaped(out, link.target);
+  AppendXmlEscaped(out, link.target);
   out += "\" table:table-name=\"";
-  AppendEscaped(out, sheetName);
+  AppendXmlEscaped(out, sheetName);
   out += "\" table:mode=\"copy-results-only\"/><table:table-column/>";
   int row = 0;
   auto it = cells.begin();

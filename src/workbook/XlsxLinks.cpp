@@ -8,34 +8,11 @@
 #include <vector>
 
 #include "workbook/CellAddress.h"
+#include "workbook/XmlText.h"
 
 namespace ploxen {
 
 namespace {
-
-void Escape(std::string& out, std::string_view s) {
-  for (char c : s) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        out += c;
-    }
-  }
-}
 
 bool ReadEntry(zip_t* za, const char* name, std::string& out) {
   zip_stat_t st;
@@ -75,7 +52,7 @@ std::string LinkPart(const ExternalBook& link) {
       "r:id=\"rId1\"><sheetNames>";
   for (const auto& [name, cells] : link.sheets) {
     out += "<sheetName val=\"";
-    Escape(out, name);
+    AppendXmlEscaped(out, name);
     out += "\"/>";
   }
   out += "</sheetNames><sheetDataSet>";
@@ -94,7 +71,7 @@ std::string LinkPart(const ExternalBook& link) {
         out += "><v>" + NumberXml(value.number) + "</v></cell>";
       } else {
         out += " t=\"str\"><v>";
-        Escape(out, value.text);
+        AppendXmlEscaped(out, value.text);
         out += "</v></cell>";
       }
     }
@@ -111,7 +88,7 @@ std::string LinkRels(const ExternalBook& link) {
       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
       "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
       "relationships/externalLinkPath\" Target=\"";
-  Escape(out, link.target.empty() ? link.fileName : link.target);
+  AppendXmlEscaped(out, link.target.empty() ? link.fileName : link.target);
   out += "\" TargetMode=\"External\"/></Relationships>";
   return out;
 }
