@@ -161,6 +161,7 @@ void TEqlKernel::PhaseCheck() {
   SaveResults();
   const long double eps = precision_;
   const int rounds = std::max(1, EditPhaseCheck);
+  bool resolved = false;  // a round has solved the system again since the amounts were computed
   for (int round = 0; round < rounds; ++round) {
     bool needed = false;
     for (int k = 3; k <= kPhaseSlots; ++k) {
@@ -178,12 +179,18 @@ void TEqlKernel::PhaseCheck() {
         }
       }
     }
-    if (!needed) return;
+    if (!needed) {
+      // Nothing left to correct: amounts of an earlier re-solved round must still be computed,
+      // or they would stand from before the check beside the new activities.
+      if (resolved) FinalAmounts();
+      return;
+    }
     if (!FinalSolution(RangeFirst(kStar_), RangeLast(kStar_), workPressure_)) {
       RestoreResults();
       if (breakRequest_) phaseCheckBroken_ = 1;
       return;
     }
+    resolved = true;
   }
   FinalAmounts();
 }

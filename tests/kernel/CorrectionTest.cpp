@@ -107,3 +107,27 @@ TEST_F(KernelTest, ExcludedRangeFailsTheNormalisation) {
 }
 
 }  // namespace ploxen::test
+
+namespace ploxen::test {
+
+// Later rounds of the phase check that find nothing left to correct must still report the
+// amounts of the last re-solved system, not those from before the check.
+TEST_F(KernelTest, PhaseCheckAmountsFollowTheLastSolution) {
+  Reset();
+  kernel.CBMaxEntropy = false;
+  kernel.EditPhaseCheck = 20;
+  kernel.BeginRun(0, 1000.0L, 1.0L, 0.0L);
+  Add(1, "H2", "H2", 1.0L, 0.0L);
+  Add(1, "O2", "O2", 0.3L, 0.0L);
+  Add(1, "H2O", "H2O1", 0.0L, -190000.0L);
+  Add(3, "H2O", "H2O1", 0.0L, -195000.0L, "(l)");
+  Add(3, "H2O2", "H2O2", 0.0L, -120000.0L, "(l)");
+  slot1Count = 3;
+  ASSERT_EQ(kernel.Solve(), 1) << kernel.ResultText();
+  // In the ideal liquid the amounts stand in the ratio of the activities.
+  const long double activityRatio = kernel.Activity(5) / kernel.Activity(4);
+  const long double amountRatio = kernel.Amount(5) / kernel.Amount(4);
+  EXPECT_NEAR(static_cast<double>(amountRatio / activityRatio), 1.0, 0.05);
+}
+
+}  // namespace ploxen::test
