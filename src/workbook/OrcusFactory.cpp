@@ -80,6 +80,13 @@ ss::iface::import_sheet* OrcusFactory::get_sheet(ss::sheet_t index) {
   return sheets_[index].get();
 }
 
+void OrcusFactory::AddText(std::size_t sheet, int row, int column, std::string text) {
+  if (sheet >= sheets_.size()) return;
+  ImportedCell& cell = sheets_[sheet]->At(row, column);
+  cell.kind = ImportedCell::Kind::kString;
+  cell.text = std::move(text);
+}
+
 void OrcusFactory::Finish() {
   book_.sheets.resize(sheets_.size());
   for (size_t i = 0; i < sheets_.size(); ++i) sheets_[i]->Finish(book_.sheets[i]);

@@ -89,6 +89,10 @@ class OrcusFactory : public orcus::spreadsheet::iface::import_factory {
   orcus::spreadsheet::iface::import_sheet* get_sheet(orcus::spreadsheet::sheet_t index) override;
   void finalize() override {}
 
+  /// Stores a text cell the parse skipped (an xlsx inline string) in sheet `sheet`
+  /// (append order); ignored for a sheet that does not exist.
+  void AddText(std::size_t sheet, int row, int column, std::string text);
+
   /// Moves every sheet's cells into the book and resolves formats and shared formulas.
   void Finish();
 

@@ -107,6 +107,8 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     if (book.format == BookFormat::kXlsx) {
       orcus::orcus_xlsx filter(&factory);
       filter.read_stream(bytes);
+      for (InlineStringCell& cell : ReadXlsxInlineStrings(bytes))
+        factory.AddText(cell.sheet, cell.row, cell.column, std::move(cell.text));
     } else {
       orcus::orcus_ods filter(&factory);
       filter.read_stream(bytes);

@@ -1,4 +1,4 @@
-// External links and merged ranges read from the XML parts of a workbook package.
+// External links, inline strings and merged ranges read from the XML parts of a workbook package.
 #include "workbook/ZipParts.h"
 
 #include <map>
@@ -150,7 +150,105 @@ void ReadCachedSheets(const XmlNode& externalBook, ExternalBook& out) {
   }
 }
 
+/// Collects the inline-string cells of one worksheet while orcus' SAX parser reads it.
+/// Rows and cells without an "r" address follow the previous one.
+class InlineStringCollector {
+ public:
+  InlineStringCollector(std::size_t sheet, std::vector<InlineStringCell>& out)
+      : sheet_(sheet), out_(out) {}
+  void doctype(const orcus::sax::doctype_declaration&) {}
+  void start_declaration(std::string_view) {}
+  void end_declaration(std::string_view) {}
+  void attribute(std::string_view, std::string_view) {}
+  void attribute(const orcus::sax::parser_attribute& attr) {
+    if (attr.name == "r") address_ = attr.value;
+    if (attr.name == "t") type_ = attr.value;
+  }
+  void start_element(const orcus::sax::parser_element& elem);
+  void end_element(const orcus::sax::parser_element& elem);
+  void characters(std::string_view val, bool) {
+    if (inText_ && phonetic_ == 0) text_.append(val);
+  }
+
+ private:
+  std::size_t sheet_;
+  std::vector<InlineStringCell>& out_;
+  std::string address_, type_;  // attributes of the element being opened
+  int row_ = -1, column_ = -1;
+  bool inlineCell_ = false, hasIs_ = false, hasFormula_ = false, inText_ = false;
+  int phonetic_ = 0;  // depth inside <rPh>, whose text is a reading aid, not content
+  std::string text_;
+};
+
+void InlineStringCollector::start_element(const orcus::sax::parser_element& elem) {
+  if (elem.name == "row") {
+    int r = 0;
+    auto [p, ec] = std::from_chars(address_.data(), address_.data() + address_.size(), r);
+    row_ = ec == std::errc() && p == address_.data() + address_.size() ? r - 1 : row_ + 1;
+    column_ = -1;
+  } else if (elem.name == "c") {
+    CellAddr addr;
+    if (!address_.empty() && ParseA1(address_, addr)) {
+      row_ = addr.row;
+      column_ = addr.col;
+    } else {
+      ++column_;
+    }
+    inlineCell_ = type_ == "inlineStr";
+    hasIs_ = hasFormula_ = false;
+    text_.clear();
+  } else if (inlineCell_) {
+    if (elem.name == "is") hasIs_ = true;
+    if (elem.name == "f") hasFormula_ = true;
+    if (elem.name == "rPh") ++phonetic_;
+    if (elem.name == "t") inText_ = hasIs_;
+  }
+  address_.clear();
+  type_.clear();
+}
+
+void InlineStringCollector::end_element(const orcus::sax::parser_element& elem) {
+  if (elem.name == "t") {
+    inText_ = false;
+  } else if (elem.name == "rPh") {
+    if (phonetic_ > 0) --phonetic_;
+  } else if (elem.name == "c") {
+    if (inlineCell_ && hasIs_ && !hasFormula_ && row_ >= 0 && row_ < kMaxRows && column_ >= 0 &&
+        column_ < kMaxColumns)
+      out_.push_back({sheet_, row_, column_, std::move(text_)});
+    inlineCell_ = inText_ = false;
+    phonetic_ = 0;
+    text_.clear();
+  }
+}
+
 }  // namespace
+
+std::vector<InlineStringCell> ReadXlsxInlineStrings(std::string_view package) {
+  std::vector<InlineStringCell> cells;
+  orcus::zip_archive_stream_blob stream(reinterpret_cast<const uint8_t*>(package.data()),
+                                        package.size());
+  orcus::zip_archive zip(&stream);
+  zip.load();
+  std::string xml;
+  if (!ReadEntry(zip, "xl/workbook.xml", xml)) return cells;
+  auto workbook = ParseXml(xml);
+  auto rels = ReadRels(zip, "xl/_rels/workbook.xml.rels");
+  const XmlNode* sheets = workbook->Child("sheets");
+  if (!sheets) return cells;
+  std::size_t index = 0;
+  for (const XmlNode* sheet : sheets->Children("sheet")) {
+    const std::string& target = rels[std::string(sheet->Attr("id"))];
+    std::string partName = target.rfind("/", 0) == 0 ? target.substr(1) : "xl/" + target;
+    if (ReadEntry(zip, partName, xml) && xml.find("inlineStr") != std::string::npos) {
+      InlineStringCollector collector(index, cells);
+      orcus::sax_parser<InlineStringCollector> parser(xml.data(), xml.size(), collector);
+      parser.parse();
+    }
+    ++index;
+  }
+  return cells;
+}
 
 void ReadXlsxExternalLinks(std::string_view package, ImportedBook& book) {
   orcus::zip_archive_stream_blob stream(reinterpret_cast<const uint8_t*>(package.data()),

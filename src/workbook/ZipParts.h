@@ -14,6 +14,17 @@ namespace ploxen {
 /// Throws orcus exceptions on damaged parts; the caller catches them.
 void ReadXlsxExternalLinks(std::string_view package, ImportedBook& book);
 
+/// One text cell that an xlsx worksheet stores in the cell itself (t="inlineStr").
+struct InlineStringCell {
+  std::size_t sheet = 0;  ///< index in the order of xl/workbook.xml's sheet list
+  int row = 0, column = 0;
+  std::string text;
+};
+
+/// The inline-string cells of all worksheets of an xlsx package (the xlsx library skips
+/// them). Throws orcus exceptions on damaged parts; the caller catches them.
+std::vector<InlineStringCell> ReadXlsxInlineStrings(std::string_view package);
+
 /// Moves the hidden sheets an ods file keeps for references into other files (named
 /// "'file:///path/Other.ods'#Sheet") out of the sheet list into `book.externalBooks`.
 void ExtractOdsLinkSheets(ImportedBook& book);

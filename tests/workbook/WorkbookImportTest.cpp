@@ -243,6 +243,41 @@ TEST(ImportXlsx, SharedFormulaFollowersGetShiftedText) {
   EXPECT_EQ(FindCell(sheet, 1, 1)->formula, "A2*2+$A$1");
 }
 
+TEST(ImportXlsx, InlineStringCellsKeepTheirText) {
+  // Some writers store text in the cell itself instead of the shared string table.
+  std::string path = XlsxWithSheet(
+      "inline.xlsx",
+      "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
+      "spreadsheetml/2006/main\"><sheetData>"
+      "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>gas</t></is></c>"
+      "<c r=\"B1\"><v>2.5</v></c></row>"
+      "<row r=\"5\"><c r=\"B5\" t=\"inlineStr\"><is><t xml:space=\"preserve\"> g &amp; l "
+      "</t></is></c><c r=\"C5\" t=\"inlineStr\"><is><r><t>H2</t></r><r><rPr><b/></rPr>"
+      "<t>O</t></r></is></c><c r=\"D5\" t=\"inlineStr\"><is><t></t></is></c></row>"
+      "<row r=\"7\"><c t=\"inlineStr\"><is><t>x</t></is></c><c t=\"inlineStr\"><is>"
+      "<t>kanji</t><rPh sb=\"0\" eb=\"1\"><t>kana</t></rPh></is></c></row>"
+      "</sheetData></worksheet>");
+  ImportedBook book;
+  std::string error;
+  ASSERT_TRUE(ReadWorkbookFile(path, book, error)) << error;
+  const ImportedSheet& sheet = book.sheets[0];
+  struct Expected {
+    int row, column;
+    const char* text;
+  };
+  for (const Expected& e : {Expected{0, 0, "gas"}, Expected{4, 1, " g & l "}, Expected{4, 2, "H2O"},
+                            Expected{4, 3, ""}, Expected{6, 0, "x"}, Expected{6, 1, "kanji"}}) {
+    const ImportedCell* cell = FindCell(sheet, e.row, e.column);
+    ASSERT_NE(cell, nullptr) << e.text;
+    EXPECT_EQ(cell->kind, ImportedCell::Kind::kString) << e.text;
+    EXPECT_EQ(cell->text, e.text);
+  }
+  const ImportedCell* b1 = FindCell(sheet, 0, 1);
+  ASSERT_NE(b1, nullptr);
+  EXPECT_EQ(b1->kind, ImportedCell::Kind::kNumber);
+  EXPECT_DOUBLE_EQ(b1->number, 2.5);
+}
+
 TEST(ImportXlsx, NamesSheetContentASaveCannotKeep) {
   std::string path = XlsxWithSheet(
       "validated.xlsx",
