@@ -15,6 +15,19 @@ class CorrectionTest : public KernelTest {
     Add(1, "O2", "O2", 1.0L, 0.0L);
     Add(6, "H2O", "H2O1", 0.0L, -10.0L * kRT1000, "(s)");
   }
+  /// H2 and O2 over a liquid solution of water and hydrogen peroxide.
+  void LoadPeroxideSolution(bool phaseCheck, int rounds) {
+    Reset();
+    kernel.CBMaxEntropy = !phaseCheck;
+    kernel.EditPhaseCheck = rounds;
+    kernel.BeginRun(0, 1000.0L, 1.0L, 0.0L);
+    Add(1, "H2", "H2", 1.0L, 0.0L);
+    Add(1, "O2", "O2", 0.3L, 0.0L);
+    Add(1, "H2O", "H2O1", 0.0L, -190000.0L);
+    Add(3, "H2O", "H2O1", 0.0L, -195000.0L, "(l)");
+    Add(3, "H2O2", "H2O2", 0.0L, -120000.0L, "(l)");
+    slot1Count = 3;
+  }
   /// A limit between the step counts of the first and the final solution.
   std::string LimitBetweenSolutions() {
     Load("98000");
@@ -61,22 +74,24 @@ TEST_F(CorrectionTest, RetryStopsPast100000OrOnBreak) {
 TEST_F(CorrectionTest, PhaseCheckRedistributesCondensedSolutionsAndKeepsBalances) {
   long double liquidWater[2] = {};
   for (int check = 0; check < 2; ++check) {
-    Reset();
-    kernel.CBMaxEntropy = check == 0;
-    kernel.EditPhaseCheck = 3;
-    kernel.BeginRun(0, 1000.0L, 1.0L, 0.0L);
-    Add(1, "H2", "H2", 1.0L, 0.0L);
-    Add(1, "O2", "O2", 0.3L, 0.0L);
-    Add(1, "H2O", "H2O1", 0.0L, -190000.0L);
-    Add(3, "H2O", "H2O1", 0.0L, -195000.0L, "(l)");
-    Add(3, "H2O2", "H2O2", 0.0L, -120000.0L, "(l)");
-    slot1Count = 3;
+    LoadPeroxideSolution(check == 1, 3);
     ASSERT_EQ(kernel.Solve(), 1) << kernel.ResultText();
     ExpectPhysics(0.03L, false);
     liquidWater[check] = kernel.Amount(4);
   }
   EXPECT_GT(std::fabs(liquidWater[1] / liquidWater[0] - 1.0L), 0.01L);
   EXPECT_EQ(Find(780), nullptr);  // failures inside the check stay silent
+}
+
+// Later rounds of the phase check that find nothing left to correct must still report the
+// amounts of the last re-solved system, not those from before the check.
+TEST_F(CorrectionTest, PhaseCheckAmountsFollowTheLastSolution) {
+  LoadPeroxideSolution(true, 20);
+  ASSERT_EQ(kernel.Solve(), 1) << kernel.ResultText();
+  // In the ideal liquid the amounts stand in the ratio of the activities.
+  const long double activityRatio = kernel.Activity(5) / kernel.Activity(4);
+  const long double amountRatio = kernel.Amount(5) / kernel.Amount(4);
+  EXPECT_NEAR(static_cast<double>(amountRatio / activityRatio), 1.0, 0.05);
 }
 
 TEST_F(KernelTest, NormalisationConvergesWithinThePrecisionWindow) {
@@ -104,30 +119,6 @@ TEST_F(KernelTest, ExcludedRangeFailsTheNormalisation) {
   log.Clear();
   EXPECT_FALSE(kernel.Normalise(2, 2, 1.0L));
   ExpectMessage(560, 2, "Calculation is not possible, Please check restrictions !");
-}
-
-}  // namespace ploxen::test
-
-namespace ploxen::test {
-
-// Later rounds of the phase check that find nothing left to correct must still report the
-// amounts of the last re-solved system, not those from before the check.
-TEST_F(KernelTest, PhaseCheckAmountsFollowTheLastSolution) {
-  Reset();
-  kernel.CBMaxEntropy = false;
-  kernel.EditPhaseCheck = 20;
-  kernel.BeginRun(0, 1000.0L, 1.0L, 0.0L);
-  Add(1, "H2", "H2", 1.0L, 0.0L);
-  Add(1, "O2", "O2", 0.3L, 0.0L);
-  Add(1, "H2O", "H2O1", 0.0L, -190000.0L);
-  Add(3, "H2O", "H2O1", 0.0L, -195000.0L, "(l)");
-  Add(3, "H2O2", "H2O2", 0.0L, -120000.0L, "(l)");
-  slot1Count = 3;
-  ASSERT_EQ(kernel.Solve(), 1) << kernel.ResultText();
-  // In the ideal liquid the amounts stand in the ratio of the activities.
-  const long double activityRatio = kernel.Activity(5) / kernel.Activity(4);
-  const long double amountRatio = kernel.Amount(5) / kernel.Amount(4);
-  EXPECT_NEAR(static_cast<double>(amountRatio / activityRatio), 1.0, 0.05);
 }
 
 }  // namespace ploxen::test
