@@ -7,15 +7,20 @@
 
 namespace ploxen {
 
-// Each element's input is shared out over its carriers in proportion to nu*a; a compound's
-// amount is the mean of its shares over its elements (they agree once all ratios converged).
-void TEqlKernel::FinalAmounts() {
+// work_[j] := sum over all compounds of nu * a[q][j], the weight of element j's carriers.
+void TEqlKernel::CarrierSums() {
   for (int j = 1; j <= ne_; ++j) work_[j] = 0.0L;
   for (int q = 1; q <= nc_; ++q) {
     const long double nu = nu_[q];
     if (nu == 0.0L) continue;
     for (int e = rowStart_[q]; e < rowStart_[q + 1]; ++e) work_[spCol_[e]] += nu * spVal_[e];
   }
+}
+
+// Each element's input is shared out over its carriers in proportion to nu*a; a compound's
+// amount is the mean of its shares over its elements (they agree once all ratios converged).
+void TEqlKernel::FinalAmounts() {
+  CarrierSums();
   for (int q = 1; q <= nc_; ++q) {
     const long double nu = nu_[q];
     long double sum = 0.0L;
@@ -93,12 +98,7 @@ void TEqlKernel::MassCheck() {
 // Amounts of a volume-loop pass: shares of every element with carriers, without the
 // partial-input, electron and phase steps of the final amounts.
 void TEqlKernel::VolumeAmounts() {
-  for (int j = 1; j <= ne_; ++j) work_[j] = 0.0L;
-  for (int q = 1; q <= nc_; ++q) {
-    const long double nu = nu_[q];
-    if (nu == 0.0L) continue;
-    for (int e = rowStart_[q]; e < rowStart_[q + 1]; ++e) work_[spCol_[e]] += nu * spVal_[e];
-  }
+  CarrierSums();
   for (int q = 1; q <= nc_; ++q) {
     long double sum = 0.0L;
     int count = 0;

@@ -187,6 +187,7 @@ class TEqlKernel {
   void SaveResults();
   void RestoreResults();
   void VolumeAmounts();
+  void CarrierSums();  ///< work_[j] := sum of nu * a over element j's carriers
   void SetFormationFactor(int q, long double gRT);
 
   // Constant-volume (VolumeMode).

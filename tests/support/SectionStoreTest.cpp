@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "TempFolder.h"
+#include "StoreFixture.h"
 #include "support/FileIO.h"
 #include "support/SectionStore.h"
 
@@ -14,17 +14,8 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public testing::StoreTest {
  protected:
-  TAplMsgWnd log;
-  SectionStore store{log};
-  TempFolder dir;
-
-  std::string Make(const std::string& name, const std::string& bytes) {
-    std::string path = dir / name;
-    WriteBytes(path, bytes);
-    return path;
-  }
   std::string LastMessage() const { return log.Count() ? log.Entries()[0].text : ""; }
 };
 

@@ -5,7 +5,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "TempFolder.h"
+#include "StoreFixture.h"
 #include "support/SectionStore.h"
 #include "support/TextCodec.h"
 
@@ -16,18 +16,7 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-class BadSettings : public ::testing::Test {
- protected:
-  TAplMsgWnd log;
-  SectionStore store{log};
-  TempFolder dir;
-
-  std::string Make(const std::string& name, const std::string& bytes) {
-    std::string path = dir / name;
-    WriteBytes(path, bytes);
-    return path;
-  }
-};
+using BadSettings = testing::StoreTest;
 
 TEST_F(BadSettings, CrOnlyLineEnds) {
   ASSERT_EQ(store.Load(Make("cr.sys", "[General]\rDatabase=a.tdb\r[EXCEL]\rOleObject=X\r")), 1);
