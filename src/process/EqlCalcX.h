@@ -21,6 +21,8 @@ class ProcessWorkbook;
 class TAplMsgWnd;
 class TAplStgsWnd;
 class TEqlKernel;
+class TExportBook;
+class UserDialogs;
 class TTDynOprtWnd;
 
 /// Facade of the calculation driver. Reading lives in ConditionSheet.cpp and PhaseSheet.cpp,
@@ -118,6 +120,20 @@ class TEqlCalcWnd {
   void FillPhaseResults(int slot);
   /// Writes every occupied slot and C2, C3 to the workbook; false when a write failed.
   bool WriteResults();
+
+  // ---- State functions to sheets (StateFunctionExport.cpp) ----
+  /// Fills the value column of every occupied slot grid with function `function` (1..14) in
+  /// unit `unit` (index into the function's unit list); false when T or P stopped it.
+  bool ExportStateFunction(int function, int unit);
+
+  // ---- Equilibrium file and export (EquilibriumFile.cpp) ----
+  std::string equilibriumFile;  ///< the window's current equilibrium file name
+  /// Writes the current system as an equilibrium file; 1, or below 1 when it cannot be saved.
+  int WriteEquilibriumFile(const std::string& path);
+  /// "Save as Equilibrium File": save dialog, replace question, write, offer the companion.
+  void SaveAsEquilibriumFile(UserDialogs& dialogs);
+  /// "Export to New Excel File": the condition sheet and every occupied slot to a new book.
+  void ExportToNewWorkbook(TExportBook& book);
 
   /// Start values from section `MainWnd` of the user settings.
   void LoadStartValues(TAplStgsWnd& settings);

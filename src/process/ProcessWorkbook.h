@@ -35,6 +35,12 @@ class ProcessWorkbook {
   virtual int ReadColumn(int sheet, int column, std::vector<std::string>& list, int lastRow,
                          int firstRow) = 0;
 
+  /// Column `column` from `firstRow` to `lastRow` (0: to the last used row) into grid column
+  /// `gridColumn`, sheet row r at grid row r + rowOffset - firstRow, stopping after "EOT".
+  /// The last row read; minus the row on failure; 0 without sheet.
+  virtual int ReadColumnToGrid(int sheet, int column, int rowOffset, int gridColumn,
+                               StringGrid& grid, int lastRow, int firstRow) = 0;
+
   /// Writes `text` at (row, column); 1, or 0 on failure.
   virtual int WriteCell(int sheet, int row, const std::string& text, int column) = 0;
   /// Writes entry i at (firstRow + i, column); the count, or 0 on failure.
@@ -48,6 +54,8 @@ class ProcessWorkbook {
                              int row) = 0;
   /// Grid cell (gridColumn, r) at (r + 1, column) for every grid row r; 1, or 0 on failure.
   virtual int WriteGridColumn(const StringGrid& grid, int sheet, int column, int gridColumn) = 0;
+  /// Empties (row, column) for rows `firstRow`..`lastRow`; 1, or 0 on failure.
+  virtual int ClearColumn(int sheet, int column, int lastRow, int firstRow) = 0;
   /// Inserts a whole row above `row`; row, or -1 on failure.
   virtual int InsertRow(int sheet, int row) = 0;
   /// True when the user's locale writes decimal numbers with ",".

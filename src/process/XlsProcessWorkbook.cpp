@@ -33,6 +33,11 @@ int XlsProcessWorkbook::ReadColumn(int sheet, int column, std::vector<std::strin
   return xls_.ReadColumn(sheet, column, list, lastRow, firstRow);
 }
 
+int XlsProcessWorkbook::ReadColumnToGrid(int sheet, int column, int rowOffset, int gridColumn,
+                                         StringGrid& grid, int lastRow, int firstRow) {
+  return xls_.ReadColumnToGrid(sheet, column, rowOffset, gridColumn, grid, lastRow, firstRow);
+}
+
 int XlsProcessWorkbook::WriteCell(int sheet, int row, const std::string& text, int column) {
   return xls_.WriteCell(sheet, row, text, column);
 }
@@ -55,6 +60,10 @@ int XlsProcessWorkbook::WriteRowFilled(int sheet, const std::vector<std::string>
 int XlsProcessWorkbook::WriteGridColumn(const StringGrid& grid, int sheet, int column,
                                         int gridColumn) {
   return xls_.WriteGridColumn(grid, sheet, column, gridColumn);
+}
+
+int XlsProcessWorkbook::ClearColumn(int sheet, int column, int lastRow, int firstRow) {
+  return xls_.ClearColumn(sheet, column, lastRow, firstRow);
 }
 
 int XlsProcessWorkbook::InsertRow(int sheet, int row) {

@@ -21,6 +21,8 @@ class XlsProcessWorkbook : public ProcessWorkbook {
               int firstColumn) override;
   int ReadColumn(int sheet, int column, std::vector<std::string>& list, int lastRow,
                  int firstRow) override;
+  int ReadColumnToGrid(int sheet, int column, int rowOffset, int gridColumn, StringGrid& grid,
+                       int lastRow, int firstRow) override;
   int WriteCell(int sheet, int row, const std::string& text, int column) override;
   int WriteColumn(int sheet, const std::vector<std::string>& list, int firstRow,
                   int column) override;
@@ -28,6 +30,7 @@ class XlsProcessWorkbook : public ProcessWorkbook {
   int WriteRowFilled(int sheet, const std::vector<std::string>& list, int firstColumn,
                      int row) override;
   int WriteGridColumn(const StringGrid& grid, int sheet, int column, int gridColumn) override;
+  int ClearColumn(int sheet, int column, int lastRow, int firstRow) override;
   int InsertRow(int sheet, int row) override;
   bool DecimalComma() override;
 

@@ -2,6 +2,7 @@
 // write rules of the workbook interface, and cells that can be made to refuse access.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -81,6 +82,21 @@ class MemoryWorkbook : public ProcessWorkbook {
     if (!Valid(sheet)) return -1;
     return Walk(sheet, list, last, first, [&](int i) { return Cell{i, column}; });
   }
+  int ReadColumnToGrid(int sheet, int column, int rowOffset, int gridColumn, StringGrid& grid,
+                       int lastRow, int firstRow) override {
+    if (!Valid(sheet)) return 0;
+    if (firstRow <= 0) firstRow = 1;
+    if (lastRow <= 0) lastRow = LastUsedRow(sheet);
+    if (grid.RowCount() < lastRow) grid.SetRowCount(lastRow + 1);
+    int row = firstRow;
+    for (; row <= lastRow; ++row) {
+      if (refusedReads.count({sheet, {row, column}})) return -row;
+      const std::string text = Trim(Get(sheet, row, column));
+      grid.SetCell(gridColumn, row + rowOffset - firstRow, text);
+      if (text == "EOT") return row - 1;
+    }
+    return lastRow - 1;  // the last row read, less 1 as the interface counts it
+  }
   int WriteCell(int sheet, int row, const std::string& text, int column) override {
     return Write(sheet, row, column, text) ? 1 : 0;
   }
@@ -110,6 +126,12 @@ class MemoryWorkbook : public ProcessWorkbook {
     }
     return 1;
   }
+  int ClearColumn(int sheet, int column, int lastRow, int firstRow) override {
+    for (int row = firstRow; row <= lastRow; ++row) {
+      if (!Write(sheet, row, column, "")) return 0;
+    }
+    return 1;
+  }
   int InsertRow(int sheet, int row) override {
     if (!Valid(sheet)) return -1;
     std::map<Cell, std::string> moved;
@@ -126,6 +148,11 @@ class MemoryWorkbook : public ProcessWorkbook {
   static std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
+  }
+  int LastUsedRow(int sheet) const {
+    int last = 0;
+    for (const auto& [cell, text] : sheets[sheet - 1].cells) last = std::max(last, cell.first);
+    return last;
   }
   bool Valid(int sheet) const { return sheet >= 1 && sheet <= static_cast<int>(sheets.size()); }
   bool Write(int sheet, int row, int column, const std::string& text) {
