@@ -18,6 +18,7 @@ class TAplStgsWnd;
 class TEqlCalcWnd;
 class TEqlKernel;
 class TXlsWnd;
+class UserDialogs;
 
 /// What the end of a batch run does, worked out from the run's outcome.
 struct BatchEndPlan {
@@ -103,6 +104,9 @@ class TCalcStartWnd {
   void Break();
   /// One timer tick (one second).
   void TimerTick();
+  /// "Empty Process": clears C, D, E of the selected book's phase sheets and resets B6
+  /// (EmptyProcess.cpp).
+  void EmptyProcess(UserDialogs& dialogs);
   /// Exit status of a batch run: 0 only when B1 received "success" and the book was kept.
   int ExitStatus() const;
 
