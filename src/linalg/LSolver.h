@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "linalg/LiGlSys.h"
 #include "support/StringGrid.h"
 
 namespace ploxen {
@@ -76,22 +77,30 @@ class TLSolverWnd {
     int state = 0;
     double activity = 1.0;
     bool reference = false, marked = false;
-    double h = 0.0, g = 0.0, s = 0.0;
+    double h = 0.0, g = 0.0, s = 0.0;  ///< [J/mol], [J/mol], [J/(mol K)]
     double computed = 0.0;
     std::vector<double> row;  ///< a[q][j] over the element columns
   };
-  double Exponent(const Compound& c) const;
+  double ElementSum(const Compound& c) const;  ///< sum a[q][j] lambda_j
+  double Exponent(const Compound& c) const;    ///< -G/(R T) + sum a[q][j] lambda_j
+  double ReferenceValue(const Compound& c) const;  ///< ln a + G/(R T)
+  bool HasSystemElement(const Compound& c) const;
+  void SelectElements();
+  std::string BuildColumns();
+  int SolveMatrix();
+  void WriteMatrixRow(int gridRow, const Compound& c);
 
   TAplMsgWnd& log_;
   Periodica& elements_;
   TTablOprtWnd& table_;
   std::vector<std::uint8_t>& selection_;
+  LiGlSys fit_;
   double tK_ = 298.15, pBar_ = 1.0, third_ = 1.0;
-  std::vector<Compound> compounds_{1};  ///< entry 0 unused
+  std::vector<Compound> compounds_{1};  ///< entry 0 holds the list headers
   int count_ = 0, referenceCount_ = 0, rowsUsed_ = 0;
-  int phaseCount_[9]{}, phaseEnd_[9]{};
+  int phaseCount_[9]{}, phaseEnd_[9]{};  ///< per phase ID 1..8
   std::vector<int> elementIndex_;
-  std::vector<double> lambda_;
+  std::vector<double> lambda_;  ///< kMaxElementIndex entries; kept when a solve fails
   bool solved_ = false;
 };
 
