@@ -5,6 +5,7 @@
 #include "chem/PTools.h"
 #include "chem/Periodica.h"
 #include "kernel/EqKernel.h"
+#include "process/AmountInput.h"
 #include "process/EqlCalcX.h"
 #include "support/AplMsg.h"
 #include "thermo/StateFunctions.h"
@@ -44,29 +45,16 @@ double PropertyValue(Property p, const StateFunctionRecord& sf, double molarMass
 
 }  // namespace
 
-// Input amount [mol] of an amount text in unit code `unit` (0 mol: the text may carry its own
-// unit). False for an amount that cannot be read or is negative.
+// Input amount [mol] of an amount text in unit code `unit` at the system pressure; false for an
+// amount that cannot be read or is negative.
 bool TEqlCalcWnd::InputMoles(const std::string& amount, int unit, int record, const TDS& tds,
                              const StateFunctionRecord& sf, double& moles) {
-  moles = 0.0;
-  if (amount.empty()) return true;
-  const double t = static_cast<double>(temperatureK);
-  const double p = static_cast<double>(pressureBar);
   const double z = sf.z > 0.0 ? sf.z : 1.0;
-  if (unit == 0 && amount.find(" Nm") != std::string::npos) {
-    moles = thermo_.NormalVolumeMoles(amount, record);
-  } else if (unit == 7) {
-    if (!IsFloatText(amount)) return false;
-    moles = thermo_.NormalVolumeMoles(amount + " " + UnitName(7), record);
-  } else {
-    if (unit != 0 && !IsFloatText(amount)) return false;
-    const std::string text = unit == 0 ? amount : amount + UnitName(unit);
-    const AmountResult a = AmountToMoles(text, tds.molDefinition, p / z, t, elements_,
-                                         thermo_.Database().GasConstant());
-    if (!a.ok) return false;
-    moles = a.moles;
-  }
-  return moles >= 0.0 && std::isfinite(moles);
+  const AmountInput a =
+      AmountTextToMoles(thermo_, elements_, amount, unit, record, tds.molDefinition,
+                        static_cast<double>(pressureBar) / z, static_cast<double>(temperatureK));
+  moles = a.fault == AmountFault::kNone ? a.moles : 0.0;
+  return a.fault == AmountFault::kNone;
 }
 
 // Relation value (reactive share) of a G text: 1 when empty, unreadable (1322) or outside

@@ -5,9 +5,9 @@
 #include "chem/PTools.h"
 #include "chem/Periodica.h"
 #include "kernel/EqKernel.h"
+#include "process/AmountInput.h"
 #include "process/EqlCalcX.h"
 #include "support/AplMsg.h"
-#include "thermo/FluidModels.h"
 #include "thermo/StateFunctions.h"
 #include "thermo/TDynOprt.h"
 
@@ -98,7 +98,6 @@ void TEqlCalcWnd::FillGasVolumes(int slot) {
   const double t = static_cast<double>(temperatureK);
   const double p = s.fugacitySum;
   const double r = kGasConstant;
-  FluidModels fluid(thermo_.Database().GasConstant());
   for (int row = 1; row <= s.compoundCount; ++row) {
     const int q = s.firstCompound + row - 1;
     const double n = static_cast<double>(kernel_.Amount(q));
@@ -111,11 +110,8 @@ void TEqlCalcWnd::FillGasVolumes(int slot) {
     const double tLook = normal ? kNormalK : t;
     double z = 1.0;
     if (thermo_.FindDataset(split.name, split.phase, tLook) >= 0) {
-      const TDS& d = thermo_.Database().Tds();
-      const std::optional<double> omega =
-          d.omega != 0.0 ? std::optional<double>(d.omega) : std::nullopt;
-      z = fluid.Compressibility(thermo_.Model(), d.Pc, normal ? kNormalBar : p, d.Tc, tLook, omega);
-      if (!(z > 0.0) || !std::isfinite(z)) z = 1.0;
+      z = DatasetCompressibility(thermo_, thermo_.Database().Tds(), normal ? kNormalBar : p,
+                                 tLook);
     }
     double v = 0.0;
     if (normal) {
