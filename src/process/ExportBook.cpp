@@ -78,4 +78,26 @@ int TExportBook::ExportGrid(const StringGrid& grid, int sheetNumber, const std::
   return 1;
 }
 
+int TExportBook::DeleteSheetsAfter(int lastKept) {
+  int count = 0;
+  if (!server_ || !server_->SheetCount(book_, count)) return -1;
+  int deleted = 0;
+  for (int index = count; index > lastKept && index > 1; --index) {
+    SheetHandle sheet = 0;
+    if (server_->SheetItem(book_, index, sheet) && server_->DeleteSheet(sheet)) ++deleted;
+  }
+  return deleted;
+}
+
+void TExportBook::ShowApplication() {
+  if (server_) server_->SetVisible(true);
+}
+
+int TExportBook::SaveExportBook(const std::string& path) {
+  if (server_ && server_->SaveBookAs(book_, path)) return 1;
+  const std::string why = server_ ? server_->LastErrorText() : "no workbook";
+  log_.Post(kMsgCritical, 1054, "Error while save [" + path + "]: " + why);
+  return -1;
+}
+
 }  // namespace ploxen

@@ -26,6 +26,14 @@ class TExportBook {
   /// fewer), named `sheetName` when given; 1, or -1 after message 1053.
   int ExportGrid(const StringGrid& grid, int sheetNumber, const std::string& sheetName);
 
+  /// Deletes every sheet after sheet `lastKept`; the number deleted, -1 without a workbook.
+  int DeleteSheetsAfter(int lastKept);
+  /// Makes the spreadsheet application visible to the user.
+  void ShowApplication();
+  /// Saves the export workbook to `path` (.xlsx or .ods, formulas kept); 1, or -1 after
+  /// message 1054.
+  int SaveExportBook(const std::string& path);
+
   SpreadsheetServer* Server() { return server_.get(); }
   BookHandle Book() const { return book_; }
 
