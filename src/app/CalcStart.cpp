@@ -11,7 +11,7 @@ namespace ploxen {
 
 TCalcStartWnd::TCalcStartWnd(TAplMsgWnd& log, TAplStgsWnd& settings, TXlsWnd& xls,
                              TEqlCalcWnd& calc, TEqlKernel& kernel, Periodica& elements,
-                             int parameters)
+                             TLSolverWnd& matrix, TReCalcWnd& recalc, int parameters)
     : parameterCount(parameters),
       mainWindowVisible(parameters == 0),
       log_(log),
@@ -20,6 +20,8 @@ TCalcStartWnd::TCalcStartWnd(TAplMsgWnd& log, TAplStgsWnd& settings, TXlsWnd& xl
       calc_(calc),
       kernel_(kernel),
       elements_(elements),
+      matrix_(matrix),
+      recalc_(recalc),
       book_(xls) {}
 
 BatchEndPlan PlanBatchEnd(const BatchEndState& s) {

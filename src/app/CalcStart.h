@@ -17,6 +17,8 @@ class TAplMsgWnd;
 class TAplStgsWnd;
 class TEqlCalcWnd;
 class TEqlKernel;
+class TLSolverWnd;
+class TReCalcWnd;
 class TXlsWnd;
 class UserDialogs;
 
@@ -50,7 +52,8 @@ class TCalcStartWnd {
   static constexpr const char* kTitle = "Ploxen Mizzolith for MS Excel";
 
   TCalcStartWnd(TAplMsgWnd& log, TAplStgsWnd& settings, TXlsWnd& xls, TEqlCalcWnd& calc,
-                TEqlKernel& kernel, Periodica& elements, int parameterCount);
+                TEqlKernel& kernel, Periodica& elements, TLSolverWnd& matrix, TReCalcWnd& recalc,
+                int parameterCount);
 
   // ---- State ----
   bool batchMode = false;
@@ -77,10 +80,8 @@ class TCalcStartWnd {
   bool splashVisible = false;
   std::vector<std::string> CbxXls, CbxCond;  ///< book and condition sheet lists
   int CbxXlsIndex = -1, CbxCondIndex = -1;
-  std::string statusWord;     ///< what the batch end wrote into B1
-  bool saveFailed = false;    ///< the batch end could not save the book
-  StringGrid lagrange{2, 2};  ///< the system matrix window's Lagrange table
-  std::string lagrangeTitle;
+  std::string statusWord;   ///< what the batch end wrote into B1
+  bool saveFailed = false;  ///< the batch end could not save the book
 
   /// Status lines of a run without a window (the shell prints them on standard error).
   std::function<void(const std::string&)> onStatusLine;
@@ -121,6 +122,8 @@ class TCalcStartWnd {
   TEqlCalcWnd& calc_;
   TEqlKernel& kernel_;
   Periodica& elements_;
+  TLSolverWnd& matrix_;
+  TReCalcWnd& recalc_;
   XlsProcessWorkbook book_;
   bool attachedAtStart_ = false;
 };

@@ -4,8 +4,10 @@
 #include "chem/PTools.h"
 #include "chem/Periodica.h"
 #include "kernel/EqKernel.h"
+#include "linalg/LSolver.h"
 #include "process/ConditionLayout.h"
 #include "process/EqlCalcX.h"
+#include "process/ReCalcX.h"
 #include "support/AplMsg.h"
 #include "support/AplStgs.h"
 #include "workbook/XlsObj.h"
@@ -107,7 +109,7 @@ void TCalcStartWnd::RunParameters() {
     const std::string& kindText = options.value[kOptKind];
     const int kind = kindText == "sfc" ? 2 : kindText == "rcl" ? 1 : 0;
     RefreshLists();
-    if (kind == 0) {
+    if (kind == 0 || kind == 1) {
       calc_.SetWorkbook(&book_);
       calc_.conditionSheet = conditionSheet;
       calc_.messageBook = xls_.BookName();
@@ -115,15 +117,14 @@ void TCalcStartWnd::RunParameters() {
       calc_.runParameters = parameters;
       calc_.followingParameters = parameters;
       calc_.stayOpen = stay;
-      b = calc_.RunWorkbook();
+      if (kind == 0) {
+        b = calc_.RunWorkbook();
+      } else {
+        b = recalc_.RunInverse();
+        // The batch end reports the inverse run's outcome like an equilibrium's.
+        calc_.calculationOk = recalc_.Succeeded();
+      }
       parameters = calc_.followingParameters;
-    } else if (kind == 1) {
-      // The inverse calculation is not part of this program yet: the run fails visibly.
-      calc_.calculationOk = false;
-      log_.Post(kMsgError, 5601,
-                "[" + xls_.BookName() + "][" + options.Text(kOptSheet) +
-                    "] Inverse Calculation (rcl) is not available");
-      b = 0;
     }
     closeAllowed = b == 0;
     if (calc_.breakRequested) b = 0;
@@ -136,16 +137,16 @@ void TCalcStartWnd::RunParameters() {
   if (lastKind == 0) FillLagrangeTable();
 }
 
+// The system matrix window shows the kernel's Lagrange coefficients of the last run.
 void TCalcStartWnd::FillLagrangeTable() {
   const int n = kernel_.SystemElementCount();
-  lagrangeTitle = "Lagrange";
-  lagrange.Resize(n + 1, 2);
-  lagrange.SetCell(0, 0, "Element");
-  lagrange.SetCell(0, 1, "Lagrange Coef.");
+  std::vector<std::string> symbols;
+  std::vector<double> lambda;
   for (int j = 1; j <= n; ++j) {
-    lagrange.SetCell(j, 0, elements_.ElementSymbol(kernel_.SystemElementIndex(j)));
-    lagrange.SetCell(j, 1, FormatFloat8(static_cast<double>(kernel_.LagrangeCoefficient(j))));
+    symbols.push_back(elements_.ElementSymbol(kernel_.SystemElementIndex(j)));
+    lambda.push_back(static_cast<double>(kernel_.LagrangeCoefficient(j)));
   }
+  matrix_.ShowLagrange(symbols, lambda);
 }
 
 void TCalcStartWnd::ButtonCalculate() {

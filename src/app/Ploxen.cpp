@@ -10,9 +10,11 @@ TPloxen::TPloxen(int parameterCount)
       thermo(log, settings, elements, dialogs),
       kernel(log, elements),
       calc(log, kernel, thermo, elements),
+      lsolver(log, elements, table, calc.elementFlags),
+      recalc(log, calc, thermo, lsolver, dialogs),
       xls(log, servers),
       exportBook(log, table, servers),
-      main(log, settings, xls, calc, kernel, elements, parameterCount) {
+      main(log, settings, xls, calc, kernel, elements, lsolver, recalc, parameterCount) {
   // The behaviour window opens the database named in the application settings at creation.
   thermo.StartUp();
   log.SetWindowPos(1, 1);

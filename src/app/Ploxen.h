@@ -4,8 +4,10 @@
 #include "app/CalcStart.h"
 #include "chem/Periodica.h"
 #include "kernel/EqKernel.h"
+#include "linalg/LSolver.h"
 #include "process/EqlCalcX.h"
 #include "process/ExportBook.h"
+#include "process/ReCalcX.h"
 #include "support/AplMsg.h"
 #include "support/AplStgs.h"
 #include "support/ScriptedDialogs.h"
@@ -35,6 +37,8 @@ class TPloxen {
   TTDynOprtWnd thermo;
   TEqlKernel kernel;
   TEqlCalcWnd calc;
+  TLSolverWnd lsolver;  ///< the system matrix works on the element selection of `calc`
+  TReCalcWnd recalc;
   TXlsWnd xls;
   TExportBook exportBook;
   TCalcStartWnd main;
