@@ -126,8 +126,14 @@ class TEqlCalcWnd {
   /// unit `unit` (index into the function's unit list); false when T or P stopped it.
   bool ExportStateFunction(int function, int unit);
 
-  // ---- Equilibrium file and export (EquilibriumFile.cpp) ----
+  // ---- Equilibrium file and export (EquilibriumFile.cpp, ExportToWorkbook.cpp) ----
+  static constexpr const char* kCompanionProgram = "Oskelund.exe";  ///< beside the executable
   std::string equilibriumFile;  ///< the window's current equilibrium file name
+  /// Folder of the workbook last selected in the main window; empty: the `PrjDir` setting.
+  std::string projectFolder;
+  /// Starts `program` with the one argument `argument` in a normal window (installed by the
+  /// shell; without it the companion is never offered).
+  std::function<bool(const std::string& program, const std::string& argument)> startProgram;
   /// Writes the current system as an equilibrium file; 1, or below 1 when it cannot be saved.
   int WriteEquilibriumFile(const std::string& path);
   /// "Save as Equilibrium File": save dialog, replace question, write, offer the companion.
@@ -163,6 +169,11 @@ class TEqlCalcWnd {
   double RelationValue(const std::string& text, const std::string& cell);
   int EvaluateState(int record, const PhaseSplit& split, const TDS& tds, StateFunctionRecord& sf);
   void WriteProperties(int slot, int r, const StateFunctionRecord& sf, double molarMass);
+  std::vector<std::string> EquilibriumFileLines(const std::string& folder) const;
+  std::vector<std::string> SystemLines(const std::string& folder) const;
+  std::string ProposedEquilibriumFile(std::string& folder) const;
+  StringGrid ConditionExportGrid() const;
+  StringGrid PhaseExportGrid(int slot) const;
 
   TAplMsgWnd& log_;
   TEqlKernel& kernel_;

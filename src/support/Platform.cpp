@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <mutex>
 #include <system_error>
+#include <vector>
+
+#include <unistd.h>
 
 namespace ploxen {
 namespace {
@@ -44,5 +47,22 @@ void SetProgramFolder(const std::string& folder) {
 }
 
 std::string ProgramName() { return Paths().name; }
+
+std::string CompanionProgramPath(const std::string& fileName) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names = {fileName};
+  const std::string exe = ".exe";
+  if (fileName.size() > exe.size() &&
+      fileName.compare(fileName.size() - exe.size(), exe.size(), exe) == 0) {
+    names.push_back(fileName.substr(0, fileName.size() - exe.size()));
+  }
+  for (const std::string& name : names) {
+    const fs::path path = fs::path(ProgramFolder()) / name;
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec) || ec) continue;
+    if (access(path.c_str(), X_OK) == 0) return path.string();
+  }
+  return {};
+}
 
 }  // namespace ploxen

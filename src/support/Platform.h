@@ -11,5 +11,8 @@ std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);
 /// Base name of the executable without extension ("ploxen").
 std::string ProgramName();
+/// Full path of a companion program beside the executable: `fileName` ("Oskelund.exe") in the
+/// program folder, else the same name without ".exe"; empty when neither is an executable file.
+std::string CompanionProgramPath(const std::string& fileName);
 
 }  // namespace ploxen

@@ -36,9 +36,11 @@ std::string ScriptedDialogs::SaveFileName(const FileDialogRequest& request) {
 }
 
 std::string ScriptedDialogs::NextFileName() {
+  selectedFilter_ = 1;
   if (fileNames_.empty()) return {};
-  std::string path = fileNames_.front();
+  auto [path, filter] = fileNames_.front();
   fileNames_.pop_front();
+  selectedFilter_ = filter;
   return path;
 }
 

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/UserDialogs.h"
@@ -24,12 +25,16 @@ struct DialogRequest {
 class ScriptedDialogs : public UserDialogs {
  public:
   void QueueAnswer(int answer) { answers_.push_back(answer); }
-  void QueueFileName(const std::string& path) { fileNames_.push_back(path); }
+  /// Answer of the next file dialog, closed with filter `filter` (1-based) selected.
+  void QueueFileName(const std::string& path, int filter = 1) {
+    fileNames_.push_back({path, filter});
+  }
 
   void MessageBox(const std::string& text, const std::string& title) override;
   int Question(const std::string& text, const std::string& title, DialogButtons buttons) override;
   std::string OpenFileName(const FileDialogRequest& request) override;
   std::string SaveFileName(const FileDialogRequest& request) override;
+  int SelectedFilter() const override { return selectedFilter_; }
 
   const std::vector<DialogRequest>& Requests() const { return requests_; }
   void ClearRequests() { requests_.clear(); }
@@ -38,7 +43,8 @@ class ScriptedDialogs : public UserDialogs {
   std::string NextFileName();
 
   std::deque<int> answers_;
-  std::deque<std::string> fileNames_;
+  std::deque<std::pair<std::string, int>> fileNames_;
+  int selectedFilter_ = 1;
   std::vector<DialogRequest> requests_;
 };
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace ploxen {
 namespace {
@@ -104,6 +105,32 @@ std::string DecodeFileText(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);  // UTF-8 byte order mark
   if (IsValidUtf8(bytes)) return std::string(bytes);
   return Cp1252ToUtf8(bytes);
+}
+
+std::string Utf8ToCp1252(std::string_view text) {
+  if (!IsValidUtf8(text)) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out += text[i++];
+      continue;
+    }
+    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
+    char32_t cp = c & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    i += extra + 1;
+    if (cp >= 0xA0 && cp <= 0xFF) {
+      out += static_cast<char>(cp);  // Latin-1 range: the same code in the code page
+      continue;
+    }
+    const char32_t* hit = std::find(std::begin(kCp1252High), std::end(kCp1252High), cp);
+    out += (hit != std::end(kCp1252High) && cp != 0xFFFD)
+               ? static_cast<char>(0x80 + (hit - std::begin(kCp1252High)))
+               : '?';
+  }
+  return out;
 }
 
 std::string NormaliseSeparators(std::string_view path) {

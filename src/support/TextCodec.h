@@ -18,6 +18,9 @@ bool IsValidUtf8(std::string_view bytes);
 std::string Cp1252ToUtf8(std::string_view bytes);
 /// File text as UTF-8 without a byte order mark: kept when valid UTF-8, else read as Windows-1252.
 std::string DecodeFileText(std::string_view bytes);
+/// Converts UTF-8 text to Windows-1252 bytes for files read by single-byte programs; characters
+/// the code page lacks become "?". Text that is not valid UTF-8 is returned unchanged.
+std::string Utf8ToCp1252(std::string_view text);
 /// Replaces every "\" by "/".
 std::string NormaliseSeparators(std::string_view path);
 

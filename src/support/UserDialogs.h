@@ -34,6 +34,8 @@ class UserDialogs {
   virtual std::string OpenFileName(const FileDialogRequest& request) = 0;
   /// Full path of a file to save; empty when cancelled.
   virtual std::string SaveFileName(const FileDialogRequest& request) = 0;
+  /// 1-based index of the filter selected when the last file dialog closed.
+  virtual int SelectedFilter() const { return 1; }
 };
 
 }  // namespace ploxen
