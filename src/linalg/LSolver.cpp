@@ -39,10 +39,9 @@ void TLSolverWnd::SetConditions(double tK, double pBar, double third) {
   third_ = third;
 }
 
-int TLSolverWnd::AddMatrixCompound(int phaseId, const std::string& name, int state,
-                                   double activity, bool reference, double hJmol, double gJmol,
-                                   const std::string& molDefinition,
-                                   const std::string& phaseTag) {
+int TLSolverWnd::AddMatrixCompound(int phaseId, const std::string& name, int state, double activity,
+                                   bool reference, double hJmol, double gJmol,
+                                   const std::string& molDefinition, const std::string& phaseTag) {
   const std::string id = std::to_string(phaseId);
   if (phaseId < 1 || phaseId > 8) {
     log_.Post(kMsgCritical, 175, "Phase ID is irregular" + id);
@@ -53,9 +52,9 @@ int TLSolverWnd::AddMatrixCompound(int phaseId, const std::string& name, int sta
     return 0;
   }
   if (count_ >= kMaxCompounds) {
-    log_.Post(kMsgCritical, 176,
-              "Too many substances in system matrix (max. 2048): " + name +
-                  " can not be considered !");
+    log_.Post(
+        kMsgCritical, 176,
+        "Too many substances in system matrix (max. 2048): " + name + " can not be considered !");
     return 0;
   }
   Compound c;
@@ -76,8 +75,8 @@ int TLSolverWnd::AddMatrixCompound(int phaseId, const std::string& name, int sta
 void TLSolverWnd::MarkReference(int q) {
   if (q < 1 || q > count_) return;
   compounds_[q].marked = true;
-  referenceCount_ = static_cast<int>(std::count_if(
-      compounds_.begin() + 1, compounds_.end(), [](const Compound& c) { return c.marked; }));
+  referenceCount_ = static_cast<int>(std::count_if(compounds_.begin() + 1, compounds_.end(),
+                                                   [](const Compound& c) { return c.marked; }));
   log_.Post(kMsgInformation, 183,
             std::to_string(referenceCount_) + ": Reference " + compounds_[q].name);
 }

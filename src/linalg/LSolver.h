@@ -81,8 +81,8 @@ class TLSolverWnd {
     double computed = 0.0;
     std::vector<double> row;  ///< a[q][j] over the element columns
   };
-  double ElementSum(const Compound& c) const;  ///< sum a[q][j] lambda_j
-  double Exponent(const Compound& c) const;    ///< -G/(R T) + sum a[q][j] lambda_j
+  double ElementSum(const Compound& c) const;      ///< sum a[q][j] lambda_j
+  double Exponent(const Compound& c) const;        ///< -G/(R T) + sum a[q][j] lambda_j
   double ReferenceValue(const Compound& c) const;  ///< ln a + G/(R T)
   bool HasSystemElement(const Compound& c) const;
   void SelectElements();

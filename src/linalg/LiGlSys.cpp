@@ -7,7 +7,8 @@
 
 namespace ploxen {
 namespace {
-constexpr std::size_t kMatrixSize = static_cast<std::size_t>(LiGlSys::kMaxRows) * LiGlSys::kMaxColumns;
+constexpr std::size_t kMatrixSize =
+    static_cast<std::size_t>(LiGlSys::kMaxRows) * LiGlSys::kMaxColumns;
 constexpr std::size_t kNormalSize =
     static_cast<std::size_t>(LiGlSys::kMaxColumns) * LiGlSys::kMaxColumns;
 constexpr double kVarianceFloor = 1e-23;  // variances below count as a constant series
