@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/StringGrid.h"
+#include "thermo/PXDatabase.h"
 
 namespace ploxen {
 
@@ -24,9 +25,7 @@ struct BalanceRow {
   std::string name;       ///< trimmed compound name as in the table
   bool contains = false;  ///< the compound holds the element
   double atoms = 0.0;     ///< atoms of the element per molecule
-  double tcK = 0.0;       ///< critical temperature [K], 0 when none
-  double pcBar = 0.0;     ///< critical pressure [bar], 0 when none
-  double omega = 0.0;     ///< acentric factor, 0 when none
+  TDS dataset;            ///< the compound's dataset at the system temperature
 };
 
 /// Builds the element balance workbook of the current process workbook. Works through the

@@ -1,8 +1,6 @@
 // The two layouts of the element balance workbook. Every amount cell is a formula that reads
 // the process workbook ("='[Book.xlsx]gas'!B3*C15"), converts it to moles and multiplies it by
 // the atoms of the element per molecule, so the balance follows every later calculation.
-#include <cmath>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,9 +8,9 @@
 #include "balance/XelBal.h"
 #include "chem/PTools.h"
 #include "chem/Periodica.h"
+#include "process/AmountInput.h"
 #include "process/EqlCalcX.h"
 #include "support/AplMsg.h"
-#include "thermo/FluidModels.h"
 #include "thermo/TDynOprt.h"
 
 namespace ploxen {
@@ -102,10 +100,7 @@ int TXelBalDlg::InspectRow(int slot, int row, const std::string& symbol, int mis
               "The data of " + out.name + " does not exist in the database");
     return -1;
   }
-  const TDS& tds = thermo_.Database().Tds();
-  out.tcK = tds.Tc;
-  out.pcBar = tds.Pc;
-  out.omega = tds.omega;
+  out.dataset = thermo_.Database().Tds();
   const std::string mol = thermo_.Database().MolDefinitionOf(split.name, split.phase);
   if (mol.empty()) {
     log_.Post(kMsgError, 350, "Mol definition " + out.name + " is not correct in the database");
@@ -140,11 +135,7 @@ std::string TXelBalDlg::UnitSuffix(int unit, int slot, int sheetRow, const Balan
   const double tK = normal ? kNormalK : static_cast<double>(calc_.temperatureK);
   const double pBar =
       normal ? kNormalBar : (IsGasSlot(slot) ? static_cast<double>(calc_.pressureBar) : 1.0);
-  FluidModels fluid(thermo_.Database().GasConstant());
-  const std::optional<double> omega =
-      row.omega != 0.0 ? std::optional<double>(row.omega) : std::nullopt;
-  double z = fluid.Compressibility(thermo_.Model(), row.pcBar, pBar, row.tcK, tK, omega);
-  if (!(z > 0.0) || !std::isfinite(z)) z = 1.0;
+  const double z = DatasetCompressibility(thermo_, row.dataset, pBar, tK);
   double v = z * kGasConstant * tK / pBar / 100000.0;  // m³/mol
   if (unit == 4) v *= 1000.0;
   if (unit == 6) v /= kFoot3M3;
