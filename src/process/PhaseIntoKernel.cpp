@@ -24,6 +24,8 @@ double CoefficientOf(const std::string& text) {
   return TextToFloat(text);
 }
 
+}  // namespace
+
 double PropertyValue(Property p, const StateFunctionRecord& sf, double molarMass) {
   switch (p) {
     case Property::kMolarMass:
@@ -42,8 +44,6 @@ double PropertyValue(Property p, const StateFunctionRecord& sf, double molarMass
       return 0.0;
   }
 }
-
-}  // namespace
 
 // Input amount [mol] of an amount text in unit code `unit` at the system pressure; false for an
 // amount that cannot be read or is negative.

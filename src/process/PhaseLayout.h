@@ -8,6 +8,8 @@
 
 namespace ploxen {
 
+struct StateFunctionRecord;
+
 /// Kind of a phase sheet, decided by its cell A1.
 enum class PhaseKind { kNone = 0, kGas, kLiquid, kSolid };
 
@@ -48,6 +50,8 @@ struct PropertySelector {
 PropertySelector PropertyOfHeader(std::string_view header);
 /// Header written above a property column: "H [kJ/mol] (25°C)", "MW [g/mol]", "z [-] (298 K)".
 std::string PropertyHeader(const PropertySelector& selector, double temperatureField, bool celsius);
+/// The per-mol value of a property from a state function record; `molarMass` [g/mol].
+double PropertyValue(Property p, const StateFunctionRecord& sf, double molarMass);
 /// Converts a value per mol (J/mol, J/(mol K), g/mol) to the selector's unit; `molarMass` [g/mol].
 double ConvertProperty(double perMol, int unitCode, double molarMass);
 

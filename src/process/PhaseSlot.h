@@ -13,6 +13,9 @@ namespace ploxen {
 constexpr int kSlotCount = 8;     ///< slots 1..8
 constexpr int kGridColumns = 11;  ///< A..H in 0..7, T(in) in 8, I and J in 9 and 10
 constexpr int kGridTin = 8;       ///< the T(in) column of a slot grid
+/// Value column of the state-function export: a grid gains it with the first export and loses
+/// it again with the next reading of its sheet.
+constexpr int kGridValue = 11;
 
 /// Grid columns of a slot: sheet column c + 1 for A..H.
 namespace gc {
