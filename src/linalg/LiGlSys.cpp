@@ -12,6 +12,9 @@ constexpr std::size_t kMatrixSize =
 constexpr std::size_t kNormalSize =
     static_cast<std::size_t>(LiGlSys::kMaxColumns) * LiGlSys::kMaxColumns;
 constexpr double kVarianceFloor = 1e-23;  // variances below count as a constant series
+// A pivot this small against its column's size is rounding noise left by a dependent column;
+// the normal equations could not resolve columns that nearly collinear anyway.
+constexpr double kDependenceTolerance = 1e-12;
 }  // namespace
 
 LiGlSys::LiGlSys()
@@ -20,7 +23,8 @@ LiGlSys::LiGlSys()
       normal_(kNormalSize, 0.0),
       h_(kMaxColumns + 1, 0.0),
       c_(kMaxColumns + 1, 0.0),
-      order_(kMaxColumns + 1, 0) {}
+      order_(kMaxColumns + 1, 0),
+      scale_(kMaxColumns + 1, 0.0) {}
 
 void LiGlSys::ClearFit() {
   std::fill(x_.begin(), x_.end(), 0.0);
@@ -79,11 +83,21 @@ void LiGlSys::FormNormalEquations() {
       N(j, i) = nij;
     }
   }
+  for (int j = 1; j <= columns_; ++j) {
+    scale_[j] = 0.0;
+    for (int i = 1; i <= columns_; ++i) scale_[j] = std::max(scale_[j], std::fabs(N(i, j)));
+  }
+}
+
+// With partial pivoting every elimination factor is at most 1, so what a dependent column
+// leaves behind stays rounding noise on the scale of that column's own entries.
+bool LiGlSys::NegligiblePivot(double pivot, int column) const {
+  return std::fabs(pivot) <= kDependenceTolerance * scale_[column];
 }
 
 // Forward elimination with partial pivoting. Rows are never moved: order_[k] names the row that
-// serves as the k-th pivot row. On ties the first candidate found keeps the pivot; a pivot that
-// is exactly 0 means the columns are linearly dependent.
+// serves as the k-th pivot row. On ties the first candidate found keeps the pivot; a pivot of 0
+// (or of rounding size) means the columns are linearly dependent.
 bool LiGlSys::Eliminate() {
   const int n = columns_;
   for (int i = 1; i <= n; ++i) order_[i] = i;
@@ -95,7 +109,7 @@ bool LiGlSys::Eliminate() {
     std::swap(order_[k], order_[best]);
     const int p = order_[k];
     const double pivot = N(p, k);
-    if (pivot == 0.0) return false;
+    if (NegligiblePivot(pivot, k)) return false;
     for (int i = k + 1; i <= n; ++i) {
       const int r = order_[i];
       const double factor = N(r, k) / pivot;
@@ -109,7 +123,7 @@ bool LiGlSys::Eliminate() {
 // Solves the triangular system from the last pivot row up; c[k] belongs to data column k.
 bool LiGlSys::BackSubstitute() {
   const int n = columns_;
-  if (N(order_[n], n) == 0.0) return false;
+  if (NegligiblePivot(N(order_[n], n), n)) return false;
   for (int k = n; k >= 1; --k) {
     const int r = order_[k];
     double sum = h_[r];

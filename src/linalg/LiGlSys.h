@@ -34,7 +34,8 @@ class LiGlSys {
   /// y[row] := value; false outside 1..2048.
   bool SetObserved(int row, double value);
   /// Least-squares coefficients of `columns` data columns over the first `rows` rows; false
-  /// when a count is out of range (status untouched) or the system is linearly dependent.
+  /// when a count is out of range (status untouched) or the columns are linearly dependent
+  /// (a pivot vanishes against its column's size).
   bool Fit(int rows, int columns);
   /// c[k] for k = 1..128 (the coefficient of data column k); c[0] is the fit status.
   double Coefficient(int k) const;
@@ -58,6 +59,7 @@ class LiGlSys {
   double& N(int i, int j) { return normal_[(i - 1) * kMaxColumns + (j - 1)]; }
   void FormNormalEquations();
   bool Eliminate();
+  bool NegligiblePivot(double pivot, int column) const;
   bool BackSubstitute();
 
   std::vector<double> x_;       ///< data matrix, row-major, 2048 x 128
@@ -66,6 +68,7 @@ class LiGlSys {
   std::vector<double> h_;       ///< right-hand side, index 1..128
   std::vector<double> c_;       ///< coefficients, index 1..128; index 0 the status
   std::vector<int> order_;      ///< pivot permutation, index 1..128
+  std::vector<double> scale_;   ///< largest |N| of each column before elimination, 1..128
   int rows_ = 0, columns_ = 0;
   int status_ = kLinearDependence;  ///< nothing fitted yet
   std::string statusText_;

@@ -319,6 +319,21 @@ TEST_F(SystemMatrixTest, SingularReferencesFailAndKeepThePreviousResult) {
   EXPECT_EQ(solver.Lambda(2), lambdaO);
 }
 
+TEST_F(SystemMatrixTest, ReferencesOfDependentCompositionAreSingular) {
+  // CNO5 is CO2 + NO3 and C2NO7 is 2 CO2 + NO3: three columns, only two independent rows.
+  auto add = [&](const char* name, const char* molDefinition, double activity) {
+    solver.MarkReference(
+        solver.AddMatrixCompound(1, name, 1, activity, true, 0.0, -1.0e5, molDefinition, "g"));
+  };
+  add("CO2", "C1O2", 0.3);
+  add("NO3", "N1O3", 0.01);
+  add("CNO5", "C1N1O5", 0.002);
+  add("C2NO7", "C2N1O7", 0.0007);
+  EXPECT_EQ(solver.BuildAndSolve(), 0);
+  EXPECT_EQ(Message(288).text, "Linear dependence ");
+  EXPECT_FALSE(solver.Solved());
+}
+
 TEST_F(SystemMatrixTest, TemperatureAtOrBelowZeroIsRefused) {
   AddWaterGas();
   ASSERT_EQ(solver.BuildAndSolve(), 1);

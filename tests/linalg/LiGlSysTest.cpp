@@ -113,6 +113,16 @@ TEST_F(FitTest, DependentColumnsFailWithLinearDependence) {
   for (int r = 1; r <= 6; ++r) SetRow(r, {1.0 * r, 0.0}, 1.0);
   EXPECT_FALSE(fit.Fit(6, 2));
 
+  // A column that is a combination of two others: elimination leaves rounding noise rather
+  // than an exact 0 as the last pivot, and that noise must not pass for a solution.
+  const double rows[][3] = {{1, 0, 2}, {0, 1, 3}, {1, 1, 5}, {2, 1, 7}, {3, 2, 12}};
+  fit.ClearFit();
+  for (int r = 0; r < 5; ++r) SetRow(r + 1, {rows[r][0], rows[r][1], rows[r][2]}, -10.0 - 3.7 * r);
+  EXPECT_FALSE(fit.Fit(5, 3));
+  fit.ClearFit();
+  for (int r = 1; r <= 3; ++r) SetRow(r, {1.0 * r, r + 1.0, r + 2.0}, -1.0 * r * r);
+  EXPECT_FALSE(fit.Fit(3, 3));
+
   // The next fit of independent data succeeds again and resets the status.
   fit.ClearFit();
   for (int r = 1; r <= 6; ++r) SetRow(r, {1.0, 1.0 * r}, 1.0 + 2.0 * r);
