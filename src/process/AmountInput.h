@@ -12,11 +12,11 @@ struct TDS;
 
 /// Why an amount text gave no usable number of moles.
 enum class AmountFault {
-  kNone,             ///< converted
-  kUnreadable,       ///< unit code 0: the text with its own unit cannot be converted
-  kNotPlainNumber,   ///< unit code 1..7: the cell is not a plain number
-  kNotConvertible,   ///< unit code 1..6: the number cannot be converted in that unit
-  kNegative,         ///< converted, but less than zero (the value is still given)
+  kNone,            ///< converted
+  kUnreadable,      ///< unit code 0: the text with its own unit cannot be converted
+  kNotPlainNumber,  ///< unit code 1..7: the cell is not a plain number
+  kNotConvertible,  ///< unit code 1..6: the number cannot be converted in that unit
+  kNegative,        ///< converted, but less than zero (the value is still given)
 };
 
 /// Moles of one amount and whether they are usable.
