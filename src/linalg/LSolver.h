@@ -47,7 +47,8 @@ class TLSolverWnd {
   /// Activity of compound `q` from lambda; -1 above the exponent limit. For q <= 0 every
   /// compound's activity is computed and stored (`Activity`), and 0 is returned.
   double ActivityFromLagrange(int q);
-  /// Correlation coefficient of the references' ln a + G/(R T) against sum a lambda.
+  /// Correlation coefficient of the references' ln a + G/(R T) against sum a lambda (references
+  /// without a positive activity left out); 0 when it cannot be formed.
   double FitQuality();
 
   /// Fills the grid as the "Lagrange" table of an equilibrium run: "Element" / "Lagrange Coef."
@@ -68,7 +69,9 @@ class TLSolverWnd {
   double Activity(int q) const { return compounds_[q].computed; }  ///< after q <= 0 call
   int State(int q) const { return compounds_[q].state; }
   const std::string& Name(int q) const { return compounds_[q].name; }
-  double Temperature() const { return tK_; }
+  double Temperature() const { return tK_; }    ///< [K]
+  double Pressure() const { return pBar_; }     ///< [bar]
+  double ThirdValue() const { return third_; }  ///< kept for the caller, unused here
 
  private:
   struct Compound {
