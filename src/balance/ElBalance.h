@@ -139,6 +139,7 @@ class TElBalanceDlg {
     double pressureBar = 1.0;
     std::string marker;  ///< "(g)", "(l)" or "(s)"
   };
+  static bool ValidTag(int tag) { return tag >= 1 && tag <= kSlotCount; }
   SlotConditions ConditionsOf(int slot) const;
   double ConvertAmount(const std::string& name, const std::string& text, int unit, int record,
                        const std::string& molDefinition, double pressureBar, bool output);

@@ -14,6 +14,7 @@ constexpr int kKeyF = 'F';
 }  // namespace
 
 void TElBalanceDlg::SelectCell(int tag, int col, int row) {
+  if (!ValidTag(tag)) return;
   StringGrid& g = grids_[tag];
   g.col = col;
   g.row = row;
@@ -39,11 +40,12 @@ void TElBalanceDlg::SelectCell(int tag, int col, int row) {
 }
 
 bool TElBalanceDlg::IsHighlighted(int tag, int col, int row) const {
-  if (row == 0 || col == 0 || row == grids_[tag].row) return false;
+  if (!ValidTag(tag) || row == 0 || col == 0 || row == grids_[tag].row) return false;
   return col == highlightLeft_ || col == highlightRight_;
 }
 
 void TElBalanceDlg::PopupOpen(int tag) {
+  if (!ValidTag(tag)) return;
   popupTag_ = tag;
   const StringGrid& g = grids_[tag];
   const std::string& header = g.Cell(g.col, 0);
@@ -115,7 +117,7 @@ bool TElBalanceDlg::KeyDown(int tag, int key, ShiftState shift) {
     if (onFontDialog) onFontDialog();
     return true;
   }
-  return table_.GridKeys(grids_[tag], key, shift);
+  return ValidTag(tag) && table_.GridKeys(grids_[tag], key, shift);
 }
 
 void TElBalanceDlg::Resize(int width) {
