@@ -61,7 +61,8 @@ std::vector<std::string> TEqlCalcWnd::SystemLines(const std::string& folder) con
   std::vector<std::string> lines = {"[System]",
                                     "  Database=" + RelativePath(thermo_.DatabasePath(), folder)};
   std::string ne, symbols;
-  const int last = std::min(elements_.LastElementIndex(), static_cast<int>(elementFlags.size()) - 1);
+  const int last =
+      std::min(elements_.LastElementIndex(), static_cast<int>(elementFlags.size()) - 1);
   for (int i = 0; i <= last; ++i) {
     if (elementFlags[i] == 0) continue;
     ne += std::to_string(i) + ",";
@@ -75,7 +76,10 @@ std::vector<std::string> TEqlCalcWnd::SystemLines(const std::string& folder) con
   }
   lines.push_back("  ne=" + ne);
   lines.push_back("  Elements=" + symbols);
-  lines.push_back("  T=" + EditTsys + (MnuTempC ? " ;\xC2\xB0" "C" : " ;K "));
+  lines.push_back("  T=" + EditTsys +
+                  (MnuTempC ? " ;\xC2\xB0"
+                              "C"
+                            : " ;K "));
   lines.push_back("  PVCont=" + std::to_string(CbxPV));
   lines.push_back((kernel_.Mode() > 0 ? "V=" : "P=") + EditPVsys);
   lines.push_back("  CalcEnv=0");

@@ -1,5 +1,7 @@
 // "Export to New Excel File": the current system as a new process workbook, a condition sheet
 // followed by one phase sheet per occupied slot, that can be calculated again.
+#include <iterator>
+
 #include "kernel/EqKernel.h"
 #include "process/EqlCalcX.h"
 #include "process/ExportBook.h"
@@ -19,10 +21,18 @@ constexpr int kPhaseSheetColumns = 10;  ///< A..J
 // the occupied slots' sheet names from B4 on.
 StringGrid TEqlCalcWnd::ConditionExportGrid() const {
   StringGrid g(kConditionColumns, kConditionRows);
-  const char* const labels[] = {"eql",   "",          "",
-                                "Phases", "Calculation Conditions", "Count",
-                                "Precision", "Iterations Steps", "Presentation",
-                                "Following Calculation", "Recorder", "V1",
+  const char* const labels[] = {"eql",
+                                "",
+                                "",
+                                "Phases",
+                                "Calculation Conditions",
+                                "Count",
+                                "Precision",
+                                "Iterations Steps",
+                                "Presentation",
+                                "Following Calculation",
+                                "Recorder",
+                                "V1",
                                 "EOT"};
   for (int r = 0; r < static_cast<int>(std::size(labels)); ++r) g.SetCell(0, r, labels[r]);
   g.SetCell(0, 1, LabelT);

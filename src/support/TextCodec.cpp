@@ -119,7 +119,9 @@ std::string Utf8ToCp1252(std::string_view text) {
     }
     const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
     char32_t cp = c & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    for (int k = 1; k <= extra; ++k) {
+      cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
     i += extra + 1;
     if (cp >= 0xA0 && cp <= 0xFF) {
       out += static_cast<char>(cp);  // Latin-1 range: the same code in the code page

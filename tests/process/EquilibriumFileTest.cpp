@@ -1,7 +1,7 @@
 // The equilibrium file: its lines for known systems, backup and failures, and the save dialog
 // with the offer of the companion program.
-#include <filesystem>
 #include <sys/stat.h>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
