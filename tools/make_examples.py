@@ -3,7 +3,9 @@
 workbook from `ploxen --new-process`, then amounts and conditions filled in with LibreOffice.
 
 Run from the repository root after a build, with Debian's python3 (python3-uno) and soffice:
-    /usr/bin/python3 tools/make_examples.py build/release/bin/ploxen
+    /usr/bin/python3 tools/make_examples.py build/release/bin/ploxen [Name ...]
+Without names every example is made; with names only those (e.g. Inverse), so that the others
+stay byte for byte as they are.
 """
 import os
 import subprocess
@@ -117,16 +119,37 @@ def constant_volume(doc):
         put(doc, "gas.1", {"A%d" % r: ""})
 
 
+def inverse(doc):
+    """Flue gas analysis at 1200 °C: measured CO2, H2O, N2 and O2 give the other gases and the
+    activity of carbon (an inverse calculation, "rcl")."""
+    put(doc, "System", {"A1": "rcl", "B2": "1200", "C4": "sol.1", "D4": "",
+                        "A5": "Columns (measured, mark, result)"})
+    blank = {c + "1": "" for c in "BCDFGH"}
+    put(doc, "gas.1", dict(blank, K1="ref."))
+    column(doc, "gas.1", "A", 2,
+           ["CO2", "H2O", "N2", "O2", "CO", "H2", "NO", "OH", "H", "O", "NO2", "N2O", "CH4",
+            "EOT"])
+    column(doc, "gas.1", "E", 2, ["0.09", "0.18", "0.71", "0.02"])
+    column(doc, "gas.1", "K", 2, ["x", "x", "x", "x"])
+    put(doc, "sol.1", dict(blank, K1="ref.", A2="C", A3="EOT", A4=""))
+
+
+EXAMPLES = [("Process", template_system), ("Combustion", combustion),
+            ("ConstantVolume", constant_volume), ("Inverse", inverse)]
+
+
 def main():
     ploxen = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/release/bin/ploxen")
+    wanted = set(sys.argv[2:])
     os.makedirs(OUT, exist_ok=True)
     work = tempfile.mkdtemp(prefix="plx_tpl_")
     template = os.path.join(work, "template.xlsx")
     subprocess.run([ploxen, "--new-process", template], check=True, stdout=subprocess.DEVNULL)
     office = Office()
     try:
-        for name, fill in [("Process", template_system), ("Combustion", combustion),
-                           ("ConstantVolume", constant_volume)]:
+        for name, fill in EXAMPLES:
+            if wanted and name not in wanted:
+                continue
             doc = office.load(template)
             fill(doc)
             path = os.path.join(OUT, name + ".xlsx")

@@ -37,8 +37,8 @@ class BadInput : public AppFixture {
     }
     ASSERT_TRUE(server.SaveBook(book));
   }
-  /// Runs `book` and checks the outcome of a refused run: "error" in B1, no results, exit 1.
-  std::unique_ptr<TPloxen> RunRefused(const std::string& book) {
+  /// Runs `book` and checks that only "error" in B1 changed and the exit status is 1.
+  std::unique_ptr<TPloxen> RunWritingOnlyError(const std::string& book) {
     std::vector<std::string> before = SavedBook(book).AllCells();
     auto p = Start({"-x:", book, "-c:", "System"});
     std::vector<std::string> after = SavedBook(book).AllCells();
@@ -46,8 +46,14 @@ class BadInput : public AppFixture {
     EXPECT_EQ(after, before);  // nothing but the status word changed
     EXPECT_FALSE(p->calc.calculationOk);
     EXPECT_EQ(p->main.ExitStatus(), 1);
+    EXPECT_EQ(SavedBook(book).Cell("System", 1, 2), "error");
+    return p;
+  }
+  /// Runs a Process example and checks the outcome of a refused run: "error" in B1, no
+  /// results, exit 1.
+  std::unique_ptr<TPloxen> RunRefused(const std::string& book) {
+    auto p = RunWritingOnlyError(book);
     SavedBook saved(book);
-    EXPECT_EQ(saved.Cell("System", 1, 2), "error");
     EXPECT_EQ(saved.Cell("System", 2, 3), "");
     EXPECT_EQ(saved.Cell("gas.1", 2, 3), "");
     EXPECT_EQ(saved.Cell("gas.1", 1, 2), "in [kg]");
@@ -199,6 +205,28 @@ TEST_F(BadInput, MoreCompoundsThanTheKernelHolds) {
   EXPECT_EQ(TextOf(*p, 1983), "[gas.1][A2050]: more than 2048 compounds in the system !");
   EXPECT_EQ(p->main.ExitStatus(), 1);
   EXPECT_EQ(SavedBook(book).Cell("System", 1, 2), "error");
+}
+
+TEST_F(BadInput, InverseRunWithDependentReferences) {
+  const std::string book = Example("Inverse");
+  EditBook(book, {{"gas.1", 5, 5, "abc"}});  // O2: C, H, N and O from three references
+  auto p = RunWritingOnlyError(book);
+  EXPECT_EQ(TextOf(*p, 703),
+            "O2 (g)  ((g)) : Irregular activity, can not be regarded as reference");
+  EXPECT_TRUE(Posted(*p, 288));
+  EXPECT_EQ(TextOf(*p, 423), "No Calculation");
+  EXPECT_TRUE(p->main.programClosed);  // a failed calculation still ends the batch run
+}
+
+TEST_F(BadInput, InverseRunWithACompoundMissingFromTheDatabase) {
+  const std::string book = Example("Inverse");
+  EditBook(book, {{"gas.1", 2, 1, "Phlogiston"}});
+  auto p = RunWritingOnlyError(book);
+  // A batch run cannot ask: the question gets the cautious answer, Cancel.
+  ASSERT_EQ(p->dialogs.Requests().size(), 1u);
+  EXPECT_EQ(p->dialogs.Requests()[0].title, "Invers Calculation");
+  EXPECT_EQ(TextOf(*p, 340), "[gas.1][A2]: Phlogiston (g) does not exist in the database !");
+  EXPECT_EQ(TextOf(*p, 418), "No Calculation because errors");
 }
 
 }  // namespace

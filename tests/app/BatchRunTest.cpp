@@ -176,5 +176,42 @@ TEST_F(BatchRun, ResultTableShowsEverySheet) {
   EXPECT_NE(table.find("x [mol/mol]"), std::string::npos);
 }
 
+TEST_F(BatchRun, InverseExampleWritesComputedFugacitiesAndFitQuality) {
+  const std::string book = Example("Inverse");
+  auto p = Start({"-x:", book, "-c:", "System"});
+  EXPECT_TRUE(p->recalc.Succeeded());
+  EXPECT_TRUE(p->main.programClosed);
+  EXPECT_EQ(p->main.ExitStatus(), 0);
+  EXPECT_FALSE(Posted(*p, 711));  // no equilibrium was calculated
+  SavedBook saved(book);
+  EXPECT_EQ(saved.Cell("System", 1, 2), "success");
+  EXPECT_EQ(saved.Cell("System", 2, 3), "1200");
+  EXPECT_EQ(saved.Number("System", 7, 3), 1.0);
+  EXPECT_EQ(saved.Cell("gas.1", 1, 12), "f(c)");
+  EXPECT_EQ(saved.Cell("sol.1", 1, 12), "a(c)");
+  // The four references come back as measured; the rest follow from them.
+  for (int r = 2; r <= 5; ++r) EXPECT_EQ(saved.Number("gas.1", r, 12), saved.Number("gas.1", r, 5));
+  for (int r = 6; saved.Cell("gas.1", r, 1) != "EOT"; ++r) {
+    EXPECT_GT(saved.Number("gas.1", r, 12), 0.0) << saved.Cell("gas.1", r, 1);
+  }
+  // In a flue gas with 2 % oxygen carbon is far from depositing.
+  EXPECT_LT(saved.Number("sol.1", 2, 12), 1e-6);
+  EXPECT_EQ(saved.Cell("System", 6, 2), "1");  // the counter moved on after the run
+  // The system matrix window keeps the fitted matrix; no Lagrange table replaces it.
+  EXPECT_EQ(p->lsolver.Caption, "System Matrix");
+  EXPECT_EQ(p->lsolver.RowsUsed(), 4);
+}
+
+TEST_F(BatchRun, InverseSheetStaysOpenWithS) {
+  const std::string book = Example("Inverse");
+  const std::string bytes = FileBytes(book);
+  auto p = Start({"-x:", book, "-c:", "System", "-s:"});
+  EXPECT_TRUE(p->calc.calculationOk);
+  EXPECT_EQ(p->xls.ReadCell(p->main.conditionSheet, 1, 2), "success");
+  EXPECT_NE(p->xls.ReadCell(p->xls.FindSheet("gas.1"), 6, 12), "");
+  EXPECT_FALSE(p->main.programClosed);
+  EXPECT_EQ(FileBytes(book), bytes);
+}
+
 }  // namespace
 }  // namespace ploxen::test
