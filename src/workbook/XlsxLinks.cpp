@@ -3,11 +3,13 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <vector>
 
 #include "workbook/CellAddress.h"
+#include "workbook/FormulaTree.h"
 #include "workbook/XmlText.h"
 
 namespace ploxen {
@@ -124,6 +126,47 @@ void NumberLinksInFormulas(std::string& xml, const std::vector<std::string>& nam
   xml = std::move(out);
 }
 
+/// Ranges larger than this are cached by sheet name only (a whole-column reference would
+/// otherwise enter a million empty cells).
+constexpr long long kMaxCachedRange = 65536;
+
+/// Enters the cells of another book that one formula reads into that link's cache, so that
+/// the written link part names their sheets and carries their values. Cells already cached
+/// (from the file the book came from) keep their values.
+void AddLinkedCells(const FormulaNode& root, std::vector<ExternalBook>& links) {
+  std::vector<const FormulaNode*> stack{&root};
+  while (!stack.empty()) {
+    const FormulaNode& node = *stack.back();
+    stack.pop_back();
+    for (const auto& arg : node.args) stack.push_back(arg.get());
+    const bool ref = node.kind == NodeKind::kRef || node.kind == NodeKind::kRange;
+    const int link = node.target.link;
+    if (!ref || link < 0 || link >= static_cast<int>(links.size()) || node.target.extSheet.empty())
+      continue;
+    auto& cells = links[link].sheets[node.target.extSheet];
+    if (node.kind == NodeKind::kRange && node.form != RangeForm::kCells) continue;
+    const bool range = node.kind == NodeKind::kRange;
+    const int r0 = std::min(node.a.row, range ? node.b.row : node.a.row);
+    const int r1 = std::max(node.a.row, range ? node.b.row : node.a.row);
+    const int c0 = std::min(node.a.col, range ? node.b.col : node.a.col);
+    const int c1 = std::max(node.a.col, range ? node.b.col : node.a.col);
+    if (static_cast<long long>(r1 - r0 + 1) * (c1 - c0 + 1) > kMaxCachedRange) continue;
+    for (int r = r0; r <= r1; ++r) {
+      for (int c = c0; c <= c1; ++c) cells.try_emplace({r, c});
+    }
+  }
+}
+
+/// The cells every formula of `book` reads in other books, entered in the link caches.
+void CollectLinkedCells(Book& book) {
+  for (int s = 0; s < book.SheetCount(); ++s) {
+    for (const auto& [key, cell] : book.SheetAt(s).Cells()) {
+      if (cell.formula && cell.formula->tree)
+        AddLinkedCells(*cell.formula->tree, book.externalLinks);
+    }
+  }
+}
+
 /// Values of cached cells of links whose books are open, taken from those books.
 void RefreshFromOpenBooks(WorkbookEngine& engine, Book& book) {
   for (ExternalBook& link : book.externalLinks) {
@@ -149,6 +192,7 @@ void RefreshFromOpenBooks(WorkbookEngine& engine, Book& book) {
 bool AddXlsxExternalLinks(WorkbookEngine& engine, Book& book, const std::string& path,
                           std::string& error) {
   if (book.externalLinks.empty()) return true;
+  CollectLinkedCells(book);
   RefreshFromOpenBooks(engine, book);
   int zerr = 0;
   zip_t* za = zip_open(path.c_str(), 0, &zerr);
