@@ -16,7 +16,8 @@ class EmptyProcess : public AppFixture {
   // An interactive session with Process.xlsx open and its System sheet selected.
   void Open() {
     p = Start({});
-    ASSERT_GT(p->xls.OpenBook(Example("Process")), 0);
+    path = Example("Process");
+    ASSERT_GT(p->xls.OpenBook(path), 0);
     p->main.CbxXls = p->xls.CbxBook.items;
     p->main.CbxXlsIndex = 0;
     p->main.CbxCond = p->xls.CbxSheet.items;
@@ -37,20 +38,15 @@ class EmptyProcess : public AppFixture {
     Put("System", 6, 2, "7");
     Put("gas.1", 12, 3, "note below the list");
   }
-  /// Every used cell of the book.
+  /// Every used cell of the book, as saved.
   Cells Snapshot() {
+    EXPECT_EQ(p->xls.SaveBook("Process.xlsx"), 1);
+    SavedBook saved(path);
+    EXPECT_TRUE(saved.Ok());
     Cells cells;
-    TXlsWnd& x = p->xls;
-    for (int s = 1; s <= x.SheetCount(); ++s) {
-      const int rows = x.LastRow(s), columns = x.LastColumn(s);
-      for (int r = 1; r <= rows; ++r) {
-        for (int c = 1; c <= columns; ++c) {
-          const std::string text = x.ReadCell(s, r, c);
-          if (!text.empty()) {
-            cells[x.SheetName(s) + "!" + std::to_string(r) + "," + std::to_string(c)] = text;
-          }
-        }
-      }
+    for (const std::string& cell : saved.AllCells()) {
+      const size_t eq = cell.find('=');
+      cells[cell.substr(0, eq)] = cell.substr(eq + 1);
     }
     return cells;
   }
@@ -73,6 +69,7 @@ class EmptyProcess : public AppFixture {
   }
 
   std::unique_ptr<TPloxen> p;
+  std::string path;
 };
 
 // Only C, D and E of the compound rows and the counter B6 may change.
