@@ -203,15 +203,5 @@ TEST_F(ExportSystem, WithoutWorkbookSheetCondAndABrokenPhaseSheetStops) {
   EXPECT_TRUE(SheetCells(*exporter.Server(), exporter.Book(), 3, name).empty());
 }
 
-TEST_F(ExportSystem, NoSpreadsheetApplicationEndsTheExport) {
-  CalculatedReactor();
-  log.Clear();
-  FaultyFactory servers(log);
-  servers.canStart = false;
-  TExportBook exporter(log, table, servers);
-  calc.ExportToNewWorkbook(exporter);
-  EXPECT_EQ(Numbers(), (std::vector<int>{1297, 1047}));
-}
-
 }  // namespace
 }  // namespace ploxen::test
