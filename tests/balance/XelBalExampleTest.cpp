@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../workbook/LibreOfficeSupport.h"
 #include "balance/ElBalance.h"
 #include "balance/ElBalanceOpen.h"
 #include "balance/XelBal.h"
@@ -31,6 +32,9 @@
 
 namespace ploxen {
 namespace {
+
+using test::LibreOfficeMissing;
+using test::RunCommand;
 
 namespace fs = std::filesystem;
 
@@ -182,24 +186,6 @@ TEST_F(XelBalExample, FormulasFollowTheProcessWorkbook) {
   xls.WriteCell(sol, 2, FormatFloatFull(carbon + 1.0), 2);
   const double atom = elements.ElementWeight(elements.FindSymbol("C"));
   EXPECT_NEAR(Summary(kSumRow, 4) - before, 1000.0 / atom, 1e-6);
-}
-
-/// Why LibreOffice cannot be used here; empty when it can.
-std::string LibreOfficeMissing() {
-  if (std::system("command -v soffice >/dev/null 2>&1") != 0) return "soffice is not installed";
-  if (std::system("/usr/bin/python3 -c 'import uno' >/dev/null 2>&1") != 0)
-    return "python3-uno is not installed";
-  return "";
-}
-
-/// Output of a command, and its exit status.
-int RunCommand(const std::string& command, std::string& output) {
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return -1;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) output.append(buf, n);
-  return ::pclose(pipe);
 }
 
 /// LibreOffice's numbers by (row, column) from a lo_balance dump; texts for error cells.

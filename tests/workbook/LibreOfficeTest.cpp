@@ -11,32 +11,18 @@
 #include <map>
 #include <sstream>
 
+#include "LibreOfficeSupport.h"
 #include "support/AplMsg.h"
 #include "workbook/EmbeddedServer.h"
 
 namespace ploxen {
 namespace {
 
+using test::LibreOfficeMissing;
+using test::RunCommand;
+
 namespace fs = std::filesystem;
 const std::string kData = std::string(PLOXEN_TEST_DATA_DIR) + "/workbook/";
-
-/// Why LibreOffice cannot be used here; empty when it can.
-std::string LibreOfficeMissing() {
-  if (std::system("command -v soffice >/dev/null 2>&1") != 0) return "soffice is not installed";
-  if (std::system("/usr/bin/python3 -c 'import uno' >/dev/null 2>&1") != 0)
-    return "python3-uno is not installed";
-  return "";
-}
-
-/// Output of a command, and its exit status.
-int RunCommand(const std::string& command, std::string& output) {
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return -1;
-  char buf[4096];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) output.append(buf, n);
-  return ::pclose(pipe);
-}
 
 /// What LibreOffice showed for one cell.
 struct Shown {
