@@ -120,12 +120,6 @@ bool TXelBalDlg::ReadSystem() {
   calc_.messageSheet = conditionSheetName;
   calc_.systemValid = true;
   if (!calc_.ReadConditionSheet() || !calc_.CheckConditions()) return false;
-  // A constant-volume system has no pressure field; C3 holds the pressure of its last run.
-  double used = 0.0;
-  if (calc_.CbxPV > 0 && IsFloatText(book.ReadCell(calc_.conditionSheet, 3, 3), &used) &&
-      used > 0.0) {
-    calc_.pressureBar = used;
-  }
   bookName_ = book.BookName();
   for (int slot : SlotsInUse()) {
     if (!ReadPhase(slot)) return false;

@@ -126,6 +126,12 @@ TEST_F(XelBalDialog, RefusalsExportNothing) {
   dlg.conditionSheetName = "Nowhere";
   dlg.BtnBalanceClick(false);
   EXPECT_EQ(TextOf(201), "[Book.xlsx][Nowhere][A1]=eql  must be an equilibrium system.");
+  // An output cell that cannot be read.
+  dlg.conditionSheetName = "System";
+  book.Set(1, 1, 1, "eql");
+  book.refusedReads.insert({book.FindSheet("gas"), {2, 3}});
+  dlg.BtnBalanceClick(true);
+  EXPECT_TRUE(Posted(194));
   EXPECT_EQ(exporter.Server(), nullptr);
   EXPECT_FALSE(Posted(244));
   EXPECT_FALSE(calc.busy);
