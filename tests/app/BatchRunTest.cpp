@@ -202,16 +202,5 @@ TEST_F(BatchRun, InverseExampleWritesComputedFugacitiesAndFitQuality) {
   EXPECT_EQ(p->lsolver.RowsUsed(), 4);
 }
 
-TEST_F(BatchRun, InverseSheetStaysOpenWithS) {
-  const std::string book = Example("Inverse");
-  const std::string bytes = FileBytes(book);
-  auto p = Start({"-x:", book, "-c:", "System", "-s:"});
-  EXPECT_TRUE(p->calc.calculationOk);
-  EXPECT_EQ(p->xls.ReadCell(p->main.conditionSheet, 1, 2), "success");
-  EXPECT_NE(p->xls.ReadCell(p->xls.FindSheet("gas.1"), 6, 12), "");
-  EXPECT_FALSE(p->main.programClosed);
-  EXPECT_EQ(FileBytes(book), bytes);
-}
-
 }  // namespace
 }  // namespace ploxen::test

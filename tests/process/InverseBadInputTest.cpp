@@ -105,12 +105,11 @@ TEST_P(InverseBadCondition, RefusesBeforeReadingAnyCompound) {
 
 INSTANTIATE_TEST_SUITE_P(
     TemperatureAndPressure, InverseBadCondition,
-    ::testing::Values(
-        BadCondition{"warm", "T [C]", "1", 290, "warm : Irregular Temperature", -2},
-        BadCondition{"0", "T [K]", "1", 298, "0 : Irregular Temperature; T<=0", -1},
-        BadCondition{"-273.15", "T [C]", "1", 298, "-273.15 : Irregular Temperature; T<=0", -1},
-        BadCondition{"1000", "T [C]", "high", 304, "high : Irregular Pressure", -4},
-        BadCondition{"1000", "T [C]", "-1", 311, "-1 : Irregular Pressure; P<=0", -1}));
+    ::testing::Values(BadCondition{"warm", "T [C]", "1", 290, "warm : Irregular Temperature", -2},
+                      BadCondition{"0", "T [K]", "1", 298, "0 : Irregular Temperature; T<=0", -1},
+                      BadCondition{"1000", "T [C]", "high", 304, "high : Irregular Pressure", -4},
+                      BadCondition{"1000", "T [C]", "-1", 311, "-1 : Irregular Pressure; P<=0",
+                                   -1}));
 
 TEST_F(InverseBadInput, MissingReferenceCancelledRefusesTheRun) {
   Build("0.1");
