@@ -51,9 +51,11 @@ void TCalcStartWnd::EmptyProcess(UserDialogs& dialogs) {
   const bool selected = CbxCondIndex >= 0 && CbxCondIndex < static_cast<int>(CbxCond.size());
   const std::string conditionName = selected ? CbxCond[CbxCondIndex] : std::string();
   if (calc_.CheckConditionSheet(conditionName) != 0) {
-    log_.Post(kMsgError, 720,
-              "[" + book_.BookName() + "][" + conditionName +
-                  "][A1]=eql  must be an equilibrium system.");
+    std::string text(1, '[');
+    text += book_.BookName();
+    text += "][" + conditionName;
+    text += "][A1]=eql  must be an equilibrium system.";
+    log_.Post(kMsgError, 720, text);
     return;
   }
   const int condition = book_.FindSheet(conditionName);
