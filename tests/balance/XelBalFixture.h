@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "../process/ProcessFixture.h"
 #include "balance/XelBal.h"
@@ -55,6 +56,12 @@ class XelBalFixture : public ProcessFixture {
     std::string text = Server()->Engine().FormulaText(h, row - 1, column - 1);  // 0-based
     if (text.empty()) Server()->CellValue(h, row, column, text);
     return text;
+  }
+  /// Cells A..G of a row of exported sheet `index`, formulas as their text.
+  std::vector<std::string> Row(int index, int row) {
+    std::vector<std::string> cells;
+    for (int c = 1; c <= 7; ++c) cells.push_back(Cell(index, row, c));
+    return cells;
   }
   /// The value the engine computes for a cell of exported sheet `index`.
   std::string Value(int index, int row, int column) {

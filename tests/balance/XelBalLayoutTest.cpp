@@ -29,35 +29,20 @@ TEST_F(XelBalLayout, CompactOneGasPhaseWithOneCarbonCompound) {
   dlg.BtnBalanceClick(true);
   ASSERT_EQ(ExportedSheets(), 1);
   EXPECT_EQ(ExportedSheetName(1), "C.System");
-  EXPECT_EQ(Cell(1, 1, 1), "C");
-  EXPECT_EQ(Cell(1, 2, 1), FormatFloat8(elements.ElementWeight(elements.FindSymbol("C"))));
-  const std::vector<std::string> header = {"gas",          "MW [g/mol]",    "C [mol/mol]",
-                                           "C (in) [mol]", "C (out) [mol]", "C (in) [kg]",
-                                           "C (out) [kg]"};
-  for (int c = 0; c < 7; ++c) EXPECT_EQ(Cell(1, 14, c + 1), header[c]) << c;
+  using Cells = std::vector<std::string>;
+  const std::string mass = FormatFloat8(elements.ElementWeight(elements.FindSymbol("C")));
+  EXPECT_EQ(Row(1, 1), (Cells{"C", "", "", "", "", "", ""}));
+  EXPECT_EQ(Row(1, 2), (Cells{mass, "", "gas", "=D16", "=E16", "=F16", "=G16"}));
+  EXPECT_EQ(Row(1, 3),
+            (Cells{"", "", "SUM", "=SUM(D2:D2)", "=SUM(E2:E2)", "=SUM(F2:F2)", "=SUM(G2:G2)"}));
+  EXPECT_EQ(Row(1, 4), (Cells{"", "", "Diff", "", "=E3-D3", "", "=G3-F3"}));
+  EXPECT_EQ(Row(1, 14), (Cells{"gas", "MW [g/mol]", "C [mol/mol]", "C (in) [mol]", "C (out) [mol]",
+                               "C (in) [kg]", "C (out) [kg]"}));
   // CO2 stands in sheet row 3 of the phase sheet and in row 15 of the balance.
-  EXPECT_EQ(Cell(1, 15, 1), kGas + "A3");
-  EXPECT_EQ(Cell(1, 15, 3), "1");
-  EXPECT_EQ(Cell(1, 15, 4), kGas + "B3*C15");
-  EXPECT_EQ(Cell(1, 15, 5), kGas + "C3*C15");
-  EXPECT_EQ(Cell(1, 15, 6), "=$A$2/1000*D15");
-  EXPECT_EQ(Cell(1, 15, 7), "=$A$2/1000*E15");
-  EXPECT_EQ(Cell(1, 16, 1), "EOT");
-  EXPECT_EQ(Cell(1, 16, 4), "=D15");
-  EXPECT_EQ(Cell(1, 16, 5), "=E15");
-  EXPECT_EQ(Cell(1, 16, 6), "=F15");
-  EXPECT_EQ(Cell(1, 16, 7), "=G15");
-  EXPECT_EQ(Cell(1, 17, 1), "");
-  EXPECT_EQ(Cell(1, 2, 3), "gas");
-  EXPECT_EQ(Cell(1, 2, 4), "=D16");
-  EXPECT_EQ(Cell(1, 2, 7), "=G16");
-  EXPECT_EQ(Cell(1, 3, 3), "SUM");
-  EXPECT_EQ(Cell(1, 3, 4), "=SUM(D2:D2)");
-  EXPECT_EQ(Cell(1, 3, 7), "=SUM(G2:G2)");
-  EXPECT_EQ(Cell(1, 4, 3), "Diff");
-  EXPECT_EQ(Cell(1, 4, 4), "");
-  EXPECT_EQ(Cell(1, 4, 5), "=E3-D3");
-  EXPECT_EQ(Cell(1, 4, 7), "=G3-F3");
+  EXPECT_EQ(Row(1, 15), (Cells{kGas + "A3", "", "1", kGas + "B3*C15", kGas + "C3*C15",
+                               "=$A$2/1000*D15", "=$A$2/1000*E15"}));
+  EXPECT_EQ(Row(1, 16), (Cells{"EOT", "", "", "=D15", "=E15", "=F15", "=G15"}));
+  EXPECT_EQ(Row(1, 17), Cells(7));
   EXPECT_EQ(dlg.Grid(0)->RowCount(), 16);
 }
 
@@ -177,30 +162,25 @@ TEST_F(XelBalLayout, FullLayoutHasASheetPerPhaseAndASummary) {
   EXPECT_EQ(ExportedSheetName(2), "gas");
   EXPECT_EQ(ExportedSheetName(3), "water");
   // Phase sheet: rows follow the process sheet, the element's mass stands in the "EOT" row.
-  EXPECT_EQ(Cell(2, 1, 1), "(g)");
-  EXPECT_EQ(Cell(2, 1, 4), "C (in) [mol]");
-  EXPECT_EQ(Cell(2, 2, 1), kGas + "A2");
-  EXPECT_EQ(Cell(2, 2, 2), "28.0134");
-  for (int c = 3; c <= 7; ++c) EXPECT_EQ(Cell(2, 2, c), "") << c;  // N2 holds no carbon
-  EXPECT_EQ(Cell(2, 3, 3), "1");
-  EXPECT_EQ(Cell(2, 3, 4), kGas + "B3*C3");
-  EXPECT_EQ(Cell(2, 3, 5), kGas + "C3*C3");
-  EXPECT_EQ(Cell(2, 3, 6), "=B5/1000*D3");
+  using Cells = std::vector<std::string>;
+  const std::string mass = FormatFloat8(elements.ElementWeight(elements.FindSymbol("C")));
+  EXPECT_EQ(Row(2, 1), (Cells{"(g)", "MW [g/mol]", "C [mol/mol]", "C (in) [mol]", "C (out) [mol]",
+                              "C (in) [kg]", "C (out) [kg]"}));
+  EXPECT_EQ(Row(2, 2), (Cells{kGas + "A2", "28.0134", "", "", "", "", ""}));  // no carbon
+  EXPECT_EQ(Row(2, 3), (Cells{kGas + "A3", "", "1", kGas + "B3*C3", kGas + "C3*C3", "=B5/1000*D3",
+                              "=B5/1000*E3"}));
   EXPECT_EQ(Cell(2, 4, 7), "=B5/1000*E4");
-  EXPECT_EQ(Cell(2, 5, 1), "EOT");
-  EXPECT_EQ(Cell(2, 5, 2), FormatFloat8(elements.ElementWeight(elements.FindSymbol("C"))));
-  EXPECT_EQ(Cell(2, 5, 4), "=SUM(D2:D4)");
-  EXPECT_EQ(Cell(2, 5, 7), "=SUM(G2:G4)");
+  EXPECT_EQ(Row(2, 5),
+            (Cells{"EOT", mass, "", "=SUM(D2:D4)", "=SUM(E2:E4)", "=SUM(F2:F4)", "=SUM(G2:G4)"}));
   EXPECT_EQ(Cell(3, 2, 1), "='[Book.xlsx]water'!A2");
   EXPECT_EQ(Cell(3, 3, 1), "EOT");
   // Summary: references into the phase sheets of the same workbook.
-  EXPECT_EQ(Cell(1, 1, 1), "C");
-  EXPECT_EQ(Cell(1, 2, 3), "gas");
-  EXPECT_EQ(Cell(1, 2, 4), "='gas'!D5");
+  EXPECT_EQ(Row(1, 1), (Cells{"C", "", "", "", "", "", ""}));
+  EXPECT_EQ(Row(1, 2), (Cells{"", "", "gas", "='gas'!D5", "='gas'!E5", "='gas'!F5", "='gas'!G5"}));
   EXPECT_EQ(Cell(1, 3, 7), "='water'!G3");
-  EXPECT_EQ(Cell(1, 4, 3), "SUM");
-  EXPECT_EQ(Cell(1, 4, 5), "=SUM(E2:E3)");
-  EXPECT_EQ(Cell(1, 5, 7), "=G4-F4");
+  EXPECT_EQ(Row(1, 4),
+            (Cells{"", "", "SUM", "=SUM(D2:D3)", "=SUM(E2:E3)", "=SUM(F2:F3)", "=SUM(G2:G3)"}));
+  EXPECT_EQ(Row(1, 5), (Cells{"", "", "Diff", "", "=E4-D4", "", "=G4-F4"}));
   EXPECT_EQ(Value(1, 3, 4), "0");
 }
 
