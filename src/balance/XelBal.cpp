@@ -3,9 +3,8 @@
 #include "balance/XelBal.h"
 
 #include <algorithm>
-#include <cctype>
 
-#include "chem/PTools.h"
+#include "balance/ElementList.h"
 #include "chem/Periodica.h"
 #include "process/EqlCalcX.h"
 #include "process/ExportBook.h"
@@ -15,13 +14,6 @@
 namespace ploxen {
 
 namespace {
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) <
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 /// Clears the calculation window's busy mark however the command ends.
 class BusyMark {
@@ -80,13 +72,7 @@ void TXelBalDlg::PrepareBalance() {
 
 void TXelBalDlg::RefreshElementList() {
   const std::string remembered = SelectedText();
-  CBE.clear();
-  const int last =
-      std::min(elements_.LastElementIndex(), static_cast<int>(calc_.elementFlags.size()) - 1);
-  for (int i = 0; i <= last; ++i) {
-    if (calc_.elementFlags[i] != 0) CBE.push_back(elements_.ElementSymbol(i));
-  }
-  std::stable_sort(CBE.begin(), CBE.end(), LessIgnoringCase);
+  CBE = SystemElementSymbols(elements_, calc_.elementFlags);
   const auto it = std::find(CBE.begin(), CBE.end(), remembered);
   if (it != CBE.end()) {
     CBEIndex = static_cast<int>(it - CBE.begin());
