@@ -14,10 +14,16 @@ TPloxen::TPloxen(int parameterCount)
       recalc(log, calc, thermo, lsolver, dialogs),
       xls(log, servers),
       exportBook(log, table, servers),
-      main(log, settings, xls, calc, kernel, elements, lsolver, recalc, parameterCount) {
+      main(log, settings, xls, calc, kernel, elements, lsolver, recalc, parameterCount),
+      setStFn(calc),
+      elBalance(log, elements, thermo, dialogs, table, exportBook),
+      xelBalance(log, calc, thermo, elements, exportBook) {
   // The behaviour window opens the database named in the application settings at creation.
   thermo.StartUp();
   log.SetWindowPos(1, 1);
+  xelBalance.showStatus = [this](const std::string& text, int seconds) {
+    main.ShowStatus(text, seconds);
+  };
 }
 
 }  // namespace ploxen

@@ -2,12 +2,15 @@
 #pragma once
 
 #include "app/CalcStart.h"
+#include "balance/ElBalance.h"
+#include "balance/XelBal.h"
 #include "chem/Periodica.h"
 #include "kernel/EqKernel.h"
 #include "linalg/LSolver.h"
 #include "process/EqlCalcX.h"
 #include "process/ExportBook.h"
 #include "process/ReCalcX.h"
+#include "process/SetStFn.h"
 #include "support/AplMsg.h"
 #include "support/AplStgs.h"
 #include "support/ScriptedDialogs.h"
@@ -42,6 +45,9 @@ class TPloxen {
   TXlsWnd xls;
   TExportBook exportBook;
   TCalcStartWnd main;
+  TSetStFnDlg setStFn;       ///< "State Functions and Properties"
+  TElBalanceDlg elBalance;   ///< "Elementar Balance" of the system window
+  TXelBalDlg xelBalance;     ///< "Element Balance" workbook of the main window
 };
 
 }  // namespace ploxen
