@@ -45,20 +45,7 @@ class ExportSystem : public ProcessFixture {
   /// Hydrogen burnt with oxygen at 25 °C: a gas sheet and a liquid water sheet, read from the
   /// condition sheet "Reactor" and calculated.
   void CalculatedReactor() {
-    calc.conditionSheet = book.AddSheet("Reactor", {{"eql"},
-                                                    {"T [C]", "25"},
-                                                    {"P [bar]", "1"},
-                                                    {"Phases", "gas", "water"},
-                                                    {"Calculation Conditions"},
-                                                    {"Count"},
-                                                    {"Precision"},
-                                                    {"Iterations Steps"},
-                                                    {"Visualisation"},
-                                                    {"Following Calculation"},
-                                                    {"Recorder"},
-                                                    {"EOT"}});
-    calc.messageBook = book.name;
-    calc.messageSheet = "Reactor";
+    AddConditionSheet({"gas", "water"}, "25", "1", "Reactor");
     AddPhaseSheet("gas", "(g)", {{"H2", "1"}, {"O2", "1"}, {"H2O", ""}, {"N2", "0.5"}});
     AddPhaseSheet("water", "(l)", {{"H2O", ""}}, "In [mol]", "Out [mol]", "x", "H [kJ/mol]");
     kernel.EditPrec = "0.000001";

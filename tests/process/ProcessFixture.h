@@ -37,12 +37,12 @@ class ProcessFixture : public ::testing::Test {
     calc.showStatus = [this](const std::string& text, int) { statuses.push_back(text); };
   }
 
-  /// A condition sheet "System" at 25 °C and 1 bar naming the given phase sheets.
+  /// A condition sheet `name` at 25 °C and 1 bar naming the given phase sheets.
   int AddConditionSheet(const std::vector<std::string>& phases, const std::string& t = "25",
-                        const std::string& p = "1") {
+                        const std::string& p = "1", const std::string& name = "System") {
     std::vector<std::string> row4 = {"Phases"};
     row4.insert(row4.end(), phases.begin(), phases.end());
-    const int sheet = book.AddSheet("System", {{"eql"},
+    const int sheet = book.AddSheet(name, {{"eql"},
                                                {"T [C]", t},
                                                {"P [bar]", p},
                                                row4,
@@ -56,7 +56,7 @@ class ProcessFixture : public ::testing::Test {
                                                {"EOT"}});
     calc.conditionSheet = sheet;
     calc.messageBook = book.name;
-    calc.messageSheet = "System";
+    calc.messageSheet = name;
     return sheet;
   }
 
