@@ -114,7 +114,6 @@ bool TReCalcWnd::ReadInverseColumns() {
 bool TReCalcWnd::WriteSlot(int k) {
   ProcessWorkbook* book = calc_.Workbook();
   TPhaseSlot& s = calc_.slots[k];
-  Status(s.sheetName + ": Data transfer to MS Excel, please wait", 15);
   s.grid.SetCell(ic::kComputed, 0, IsGasSlot(k) ? "f(c)" : "a(c)");
   if (book->WriteGridColumn(s.grid, s.sheetIndex, columns[k].computed, ic::kComputed) < 1) {
     return false;
