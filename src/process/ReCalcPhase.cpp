@@ -96,10 +96,10 @@ bool TReCalcWnd::LookUpAndAdd(int slot, int r, const std::string& name) {
     Post(kMsgError, 568, "Irregular reference: " + tds.name + " (" + header + ")");
     reference = false;
   }
-  // The matrix refuses a gas ("g") in a condensed slot.
-  const std::string tag = split.phase.size() == 3 ? split.phase.substr(1, 1) : split.phase;
+  // The state goes in as the name gives it, "(g)": a gas listed on a condensed sheet is
+  // calculated, as it is in an equilibrium run.
   const int q = matrix_.AddMatrixCompound(slot, tds.name, state, reference ? measured : 0.0,
-                                          reference, sf.H, sf.G, tds.molDefinition, tag);
+                                          reference, sf.H, sf.G, tds.molDefinition, split.phase);
   if (q < 1) return false;
   rows_.push_back({slot, r, q});
   if (reference) matrix_.MarkReference(q);
