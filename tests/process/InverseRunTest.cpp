@@ -243,6 +243,9 @@ TEST_F(InverseRun, SuccessCountsRecordsAndHandsOnTheFollowingCalculation) {
   const int rec = book.AddSheet("rec", {});
   AddMeasuredSheet("gas", "(g)", {{"H2O", "0.1", "x"}, {"O2", "0.02", "x"}, {"OH", "", ""}});
   calc.runParameters = "-x:Book.xlsx -c:System";
+  // An equilibrium run before counted automatically ("+C" in its A6); this run does not read
+  // A6, and must still move its own counter on, or a chain of runs would never end.
+  calc.autoCounter = true;
   EXPECT_EQ(recalc.RunInverse(), 1);
   EXPECT_EQ(calc.followingParameters, "-x:/data/Book.xlsx -c:Next ");
   EXPECT_EQ(book.Get(sheet, 6, 2), "5");
