@@ -220,6 +220,22 @@ TEST_F(InverseRun, SwitchedOffReferenceIsNotUsed) {
   EXPECT_EQ(book.Get("gas", 4, kColL), "0");  // switched off
 }
 
+TEST_F(InverseRun, LiquidAboveItsCriticalPointIsNoReference) {
+  // Liquid water at 1000 °C has no Gibbs energy: as a row it would pull the fit off.
+  AddInverseSheet("System", {"gas", "water"}, "1000");
+  const int gas =
+      AddMeasuredSheet("gas", "(g)", {{"H2O", "0.1", "x"}, {"O2", "0.02", "x"}, {"H2", "", ""}});
+  const int water = AddMeasuredSheet("water", "(l)", {{"H2O", "1", "x"}});
+  EXPECT_EQ(recalc.RunInverse(), 0);
+  ASSERT_TRUE(recalc.Succeeded());
+  EXPECT_EQ(TextOf(307), "H2O (l) can not exist at T[K]:1273; P[bar]:1");
+  EXPECT_EQ(TextOf(568), "Irregular reference: H2O ((l))");
+  EXPECT_EQ(matrix.ReferenceCount(), 2);
+  EXPECT_NEAR(recalc.fitQuality, 1.0, 1e-12);
+  EXPECT_NEAR(Number(gas, 2, kColL), 0.1, 1e-12);
+  EXPECT_EQ(book.Get(water, 2, kColL), "0");
+}
+
 TEST_F(InverseRun, ExponentAboveTheLimitIsWrittenInf) {
   AddInverseSheet("System", {"gas"}, "1000");
   // An absurd oxygen pressure: ozone's exponent passes the limit, atomic oxygen's does not.
