@@ -2,9 +2,7 @@
 // status panels.
 #include "balance/ElBalance.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "balance/ElementList.h"
 #include "balance/ElementShare.h"
 #include "chem/PTools.h"
 #include "chem/Periodica.h"
@@ -19,13 +17,6 @@ namespace ploxen {
 namespace {
 
 constexpr const char* kDatabaseTitle = "Ploxen Database";
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  const auto lower = [](unsigned char c) { return std::tolower(c); };
-  return std::lexicographical_compare(
-      a.begin(), a.end(), b.begin(), b.end(),
-      [&](unsigned char x, unsigned char y) { return lower(x) < lower(y); });
-}
 
 }  // namespace
 
@@ -71,12 +62,7 @@ void TElBalanceDlg::OpenTable(const std::vector<std::uint8_t>& elementFlags) {
     }
     complete_[k] = true;
   }
-  CBE.clear();
-  const int last = std::min(static_cast<int>(elementFlags.size()), elements_.Size()) - 1;
-  for (int i = 0; i <= last; ++i) {
-    if (elementFlags[i] != 0) CBE.push_back(elements_.ElementSymbol(i));
-  }
-  std::stable_sort(CBE.begin(), CBE.end(), LessIgnoringCase);
+  CBE = SystemElementSymbols(elements_, elementFlags);
   CBEIndex = CBE.empty() ? -1 : 0;
 }
 
