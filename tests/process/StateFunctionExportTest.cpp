@@ -2,6 +2,7 @@
 // extrapolation marks, per-row temperatures and the failures of the export.
 #include <gtest/gtest.h>
 
+#include "../support/TempFolder.h"
 #include "ProcessFixture.h"
 #include "chem/PTools.h"
 #include "process/SetStFn.h"
@@ -142,6 +143,27 @@ TEST_F(StateFunctionExport, MissingCompoundIsNamedWithItsCell) {
   EXPECT_EQ(Value(1, 2), "");
   EXPECT_NE(Value(1, 1), "");
   EXPECT_NE(Value(1, 3), "");
+}
+
+TEST_F(StateFunctionExport, PerKilogramValuesNeedAMolarMass) {
+  // A dataset whose mol definition gives no mass: per kg there is nothing to refer to.
+  testing::TempFolder temp;
+  const std::string path = temp / "massless.tdb";
+  testing::WriteBytes(path,
+                      "Nr\tName\tPhase\tTmin\tTmax\tT0\tH0\tS0\ta\tb\tc\td\te\tf\tTc\tPc\t"
+                      "Omega\tMol definition\tDescription\n"
+                      "1\tQ\t(g)\t200\t1000\t298.15\t-1000\t100\t29.3\t0\t0\t0\t0\t0\t\t\t\t"
+                      "\tno mass\n");
+  thermo.OpenDatabase(path);
+  Read({{"Q", "1"}}, "25");
+  ASSERT_TRUE(calc.ExportStateFunction(kSfEnthalpy, 0));
+  EXPECT_NEAR(Number(1, 1), -1.0, 1e-6);
+  for (int f : {kSfHeatCapacity, kSfEnthalpy, kSfEntropy, kSfGibbs}) {
+    ASSERT_TRUE(calc.ExportStateFunction(f, 1));
+    EXPECT_EQ(Value(1, 1), "") << StateFunctionEntry(f);
+  }
+  ASSERT_TRUE(calc.ExportStateFunction(kSfMolWeight, 0));
+  EXPECT_EQ(Value(1, 1), "0");
 }
 
 TEST_F(StateFunctionExport, DatasetTextsAndCriticalDataAreWrittenAsStored) {
