@@ -190,6 +190,7 @@ TEST_F(EmptyProcess, MissingPhaseSheetIsReportedAndTheOthersCleared) {
   Open();
   FillOutputs();
   Put("System", 4, 3, "gone");
+  Put("System", 4, 5, "EOT");  // the row's end mark names no sheet
   Run(kAnswerYes);
   EXPECT_EQ(TextOf(*p, 587), "No any access to sheet [gone]!");
   EXPECT_EQ(p->dialogs.Requests().back().text,
