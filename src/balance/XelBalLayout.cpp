@@ -27,6 +27,17 @@ std::string Num(int n) {
   return std::to_string(n);
 }
 
+/// A book or sheet name as it stands inside a quoted reference: an apostrophe is doubled, so
+/// that "Bob's gas" becomes 'Bob''s gas'!A2 and not a formula that names nothing.
+std::string Quoted(const std::string& name) {
+  std::string out;
+  for (char c : name) {
+    out += c;
+    if (c == '\'') out += c;
+  }
+  return out;
+}
+
 /// Sets the cell of column `column` (0 = A) in sheet row `row`, growing the grid when needed.
 void Put(StringGrid& grid, int column, int row, const std::string& text) {
   if (row > grid.RowCount()) grid.SetRowCount(row);
@@ -82,7 +93,7 @@ void PutSummary(StringGrid& grid, const std::vector<SummaryEntry>& entries) {
 }  // namespace
 
 std::string TXelBalDlg::Prefix(int slot) const {
-  return "='[" + bookName_ + "]" + calc_.slots[slot].sheetName + "'!";
+  return "='[" + Quoted(bookName_) + "]" + Quoted(calc_.slots[slot].sheetName) + "'!";
 }
 
 // Looks one table row up: 0 for an empty name, -1 (posted as `missingNumber`) when the
@@ -225,7 +236,7 @@ bool TXelBalDlg::BuildFull(const std::string& symbol, double atomMass) {
       const std::string l(1, kAmountColumns[c]);
       Put(g, 3 + c, tableRows + 1, "=SUM(" + l + "2:" + l + Num(tableRows) + ")");
     }
-    entries.push_back({s.sheetName, "='" + s.sheetName + "'!", tableRows + 1});
+    entries.push_back({s.sheetName, "='" + Quoted(s.sheetName) + "'!", tableRows + 1});
   }
   StringGrid& summary = WorkGrid(0);
   ClearGrid(summary, static_cast<int>(entries.size()) + 3);

@@ -148,6 +148,24 @@ TEST_F(XelBalLayout, LongSummaryNamesAreCutTo30Characters) {
   EXPECT_EQ(BalanceSummaryName("Na", std::string(29, 's')), "Na." + std::string(27, 's'));
 }
 
+TEST_F(XelBalLayout, ApostrophesInSheetNamesAreDoubledInReferences) {
+  AddConditionSheet({"Bob's gas", "Bob's water"});
+  AddPhaseSheet("Bob's gas", "(g)", {{"CO2", "2"}});
+  AddPhaseSheet("Bob's water", "(l)", {{"H2O", "5"}});
+  Select("C", {"O", "H"});
+  dlg.BtnBalanceClick(true);
+  EXPECT_EQ(Cell(1, 15, 1), "='[Book.xlsx]Bob''s gas'!A2");
+  EXPECT_EQ(Cell(1, 15, 4), "='[Book.xlsx]Bob''s gas'!B2*C15");
+  // Full layout: the summary reads the phase sheets of its own workbook; the water holds no
+  // carbon, so its reference gives 0 instead of naming nothing.
+  dlg.CbxCompact = false;
+  dlg.BtnBalanceClick(true);
+  ASSERT_EQ(ExportedSheets(), 3);
+  EXPECT_EQ(ExportedSheetName(3), "Bob's water");
+  EXPECT_EQ(Cell(1, 3, 4), "='Bob''s water'!D3");
+  for (int c = 4; c <= 7; ++c) EXPECT_EQ(Value(1, 3, c), "0") << c;
+}
+
 TEST_F(XelBalLayout, FullLayoutHasASheetPerPhaseAndASummary) {
   AddConditionSheet({"gas", "water"});
   AddPhaseSheet("gas", "(g)", {{"N2", "1"}, {"CO2", "2"}, {"CO", "1"}}, "in [mol]", "out [mol]",
