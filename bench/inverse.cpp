@@ -2,18 +2,10 @@
 // flue-gas example (read, fit, write) with the workbook already open.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <string>
-
-#include <unistd.h>
-
-#include "app/Ploxen.h"
+#include "ExampleBook.h"
 #include "linalg/LiGlSys.h"
-#include "process/XlsProcessWorkbook.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // 2048 rows of `columns` data columns: normal equations and elimination.
 void BM_FitFullTable(benchmark::State& state) {
@@ -42,22 +34,13 @@ BENCHMARK(BM_FitFullTable)->Arg(10)->Arg(128)->Unit(benchmark::kMillisecond);
 
 // The inverse run of examples/Inverse.xlsx: condition sheet, phase sheets, matrix, results.
 void BM_InverseRun(benchmark::State& state) {
-  const fs::path dir = fs::temp_directory_path() / ("ploxen_bench_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const fs::path book = dir / "Inverse.xlsx";
-  fs::copy_file(fs::path(PLOXEN_SOURCE_DIR) / "examples" / "Inverse.xlsx", book,
-                fs::copy_options::overwrite_existing);
+  const std::string book = ploxen::bench::ScratchExample("Inverse.xlsx").string();
   ploxen::TPloxen p(0);
-  p.log.SetFilter(0);
-  if (p.xls.OpenBook(book.string()) < 0) {
+  ploxen::XlsProcessWorkbook workbook(p.xls);
+  if (!ploxen::bench::OpenForRun(p, workbook, book)) {
     state.SkipWithError("the example cannot be opened");
     return;
   }
-  ploxen::XlsProcessWorkbook workbook(p.xls);
-  p.calc.SetWorkbook(&workbook);
-  p.calc.conditionSheet = p.xls.FindSheet("System");
-  p.calc.messageBook = p.xls.BookName();
-  p.calc.messageSheet = "System";
   for (auto _ : state) {
     p.recalc.RunInverse();
     if (!p.recalc.Succeeded()) {

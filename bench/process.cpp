@@ -13,8 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/Ploxen.h"
-#include "process/XlsProcessWorkbook.h"
+#include "ExampleBook.h"
 
 extern char** environ;
 
@@ -22,19 +21,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path Scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("ploxen_bench_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const fs::path book = dir / name;
-  fs::copy_file(fs::path(PLOXEN_SOURCE_DIR) / "examples" / name, book,
-                fs::copy_options::overwrite_existing);
-  return book;
-}
-
 // `ploxen -x: Process.xlsx -c: System` from process start to exit.
 void BM_BatchRunProcess(benchmark::State& state) {
   const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "ploxen";
-  const std::string book = Scratch("Process.xlsx").string();
+  const std::string book = ploxen::bench::ScratchExample("Process.xlsx").string();
   long peakKb = 0;
   for (auto _ : state) {
     fs::copy_file(fs::path(PLOXEN_SOURCE_DIR) / "examples" / "Process.xlsx", book,
@@ -70,18 +60,13 @@ BENCHMARK(BM_BatchRunProcess)->UseManualTime()->Unit(benchmark::kMillisecond)->I
 
 // Reading the workbook, solving and writing the results, with the workbook already open.
 void BM_CalculationOnly(benchmark::State& state) {
-  const std::string book = Scratch("Process.xlsx").string();
+  const std::string book = ploxen::bench::ScratchExample("Process.xlsx").string();
   ploxen::TPloxen p(0);
-  p.log.SetFilter(0);
-  if (p.xls.OpenBook(book) < 0) {
+  ploxen::XlsProcessWorkbook workbook(p.xls);
+  if (!ploxen::bench::OpenForRun(p, workbook, book)) {
     state.SkipWithError("the example cannot be opened");
     return;
   }
-  ploxen::XlsProcessWorkbook workbook(p.xls);
-  p.calc.SetWorkbook(&workbook);
-  p.calc.conditionSheet = p.xls.FindSheet("System");
-  p.calc.messageBook = p.xls.BookName();
-  p.calc.messageSheet = "System";
   for (auto _ : state) {
     p.calc.RunWorkbook();
     if (!p.calc.calculationOk) {

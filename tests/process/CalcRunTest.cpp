@@ -17,16 +17,7 @@ class CalcRun : public ProcessFixture {
   // Methane burnt with air: a gas sheet and a liquid water sheet.
   void Combustion(const std::string& t = "1000") {
     AddConditionSheet({"gas", "water"}, t, "1");
-    AddPhaseSheet("gas", "(g)",
-                  {{"CH4", "1"},
-                   {"O2", "2.2"},
-                   {"N2", "8.28"},
-                   {"CO2", ""},
-                   {"CO", ""},
-                   {"H2O", ""},
-                   {"H2", ""},
-                   {"NO", ""},
-                   {"OH", ""}});
+    AddCombustionGas();
     AddPhaseSheet("water", "(l)", {{"H2O", ""}});
   }
   // Reads the workbook and hands every occupied slot to the kernel, as a run does before Solve.

@@ -21,18 +21,7 @@ class RoundTrip : public InverseFixture {
  protected:
   void SolveCombustion() {
     AddConditionSheet({"gas"}, "1000", "1");
-    gas = AddPhaseSheet("gas", "(g)",
-                        {{"CH4", "1"},
-                         {"O2", "2.2"},
-                         {"N2", "8.28"},
-                         {"CO2", ""},
-                         {"CO", ""},
-                         {"H2O", ""},
-                         {"H2", ""},
-                         {"NO", ""},
-                         {"OH", ""},
-                         {"H", ""},
-                         {"O", ""}});
+    gas = AddCombustionGas({"H", "O"});
     kernel.EditPrec = "1e-6";
     ASSERT_EQ(calc.RunWorkbook(), 0);
     ASSERT_TRUE(calc.calculationOk) << calc.failureText;

@@ -73,6 +73,15 @@ class ProcessFixture : public ::testing::Test {
     return book.AddSheet(name, rows);
   }
 
+  /// Phase sheet "gas": methane with 10 % excess air and its usual products, then `more`.
+  int AddCombustionGas(const std::vector<std::string>& more = {}) {
+    std::vector<std::pair<std::string, std::string>> rows = {
+        {"CH4", "1"}, {"O2", "2.2"}, {"N2", "8.28"}, {"CO2", ""}, {"CO", ""},
+        {"H2O", ""},  {"H2", ""},    {"NO", ""},     {"OH", ""}};
+    for (const std::string& name : more) rows.push_back({name, ""});
+    return AddPhaseSheet("gas", "(g)", rows);
+  }
+
   bool Posted(int number) const {
     const auto& e = log.Entries();
     return std::any_of(e.begin(), e.end(), [&](const LogEntry& x) { return x.number == number; });
