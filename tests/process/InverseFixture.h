@@ -26,26 +26,7 @@ class InverseFixture : public ProcessFixture {
                       const std::string& t, const std::string& p = "1",
                       const std::vector<std::string>& letters = {},
                       const std::string& tLabel = "T [C]") {
-    std::vector<std::string> row4 = {"Phases"};
-    row4.insert(row4.end(), phases.begin(), phases.end());
-    std::vector<std::string> row5 = {"Columns"};
-    row5.insert(row5.end(), letters.begin(), letters.end());
-    const int sheet = book.AddSheet(name, {{"rcl"},
-                                           {tLabel, t},
-                                           {"P [bar]", p},
-                                           row4,
-                                           row5,
-                                           {"Count"},
-                                           {"Fit quality"},
-                                           {"Iterations Steps"},
-                                           {"Visualisation"},
-                                           {"Following Calculation"},
-                                           {"Recorder"},
-                                           {"EOT"}});
-    calc.conditionSheet = sheet;
-    calc.messageBook = book.name;
-    calc.messageSheet = name;
-    return sheet;
+    return PlaceConditionSheet(name, ConditionRows("rcl", tLabel, t, p, phases, letters));
   }
 
   /// One compound row of a measured phase sheet.

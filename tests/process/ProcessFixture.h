@@ -37,27 +37,42 @@ class ProcessFixture : public ::testing::Test {
     calc.showStatus = [this](const std::string& text, int) { statuses.push_back(text); };
   }
 
-  /// A condition sheet `name` at 25 °C and 1 bar naming the given phase sheets.
-  int AddConditionSheet(const std::vector<std::string>& phases, const std::string& t = "25",
-                        const std::string& p = "1", const std::string& name = "System") {
+  /// The rows of a condition sheet of kind `kind` ("eql", "rcl") naming `phases` in row 4 and
+  /// holding `row5` from B5 on.
+  static std::vector<std::vector<std::string>> ConditionRows(
+      const std::string& kind, const std::string& tLabel, const std::string& t,
+      const std::string& p, const std::vector<std::string>& phases,
+      const std::vector<std::string>& row5 = {}) {
     std::vector<std::string> row4 = {"Phases"};
     row4.insert(row4.end(), phases.begin(), phases.end());
-    const int sheet = book.AddSheet(name, {{"eql"},
-                                               {"T [C]", t},
-                                               {"P [bar]", p},
-                                               row4,
-                                               {"Calculation Conditions"},
-                                               {"Count"},
-                                               {"Precision"},
-                                               {"Iterations Steps"},
-                                               {"Visualisation"},
-                                               {"Following Calculation"},
-                                               {"Recorder"},
-                                               {"EOT"}});
+    std::vector<std::string> fifth = {"Calculation Conditions"};
+    fifth.insert(fifth.end(), row5.begin(), row5.end());
+    return {{kind},
+            {tLabel, t},
+            {"P [bar]", p},
+            row4,
+            fifth,
+            {"Count"},
+            {"Precision"},
+            {"Iterations Steps"},
+            {"Visualisation"},
+            {"Following Calculation"},
+            {"Recorder"},
+            {"EOT"}};
+  }
+  /// Adds a condition sheet and makes it the driver's condition sheet.
+  int PlaceConditionSheet(const std::string& name,
+                          const std::vector<std::vector<std::string>>& rows) {
+    const int sheet = book.AddSheet(name, rows);
     calc.conditionSheet = sheet;
     calc.messageBook = book.name;
     calc.messageSheet = name;
     return sheet;
+  }
+  /// A condition sheet `name` at 25 °C and 1 bar naming the given phase sheets.
+  int AddConditionSheet(const std::vector<std::string>& phases, const std::string& t = "25",
+                        const std::string& p = "1", const std::string& name = "System") {
+    return PlaceConditionSheet(name, ConditionRows("eql", "T [C]", t, p, phases));
   }
 
   /// A phase sheet with A1 `definition`, B1 `unit` and rows of name and amount.
