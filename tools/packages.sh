@@ -3,7 +3,7 @@
 # Sourced by run.sh and test.sh; stops with a clear message when it cannot.
 
 PLOXEN_PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   liborcus-dev libxlsxwriter-dev zlib1g-dev libzip-dev
   locales
