@@ -15,6 +15,8 @@ namespace ploxen {
 
 class TAplMsgWnd;
 class Periodica;
+struct ExactProblem;
+struct ExactResult;
 
 /// The equilibrium kernel ("Equilibrium - Calculation Criteria"): holds the fixed-capacity kernel
 /// system (compounds, system elements, phase slots), the criteria controls as plain data, and
@@ -38,6 +40,7 @@ class TEqlKernel {
   bool CBAutoCorr = false;              ///< "Auto Correction"
   bool CBMaxEntropy = true;             ///< "Turbulent System (High Entropy)"
   int EditPhaseCheck = 1;               ///< "Calc. Check": rounds of the phase check (min 1)
+  bool CbxExact = true;                 ///< "Exact Solution": the exact minimum after the checks
 
   void EditILimitChange();  ///< the limit text changed: recompute the automatic factor
   void CbxFastClick();      ///< "Fast Iteration" was toggled (view sets CbxFast first)
@@ -115,6 +118,9 @@ class TEqlKernel {
   int IterationsNormalise() const { return iterP_; }
   int IterationsFinal() const { return iterF_; }
   int IterationsVolume() const { return iterV_; }
+  int IterationsExact() const { return iterX_; }  ///< Newton iterations of the exact stage
+  /// Potential of the charge balance (dimensionless) when the last exact run had one, else 0.
+  long double ChargePotential() const { return chargePotential_; }
 
   // ---- Solver steps (public so that each can be exercised on its own) ----
   /// Shifts all potentials until the activities of compounds first..last add up to `target`
@@ -190,6 +196,14 @@ class TEqlKernel {
   void CarrierSums();  ///< work_[j] := sum of nu * a over element j's carriers
   void SetFormationFactor(int q, long double gRT);
 
+  // Exact stage (ExactStage).
+  static constexpr int kExactFallback = -100;
+  int ExactStage();
+  void BuildExactProblem(ExactProblem& problem, std::vector<int>& compoundOf);
+  void WriteExactResult(const ExactProblem& problem, const std::vector<int>& compoundOf,
+                        const ExactResult& result);
+  bool BalanceKept(long double tolerance);
+
   // Constant-volume (VolumeMode).
   void PrepareConstantVolume();
 
@@ -263,7 +277,8 @@ class TEqlKernel {
   long double temperature_ = 298.15L, pressure_ = 1.0L, volume_ = 0.0L, workPressure_ = 1.0L;
   long double totalMoles_ = 0.0L;
   int gasCount_ = 0, liquidCount_ = 0, solidCount_ = 0;
-  int iterI_ = 0, iterP_ = 0, iterF_ = 0, iterV_ = 0, largestP_ = 0;
+  int iterI_ = 0, iterP_ = 0, iterF_ = 0, iterV_ = 0, iterX_ = 0, largestP_ = 0;
+  long double chargePotential_ = 0.0L;
   std::string runSummary_, resultText_;
 
   // Criteria in force.

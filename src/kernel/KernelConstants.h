@@ -35,6 +35,7 @@ constexpr const char* kCaptionFast = "Fast Iteration";
 constexpr const char* kCaptionAutoCorrection = "Auto Correction";
 constexpr const char* kCaptionMaxEntropy = "Turbulent System (High Entropy)";
 constexpr const char* kCaptionPhaseCheck = "Calc. Check";
+constexpr const char* kCaptionExact = "Exact Solution";
 constexpr const char* kCaptionExtendedGroup = "Extended Options (Beta)";
 constexpr const char* kCaptionClose = "Close";
 

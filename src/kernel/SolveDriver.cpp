@@ -185,7 +185,8 @@ int TEqlKernel::Solve() {
   firstRetry_ = 1;
   phaseCheckBroken_ = 0;
   result_ = 0;
-  iterI_ = iterP_ = iterF_ = iterV_ = largestP_ = 0;
+  iterI_ = iterP_ = iterF_ = iterV_ = iterX_ = largestP_ = 0;
+  chargePotential_ = 0.0L;
   kStar_ = 1;
   resultText_.clear();
   if (breakRequest_) {
@@ -210,9 +211,15 @@ int TEqlKernel::Solve() {
   }
   result_ = -1;
   if (FormationFactors() != 1) return -1;
+  if (CbxExact) {
+    const int exact = ExactStage();
+    if (exact != kExactFallback) return exact;
+  }
   Post(kMsgInformation, 1108, "Estimation of System ...");
   if (FirstSolution() != 1) return -1;
-  return MainLoop();
+  const int estimated = MainLoop();
+  if (estimated == 1 && !BalanceKept(10.0L * precision_)) return -1;
+  return estimated;
 }
 
 int TEqlKernel::MainLoop() {

@@ -17,12 +17,14 @@ namespace ploxen::test {
 
 constexpr long double kRT1000 = 8.3143L * 1000.0L;  ///< R*T at 1000 K [J/mol]
 
-/// A kernel with a message log that keeps every level in posting order.
+/// A kernel with a message log that keeps every level in posting order. These tests exercise
+/// the estimation procedure itself, so "Exact Solution" is off unless a test turns it on.
 class KernelTest : public ::testing::Test {
  protected:
   KernelTest() {
     log.SetFilter(kMsgInformation);
     log.SetNewestLast(true);
+    kernel.CbxExact = false;
   }
 
   /// Empties the system with no element preselected (auto selection picks them).

@@ -72,6 +72,7 @@ TEST_F(KernelTest, ReusedKernelGivesTheSameResultsAsAFreshOne) {
   ASSERT_EQ(kernel.Solve(), 1) << kernel.ResultText();
   TAplMsgWnd otherLog;
   TEqlKernel fresh(otherLog, table);
+  fresh.CbxExact = kernel.CbxExact;
   load(fresh, false);
   ASSERT_EQ(fresh.Solve(), 1);
   ASSERT_EQ(kernel.SystemElementCount(), 1);

@@ -1,0 +1,308 @@
+// Newton iterations of the exact stage: the reduced system in the element potentials, mixture
+// totals and pure-phase amounts, with the step control that keeps every log amount in range.
+#include <algorithm>
+#include <cmath>
+
+#include "kernel/ExactSolver.h"
+#include "kernel/KernelMath.h"
+
+namespace ploxen {
+
+namespace {
+
+constexpr int kNewtonLimit = 150;
+constexpr long double kLnMajor = -18.420680743952367L;  ///< ln 1e-8: a mixture's major species
+constexpr long double kLnTraceCap = 9.210340371976183L;  ///< a trace species may rise to 1e-4
+constexpr long double kLnVanish = -18.420680743952367L;  ///< ln 1e-8: a mixture that vanishes
+constexpr long double kLnSmall = -4.605170185988091L;    ///< ln 1e-2: a small mixture
+constexpr long double kStallStep = 1e-2L;
+constexpr long double kAmountTolerance = 1e-14L;         ///< step / total at convergence
+constexpr long double kPotentialTolerance = 1e-11L;      ///< potential step at convergence
+constexpr long double kBalanceTolerance = 1e-12L;
+constexpr long double kBalanceFloor = 1e-14L;  ///< of the sum of the inputs
+constexpr long double kPotentialBound = 1e5L;  ///< potentials beyond: the phases cannot balance
+constexpr long double kPivotFloor = 1e-17L;  ///< of an equilibrated column: singular
+constexpr long double kProximal = 1e-13L;                ///< relative to the largest diagonal
+
+long double SafeExp(long double x) {
+  return x < -11350.0L ? 0.0L : ExpExtended(std::min(x, 11350.0L));
+}
+
+}  // namespace
+
+long double ExactSolver::Potential(int s) const {
+  long double sum = 0.0L;
+  for (const ExactEntry& e : p_.entry[s]) sum += e.count * lambda_[e.row];
+  return sum;
+}
+
+long double ExactSolver::Mu(int s) const {
+  const ExactPhase& phase = p_.phases[phaseOf_[s]];
+  return p_.g[s] + (phase.gas ? p_.lnP : 0.0L);
+}
+
+long double ExactSolver::ScaledTotal() const {
+  long double total = 0.0L;
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (!active_[k]) continue;
+    total += p_.phases[k].mixture ? SafeExp(lnN_[k]) : std::max(pure_[k], 0.0L);
+  }
+  return total > 0.0L ? total : 1.0L;
+}
+
+// Forms the symmetric system of one iteration (balance rows, one row per present mixture, one
+// per present pure phase) and solves it with row and column equilibration and partial pivoting.
+// A balance row that no present phase carries keeps its potential.
+bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
+  const int rows = p_.rows;
+  std::vector<int> column(p_.phases.size(), -1);
+  int m = rows;
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (active_[k]) column[k] = m++;
+  }
+  std::vector<long double> a(static_cast<size_t>(m) * m, 0.0L), rhs(m, 0.0L);
+  auto at = [&](int i, int j) -> long double& { return a[static_cast<size_t>(i) * m + j]; };
+  std::vector<char> carried(rows, 0);
+  for (int j = 0; j < rows; ++j) rhs[j] = b_[j];
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (!active_[k]) continue;
+    const ExactPhase& phase = p_.phases[k];
+    const int c = column[k];
+    if (!phase.mixture) {
+      const int s = phase.species.front();
+      for (const ExactEntry& e : p_.entry[s]) {
+        at(e.row, c) += e.count;
+        at(c, e.row) += e.count;
+        rhs[e.row] -= e.count * pure_[k];
+        carried[e.row] = 1;
+      }
+      rhs[c] = Mu(s);
+      continue;
+    }
+    long double sum = 0.0L;
+    for (int s : phase.species) {
+      const long double n = SafeExp(lnn_[s]);
+      const long double mu = Mu(s) + lnn_[s] - lnN_[k];
+      sum += n;
+      rhs[c] += n * mu - n;
+      for (const ExactEntry& e : p_.entry[s]) {
+        const long double w = e.count * n;
+        for (const ExactEntry& f : p_.entry[s]) at(e.row, f.row) += w * f.count;
+        at(e.row, c) += w;
+        at(c, e.row) += w;
+        rhs[e.row] += w * mu - w;
+        carried[e.row] = 1;
+      }
+    }
+    const long double total = SafeExp(lnN_[k]);
+    at(c, c) = sum - total;
+    rhs[c] += total;
+  }
+  // A small proximal term keeps the potentials of nearly dependent balances (an element that
+  // only trace species tell apart) from a singular system; at the fixed point it vanishes.
+  long double diagonal = 0.0L;
+  for (int j = 0; j < rows; ++j) diagonal = std::max(diagonal, at(j, j));
+  for (int j = 0; j < rows; ++j) {
+    if (carried[j]) {
+      at(j, j) += kProximal * diagonal;
+      rhs[j] += kProximal * diagonal * lambda_[j];
+      continue;
+    }
+    for (int i = 0; i < m; ++i) at(j, i) = at(i, j) = 0.0L;
+    at(j, j) = 1.0L;
+    rhs[j] = lambda_[j];
+  }
+  std::vector<long double> rowScale(m, 0.0L), colScale(m, 0.0L);
+  for (int i = 0; i < m; ++i) {
+    for (int j = 0; j < m; ++j) rowScale[i] = std::max(rowScale[i], std::fabs(at(i, j)));
+    if (!(rowScale[i] > 0.0L) || !std::isfinite(rowScale[i])) return false;
+    rowScale[i] = 1.0L / rowScale[i];
+  }
+  for (int j = 0; j < m; ++j) {
+    for (int i = 0; i < m; ++i) colScale[j] = std::max(colScale[j], std::fabs(at(i, j) * rowScale[i]));
+    if (!(colScale[j] > 0.0L)) return false;
+    colScale[j] = 1.0L / colScale[j];
+  }
+  for (int i = 0; i < m; ++i) {
+    for (int j = 0; j < m; ++j) at(i, j) *= rowScale[i] * colScale[j];
+    rhs[i] *= rowScale[i];
+  }
+  for (int k = 0; k < m; ++k) {
+    int pivot = k;
+    for (int i = k + 1; i < m; ++i) {
+      if (std::fabs(at(i, k)) > std::fabs(at(pivot, k))) pivot = i;
+    }
+    if (!(std::fabs(at(pivot, k)) > kPivotFloor)) return false;
+    if (pivot != k) {
+      for (int j = 0; j < m; ++j) std::swap(at(k, j), at(pivot, j));
+      std::swap(rhs[k], rhs[pivot]);
+    }
+    for (int i = k + 1; i < m; ++i) {
+      const long double f = at(i, k) / at(k, k);
+      if (f == 0.0L) continue;
+      for (int j = k; j < m; ++j) at(i, j) -= f * at(k, j);
+      rhs[i] -= f * rhs[k];
+    }
+  }
+  x.assign(m, 0.0L);
+  for (int i = m - 1; i >= 0; --i) {
+    long double v = rhs[i];
+    for (int j = i + 1; j < m; ++j) v -= at(i, j) * x[j];
+    x[i] = v / at(i, i);
+  }
+  for (int i = 0; i < m; ++i) {
+    x[i] *= colScale[i];
+    if (!std::isfinite(x[i])) return false;
+  }
+  // Unknowns past the balance rows are addressed by phase from here on.
+  std::vector<long double> byPhase(rows + p_.phases.size(), 0.0L);
+  std::copy_n(x.begin(), rows, byPhase.begin());
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (column[k] >= 0) byPhase[rows + k] = x[column[k]];
+  }
+  x.swap(byPhase);
+  return true;
+}
+
+// Amounts of the present mixtures from the potentials themselves, so that every species'
+// potential condition holds exactly; the totals keep their last Newton value.
+void ExactSolver::FinishAmounts() {
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (!active_[k] || !p_.phases[k].mixture) continue;
+    for (int s : p_.phases[k].species) lnn_[s] = lnN_[k] + Potential(s) - Mu(s);
+  }
+}
+
+// True when a balance with input has no carrier among the present phases.
+bool ExactSolver::SoleCarrierMissing() const {
+  std::vector<char> carried(p_.rows, 0);
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (!active_[k]) continue;
+    for (int s : p_.phases[k].species) {
+      for (const ExactEntry& e : p_.entry[s]) carried[e.row] = 1;
+    }
+  }
+  for (int j = 0; j < p_.rows; ++j) {
+    if (!carried[j] && b_[j] != 0.0L) return true;
+  }
+  return false;
+}
+
+long double ExactSolver::BalanceResidual() const {
+  std::vector<long double> amount(p_.g.size(), 0.0L);
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (!active_[k]) continue;
+    for (int s : p_.phases[k].species) {
+      amount[s] = p_.phases[k].mixture ? SafeExp(lnn_[s]) : pure_[k];
+    }
+  }
+  ExactProblem scaled;
+  scaled.rows = p_.rows;
+  scaled.b = b_;
+  scaled.entry = p_.entry;
+  return BalanceMismatch(scaled, amount, kBalanceTolerance, kBalanceFloor);
+}
+
+ExactSolver::Step ExactSolver::Newton() {
+  std::vector<long double> x;
+  std::vector<long double> delta(p_.g.size(), 0.0L);
+  const int rows = p_.rows;
+  for (int it = 0; it < kNewtonLimit; ++it) {
+    ++iterations_;
+    if (poll_ && poll_()) return Step::kBroken;
+    if (!BuildAndSolve(x)) return Step::kSingular;
+    long double largest = 0.0L;
+    long double trace = 1.0L;
+    for (size_t k = 0; k < p_.phases.size(); ++k) {
+      if (!active_[k] || !p_.phases[k].mixture) continue;
+      const long double dN = x[rows + k];
+      largest = std::max(largest, std::fabs(dN));
+      for (int s : p_.phases[k].species) {
+        long double d = dN - (Mu(s) + lnn_[s] - lnN_[k]);
+        for (const ExactEntry& e : p_.entry[s]) d += e.count * x[e.row];
+        delta[s] = d;
+        const long double lnx = lnn_[s] - lnN_[k];
+        if (lnx > kLnMajor) {
+          if (d > 0.0L) largest = std::max(largest, d);
+        } else if (d >= 0.0L && d - dN > 0.0L) {
+          trace = std::min(trace, std::fabs((-lnx - kLnTraceCap) / (d - dN)));
+        }
+      }
+    }
+    const long double step = std::min({1.0L, largest > 2.0L ? 2.0L / largest : 1.0L, trace});
+    const long double total = ScaledTotal();
+    long double change = 0.0L;
+    long double potentialStep = 0.0L;
+    for (int j = 0; j < rows; ++j) {
+      potentialStep = std::max(potentialStep, std::fabs(x[j] - lambda_[j]));
+      lambda_[j] += step * (x[j] - lambda_[j]);
+    }
+    for (size_t k = 0; k < p_.phases.size(); ++k) {
+      if (!active_[k]) continue;
+      const long double d = x[rows + k];
+      if (!p_.phases[k].mixture) {
+        pure_[k] += step * d;
+        change = std::max(change, std::fabs(d) / total);
+        continue;
+      }
+      change = std::max(change, SafeExp(lnN_[k]) * std::fabs(d) / total);
+      lnN_[k] += step * d;
+      for (int s : p_.phases[k].species) {
+        change = std::max(change, SafeExp(lnn_[s]) * std::fabs(delta[s]) / total);
+        lnn_[s] += step * delta[s];
+      }
+    }
+    if (!std::isfinite(change) || !std::isfinite(potentialStep)) return Step::kInvalid;
+    long double largestPotential = 0.0L;
+    for (int j = 0; j < rows; ++j) largestPotential = std::max(largestPotential, std::fabs(lambda_[j]));
+    if (largestPotential > kPotentialBound) return Step::kDiverging;
+    // A mixture on its way out leaves the set early: kept, its sum condition would drive the
+    // potentials apart. One that is small while the step stalls goes too.
+    bool dropped = false;
+    const long double lnTotal = std::log(ScaledTotal());
+    int smallest = -1;
+    for (size_t k = 0; k < p_.phases.size(); ++k) {
+      const ExactPhase& phase = p_.phases[k];
+      if (!active_[k] || !phase.mixture || phase.forced || x[rows + k] >= 0.0L) continue;
+      const long double lnShare = lnN_[k] - lnTotal;
+      const bool stalled = step < kStallStep && x[rows + k] < -1.0L && lnShare < kLnSmall;
+      if (lnShare >= kLnVanish && !stalled) continue;
+      if (smallest < 0 || lnN_[k] < lnN_[smallest]) smallest = static_cast<int>(k);
+    }
+    if (smallest >= 0) {
+      active_[smallest] = 0;
+      if (SoleCarrierMissing()) {
+        active_[smallest] = 1;  // the only carrier of an element stays, however small
+      } else {
+        dropped = true;
+      }
+    }
+    if (dropped) continue;
+    if (step == 1.0L && change < kAmountTolerance && potentialStep < kPotentialTolerance) {
+      FinishAmounts();
+      if (BalanceResidual() <= 1.0L) return Step::kConverged;
+    }
+  }
+  return Step::kLimit;
+}
+
+long double BalanceMismatch(const ExactProblem& problem, const std::vector<long double>& amount,
+                            long double relative, long double floor) {
+  std::vector<long double> sum(problem.rows, 0.0L);
+  for (size_t s = 0; s < amount.size() && s < problem.entry.size(); ++s) {
+    if (amount[s] == 0.0L) continue;
+    for (const ExactEntry& e : problem.entry[s]) sum[e.row] += e.count * amount[s];
+  }
+  long double inputs = 0.0L;
+  for (long double b : problem.b) inputs += std::fabs(b);
+  long double worst = 0.0L;
+  for (int j = 0; j < problem.rows; ++j) {
+    const long double allowed = std::max(relative * std::fabs(problem.b[j]), floor * inputs);
+    const long double miss = std::fabs(sum[j] - problem.b[j]);
+    if (!std::isfinite(miss)) return INFINITY;
+    if (allowed > 0.0L) worst = std::max(worst, miss / allowed);
+  }
+  return worst;
+}
+
+}  // namespace ploxen

@@ -1,0 +1,108 @@
+// Exact Gibbs-energy minimum of an ideal multi-phase system under linear balances: Newton
+// iterations on the element potentials, the phase set, and a fixed-volume gas phase.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ploxen {
+
+/// One balance row entry of a species: `row` of the balance rows, `count` atoms (or charge).
+struct ExactEntry {
+  int row;
+  long double count;
+};
+
+/// A phase of the exact problem: an ideal mixture (gas or solution) or a pure phase of one species.
+struct ExactPhase {
+  bool mixture = true;
+  bool gas = false;           ///< its species' potentials carry ln P
+  bool forced = false;        ///< always present (the fixed-volume gas)
+  std::vector<int> species;   ///< indices into `ExactProblem::g`
+};
+
+/// The problem as the kernel hands it over: dimensionless standard potentials, balance rows and
+/// phases. Amounts are in the caller's unit; the solver scales internally.
+struct ExactProblem {
+  int rows = 0;                               ///< balance rows (elements, then charge)
+  std::vector<long double> b;                 ///< balance inputs per row [mol]
+  std::vector<long double> g;                 ///< G/RT + ln(gamma) per species (ln P excluded)
+  std::vector<long double> input;             ///< reacting input per species [mol]
+  std::vector<std::vector<ExactEntry>> entry; ///< non-zero balance coefficients per species
+  std::vector<ExactPhase> phases;
+  long double lnP = 0.0L;                     ///< ln of the pressure [bar] of every gas phase
+};
+
+/// The minimum once found: potentials, amounts and phase set.
+struct ExactResult {
+  std::vector<long double> lambda;   ///< potential per balance row (dimensionless)
+  std::vector<long double> amount;   ///< moles per species (0 in absent phases)
+  std::vector<long double> lnActivityRatio;  ///< sum a*lambda - g - [ln P] per species
+  std::vector<long double> phaseTotal;       ///< moles per phase
+  std::vector<char> present;                 ///< per phase
+  int iterations = 0;
+  long double balanceResidual = 0.0L;  ///< largest |balance error| / |b_j| (floor 1e-14)
+};
+
+/// Finds the minimum of sum n*(g + ln x [+ ln P]) over the phases under the balances.
+/// `Solve` returns true on convergence; otherwise `Reason()` says why it stopped.
+class ExactSolver {
+ public:
+  explicit ExactSolver(const ExactProblem& problem) : p_(problem) {}
+
+  /// Polled once per iteration; returning true stops the solve (a user's break).
+  void SetPoll(std::function<bool()> poll) { poll_ = std::move(poll); }
+  /// Solves at the problem's pressure, warm from the previous solve when there is one.
+  bool Solve();
+  /// Solves with gas phase `gasPhase` filling a fixed volume: P = N * `lnFactor` (ln of R*T/V
+  /// in bar per mol); the pressure found is stored in the problem copy (`Pressure`).
+  bool SolveFixedVolume(int gasPhase, long double lnFactor);
+
+  const ExactResult& Result() const { return result_; }
+  const std::string& Reason() const { return reason_; }
+  bool Broken() const { return broken_; }
+  long double LnPressure() const { return p_.lnP; }
+
+ private:
+  enum class Step { kConverged, kSingular, kLimit, kDiverging, kBroken, kInvalid };
+
+  void Start();
+  void StartAmounts(int phase);
+  void Activate(int phase);
+  void CoverElements();
+  Step Newton();
+  bool BuildAndSolve(std::vector<long double>& x);
+  void FinishAmounts();
+  void FillResult();
+  long double BalanceResidual() const;
+  bool SoleCarrierMissing() const;
+  int MostUnstablePhase() const;
+  int MostNegativePure() const;
+  long double Potential(int s) const;  ///< sum a*lambda of species s
+  long double Mu(int s) const;         ///< g' of species s, ln P included for gas
+  long double ScaledTotal() const;
+
+  ExactProblem p_;
+  std::function<bool()> poll_;
+  std::vector<long double> b_;        ///< scaled inputs
+  long double scale_ = 1.0L;          ///< b = scale_ * b_
+  std::vector<long double> lnN_;      ///< ln of each mixture's total (scaled)
+  std::vector<long double> lnn_;      ///< ln of each mixture species' amount (scaled)
+  std::vector<long double> pure_;     ///< amount of each pure phase (scaled)
+  std::vector<long double> lambda_;   ///< current potentials
+  std::vector<char> active_;          ///< per phase
+  std::vector<int> phaseOf_;          ///< phase of each species
+  std::vector<int> addedOrder_;       ///< pure phases in the order they joined
+  ExactResult result_;
+  std::string reason_;
+  bool started_ = false, broken_ = false;
+  int iterations_ = 0;
+};
+
+/// Largest imbalance of `amount` against `b` in units of what each row allows: `relative` times
+/// its input, or `floor` times the sum of the inputs when that is more. At most 1 passes.
+long double BalanceMismatch(const ExactProblem& problem, const std::vector<long double>& amount,
+                            long double relative, long double floor);
+
+}  // namespace ploxen
