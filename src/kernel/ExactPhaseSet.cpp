@@ -36,7 +36,12 @@ void ExactSolver::Start() {
   for (size_t k = 0; k < phases; ++k) {
     for (int s : p_.phases[k].species) phaseOf_[s] = static_cast<int>(k);
   }
-  // The gas phases and every phase holding input: the input itself balances that set.
+  if (BarrierStart() || broken_) return;
+  // Without a stable start: the gas phases and every phase holding input, which the input
+  // itself balances.
+  std::fill(lambda_.begin(), lambda_.end(), 0.0L);
+  std::fill(active_.begin(), active_.end(), 0);
+  addedOrder_.clear();
   for (size_t k = 0; k < phases; ++k) {
     const ExactPhase& phase = p_.phases[k];
     bool holdsInput = phase.gas || phase.forced;
@@ -144,6 +149,10 @@ bool ExactSolver::Solve() {
   reason_.clear();
   broken_ = false;
   if (!started_) Start();
+  if (broken_) {
+    reason_ = "break by user";
+    return false;
+  }
   const int rounds = 4 * static_cast<int>(p_.phases.size()) + 2 * p_.rows + 20;
   for (int round = 0; round < rounds; ++round) {
     CoverElements();

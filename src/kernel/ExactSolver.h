@@ -68,6 +68,11 @@ class ExactSolver {
   enum class Step { kConverged, kSingular, kLimit, kDiverging, kBroken, kInvalid };
 
   void Start();
+  bool BarrierStart();
+  bool BarrierStep(std::vector<long double>& lambda, long double t, const std::vector<char>& used);
+  long double BarrierValue(const std::vector<long double>& lambda, long double t) const;
+  long double PhaseConstraint(int k, const std::vector<long double>& lambda,
+                              std::vector<long double>* gradient) const;
   void StartAmounts(int phase);
   void Activate(int phase);
   void CoverElements();
@@ -99,6 +104,9 @@ class ExactSolver {
   bool started_ = false, broken_ = false;
   int iterations_ = 0;
 };
+
+/// Solves the dense n x n system `a` x = `x` in place (partial pivoting); false when singular.
+bool SolveDense(std::vector<long double>& a, std::vector<long double>& x);
 
 /// Largest imbalance of `amount` against `b` in units of what each row allows: `relative` times
 /// its input, or `floor` times the sum of the inputs when that is more. At most 1 passes.

@@ -1,0 +1,233 @@
+// Start of the exact stage from the dual problem: maximise b*lambda while every phase stays
+// stable (ln of each mixture's activity sum <= 0, a*lambda <= g for each pure phase), by a
+// log-barrier path. The barrier's multipliers are the phase totals, so the path ends close to
+// the minimum with the phase set decided; the Newton iterations then make it exact.
+#include <algorithm>
+#include <cmath>
+
+#include "kernel/ExactSolver.h"
+#include "kernel/KernelMath.h"
+
+namespace ploxen {
+
+namespace {
+
+constexpr long double kBarrierStart = 1.0L;     ///< first barrier weight (inputs scaled to 1)
+constexpr long double kBarrierEnd = 1e-22L;     ///< last barrier weight
+constexpr long double kBarrierShrink = 0.05L;   ///< weight factor between path points
+constexpr int kStageLimit = 80;                 ///< Newton steps per path point
+constexpr long double kPresentShare = 1e-14L;   ///< multiplier / total of a present phase
+
+}  // namespace
+
+// Constraint value of phase k at `lambda` (mixtures: ln of the activity sum), with its
+// gradient and, for mixtures, the curvature added to `hessian` times `weight`.
+long double ExactSolver::PhaseConstraint(int k, const std::vector<long double>& lambda,
+                                         std::vector<long double>* gradient) const {
+  const ExactPhase& phase = p_.phases[k];
+  auto potential = [&](int s) {
+    long double sum = -Mu(s);
+    for (const ExactEntry& e : p_.entry[s]) sum += e.count * lambda[e.row];
+    return sum;
+  };
+  if (!phase.mixture) {
+    const int s = phase.species.front();
+    if (gradient) {
+      std::fill(gradient->begin(), gradient->end(), 0.0L);
+      for (const ExactEntry& e : p_.entry[s]) (*gradient)[e.row] += e.count;
+    }
+    return potential(s);
+  }
+  long double top = -INFINITY;
+  for (int s : phase.species) top = std::max(top, potential(s));
+  long double sum = 0.0L;
+  for (int s : phase.species) sum += std::exp(potential(s) - top);
+  const long double c = top + std::log(sum);
+  if (gradient) {
+    std::fill(gradient->begin(), gradient->end(), 0.0L);
+    for (int s : phase.species) {
+      const long double x = std::exp(potential(s) - c);
+      for (const ExactEntry& e : p_.entry[s]) (*gradient)[e.row] += x * e.count;
+    }
+  }
+  return c;
+}
+
+// Barrier objective -b*lambda - t * sum ln(-c_k); infinite outside the stable region.
+long double ExactSolver::BarrierValue(const std::vector<long double>& lambda, long double t) const {
+  long double value = 0.0L;
+  for (int j = 0; j < p_.rows; ++j) value -= b_[j] * lambda[j];
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (p_.phases[k].species.empty()) continue;
+    const long double c = PhaseConstraint(static_cast<int>(k), lambda, nullptr);
+    if (!(c < 0.0L)) return INFINITY;
+    value -= t * std::log(-c);
+  }
+  return value;
+}
+
+// One Newton step on the barrier objective with a backtracking line search; false when no
+// step decreases it (the path point is reached).
+bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
+                              const std::vector<char>& used) {
+  const int rows = p_.rows;
+  std::vector<long double> grad(rows, 0.0L), h(static_cast<size_t>(rows) * rows, 0.0L);
+  std::vector<long double> gk(rows);
+  for (int j = 0; j < rows; ++j) grad[j] = -b_[j];
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    const ExactPhase& phase = p_.phases[k];
+    if (phase.species.empty()) continue;
+    const long double c = PhaseConstraint(static_cast<int>(k), lambda, &gk);
+    const long double w = t / -c;  // the phase's multiplier: its total
+    for (int i = 0; i < rows; ++i) {
+      if (gk[i] == 0.0L) continue;
+      grad[i] += w * gk[i];
+      for (int j = 0; j < rows; ++j) h[static_cast<size_t>(i) * rows + j] += w / -c * gk[i] * gk[j];
+    }
+    if (!phase.mixture) continue;
+    // Curvature of ln(sum exp): sum x a a^T - g g^T, weighted by the multiplier.
+    for (int s : phase.species) {
+      long double z = -Mu(s) - c;
+      for (const ExactEntry& e : p_.entry[s]) z += e.count * lambda[e.row];
+      const long double x = std::exp(z);
+      for (const ExactEntry& e : p_.entry[s]) {
+        for (const ExactEntry& f : p_.entry[s]) {
+          h[static_cast<size_t>(e.row) * rows + f.row] += w * x * e.count * f.count;
+        }
+      }
+    }
+    for (int i = 0; i < rows; ++i) {
+      if (gk[i] == 0.0L) continue;
+      for (int j = 0; j < rows; ++j) h[static_cast<size_t>(i) * rows + j] -= w * gk[i] * gk[j];
+    }
+  }
+  long double diagonal = 0.0L;
+  for (int j = 0; j < rows; ++j) diagonal = std::max(diagonal, h[static_cast<size_t>(j) * rows + j]);
+  for (int j = 0; j < rows; ++j) {
+    long double& d = h[static_cast<size_t>(j) * rows + j];
+    if (!used[j]) {
+      for (int i = 0; i < rows; ++i) h[static_cast<size_t>(j) * rows + i] = h[static_cast<size_t>(i) * rows + j] = 0.0L;
+      d = 1.0L;
+      grad[j] = 0.0L;
+    } else {
+      d += 1e-18L * diagonal;
+    }
+  }
+  std::vector<long double> step(rows);
+  for (int j = 0; j < rows; ++j) step[j] = -grad[j];
+  if (!SolveDense(h, step)) return false;
+  long double slope = 0.0L;
+  for (int j = 0; j < rows; ++j) slope += grad[j] * step[j];
+  if (!(slope < 0.0L) || -slope < 1e-24L) return false;
+  const long double f0 = BarrierValue(lambda, t);
+  std::vector<long double> trial(rows);
+  for (long double alpha = 1.0L; alpha > 1e-12L; alpha *= 0.5L) {
+    for (int j = 0; j < rows; ++j) trial[j] = lambda[j] + alpha * step[j];
+    const long double f = BarrierValue(trial, t);
+    if (f <= f0 + 0.25L * alpha * slope) {
+      lambda.swap(trial);
+      return -slope > 1e-20L;
+    }
+  }
+  return false;
+}
+
+// Follows the barrier path from a stable start to a small weight and sets the phase set,
+// amounts and potentials for the Newton iterations. False when no stable start exists.
+bool ExactSolver::BarrierStart() {
+  const int rows = p_.rows;
+  std::vector<char> used(rows, 0);
+  std::vector<long double> direction(rows, 1.0L);
+  for (size_t s = 0; s < p_.entry.size(); ++s) {
+    for (const ExactEntry& e : p_.entry[s]) {
+      used[e.row] = 1;
+      if (e.count < 0.0L) direction[e.row] = std::min(direction[e.row], 0.25L / -e.count);
+    }
+  }
+  // Every species must lose potential along -direction, or no start is stable.
+  for (size_t s = 0; s < p_.entry.size(); ++s) {
+    long double drop = 0.0L;
+    for (const ExactEntry& e : p_.entry[s]) drop += e.count * direction[e.row];
+    if (!(drop > 0.0L)) return false;
+  }
+  std::vector<long double> lambda(rows, 0.0L);
+  bool stable = false;
+  for (long double m = 1.0L; m < 1e7L && !stable; m *= 2.0L) {
+    for (int j = 0; j < rows; ++j) lambda[j] = used[j] ? -m * direction[j] : 0.0L;
+    stable = true;
+    for (size_t k = 0; k < p_.phases.size() && stable; ++k) {
+      if (p_.phases[k].species.empty()) continue;
+      stable = PhaseConstraint(static_cast<int>(k), lambda, nullptr) < -1.0L;
+    }
+  }
+  if (!stable) return false;
+  long double t = kBarrierStart;
+  for (;;) {
+    for (int it = 0; it < kStageLimit; ++it) {
+      ++iterations_;
+      if (poll_ && poll_()) {
+        broken_ = true;
+        return false;
+      }
+      if (!BarrierStep(lambda, t, used)) break;
+    }
+    if (t <= kBarrierEnd) break;
+    t *= kBarrierShrink;
+  }
+  // Multipliers t/(-c) are the phase totals; the small ones belong to absent phases.
+  std::vector<long double> multiplier(p_.phases.size(), 0.0L);
+  long double total = 0.0L;
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (p_.phases[k].species.empty()) continue;
+    multiplier[k] = t / -PhaseConstraint(static_cast<int>(k), lambda, nullptr);
+    total += multiplier[k];
+  }
+  lambda_ = lambda;
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    const ExactPhase& phase = p_.phases[k];
+    active_[k] = !phase.species.empty() && (multiplier[k] > kPresentShare * total || phase.forced);
+    if (!active_[k]) continue;
+    if (!phase.mixture) {
+      pure_[k] = multiplier[k];
+      addedOrder_.push_back(static_cast<int>(k));
+      continue;
+    }
+    const long double c = PhaseConstraint(static_cast<int>(k), lambda, nullptr);
+    lnN_[k] = std::log(multiplier[k]);
+    for (int s : phase.species) lnn_[s] = lnN_[k] + Potential(s) - Mu(s) - c;
+  }
+  return true;
+}
+
+// Gaussian elimination with partial pivoting on the dense matrix `a` (n x n); `x` holds the
+// right-hand side and receives the solution.
+bool SolveDense(std::vector<long double>& a, std::vector<long double>& x) {
+  const int n = static_cast<int>(x.size());
+  auto at = [&](int i, int j) -> long double& { return a[static_cast<size_t>(i) * n + j]; };
+  for (int k = 0; k < n; ++k) {
+    int pivot = k;
+    for (int i = k + 1; i < n; ++i) {
+      if (std::fabs(at(i, k)) > std::fabs(at(pivot, k))) pivot = i;
+    }
+    if (!(std::fabs(at(pivot, k)) > 0.0L)) return false;
+    if (pivot != k) {
+      for (int j = 0; j < n; ++j) std::swap(at(k, j), at(pivot, j));
+      std::swap(x[k], x[pivot]);
+    }
+    for (int i = k + 1; i < n; ++i) {
+      const long double f = at(i, k) / at(k, k);
+      if (f == 0.0L) continue;
+      for (int j = k; j < n; ++j) at(i, j) -= f * at(k, j);
+      x[i] -= f * x[k];
+    }
+  }
+  for (int i = n - 1; i >= 0; --i) {
+    long double v = x[i];
+    for (int j = i + 1; j < n; ++j) v -= at(i, j) * x[j];
+    x[i] = v / at(i, i);
+    if (!std::isfinite(x[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace ploxen
