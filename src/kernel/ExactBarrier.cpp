@@ -17,6 +17,7 @@ constexpr long double kBarrierEnd = 1e-22L;     ///< last barrier weight
 constexpr long double kBarrierShrink = 0.05L;   ///< weight factor between path points
 constexpr int kStageLimit = 80;                 ///< Newton steps per path point
 constexpr long double kPresentShare = 1e-14L;   ///< multiplier / total of a present phase
+constexpr long double kConditionTolerance = 1e-11L;  ///< |ln activity sum| of a phase
 
 }  // namespace
 
@@ -195,6 +196,26 @@ bool ExactSolver::BarrierStart() {
     const long double c = PhaseConstraint(static_cast<int>(k), lambda, nullptr);
     lnN_[k] = std::log(multiplier[k]);
     for (int s : phase.species) lnn_[s] = lnN_[k] + Potential(s) - Mu(s) - c;
+  }
+  barrier_ = {lnN_, lnn_, pure_, lambda_, active_};
+  haveBarrier_ = true;
+  return true;
+}
+
+// Takes the end of the barrier path back when it meets every condition within the
+// tolerances by itself (the Newton iterations may fail on a nearly dependent set).
+bool ExactSolver::BarrierPointHolds() {
+  if (!haveBarrier_) return false;
+  lnN_ = barrier_.lnN;
+  lnn_ = barrier_.lnn;
+  pure_ = barrier_.pure;
+  lambda_ = barrier_.lambda;
+  active_ = barrier_.active;
+  if (BalanceResidual() > 1.0L) return false;
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (p_.phases[k].species.empty()) continue;
+    const long double c = PhaseConstraint(static_cast<int>(k), lambda_, nullptr);
+    if (c > kConditionTolerance || (active_[k] && c < -kConditionTolerance)) return false;
   }
   return true;
 }

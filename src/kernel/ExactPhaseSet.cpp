@@ -146,6 +146,14 @@ int ExactSolver::MostNegativePure() const {
 // Newton on the present phases, then the phase set is corrected (a pure phase of negative
 // amount leaves, the most unstable absent phase joins) until every condition holds.
 bool ExactSolver::Solve() {
+  if (SolvePhaseSet()) return true;
+  if (broken_ || !BarrierPointHolds()) return false;
+  reason_.clear();
+  FillResult();
+  return true;
+}
+
+bool ExactSolver::SolvePhaseSet() {
   reason_.clear();
   broken_ = false;
   if (!started_) Start();

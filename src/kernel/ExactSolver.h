@@ -68,7 +68,9 @@ class ExactSolver {
   enum class Step { kConverged, kSingular, kLimit, kDiverging, kBroken, kInvalid };
 
   void Start();
+  bool SolvePhaseSet();
   bool BarrierStart();
+  bool BarrierPointHolds();
   bool BarrierStep(std::vector<long double>& lambda, long double t, const std::vector<char>& used);
   long double BarrierValue(const std::vector<long double>& lambda, long double t) const;
   long double PhaseConstraint(int k, const std::vector<long double>& lambda,
@@ -99,6 +101,11 @@ class ExactSolver {
   std::vector<char> active_;          ///< per phase
   std::vector<int> phaseOf_;          ///< phase of each species
   std::vector<int> addedOrder_;       ///< pure phases in the order they joined
+  struct Snapshot {
+    std::vector<long double> lnN, lnn, pure, lambda;
+    std::vector<char> active;
+  } barrier_;  ///< the end of the barrier path
+  bool haveBarrier_ = false;
   ExactResult result_;
   std::string reason_;
   bool started_ = false, broken_ = false;
