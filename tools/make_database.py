@@ -77,8 +77,6 @@ PRIMARY_ISOMER = {
 
 # Condensed species whose name is not its formula.
 CONDENSED_BASE = {'Fe.947O': 'FeO'}
-# Formula counts the NASA formula field rounds (wuestite: FE 0.95).
-EXACT_COUNTS = {'Fe.947O': {'Fe': 0.947}}
 
 PHASE_WORDS = {
     'cr': 'crystal', 'a': 'alpha', 'b': 'beta', 'c': 'gamma', 'd': 'delta', 'L': 'liquid',
@@ -342,10 +340,10 @@ def split_condensed(name):
 
 
 def mol_definition(sp, base):
-    exact = EXACT_COUNTS.get(base, {})
+    # The record's formula field decides the counts (wuestite: FE 0.95, which its molecular
+    # weight 69.052 confirms), never the digits of its name.
     parts = []
     for sym, cnt in sp['formula']:
-        cnt = exact.get(sym, cnt)
         parts.append(sym + ('%d' % cnt if cnt == int(cnt) else fmt(cnt, 6)))
     return ''.join(parts)
 

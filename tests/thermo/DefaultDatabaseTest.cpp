@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "chem/Periodica.h"
 #include "support/AplMsg.h"
 #include "thermo/PXDatabase.h"
 #include "thermo/StateFunctions.h"
@@ -121,6 +122,38 @@ TEST_F(DefaultDatabase, EveryDatasetFollowsItsNasaPolynomial) {
   EXPECT_LT(aboveCritical, checked);  // only a few liquids reach beyond their critical point
   std::cout << "datasets checked " << checked << ", worst |dH| " << worstH << " J/mol, |dG| "
             << worstG << " J/mol, |dCp|/Cp " << worstCp * 100 << " %\n";
+}
+
+// Counts come from each source record's formula field (wuestite holds Fe 0.95, as its molecular
+// weight says), never from the digits of its name.
+TEST_F(DefaultDatabase, MolDefinitionsFollowTheSourceFormulaField) {
+  const std::vector<nasa::NasaSpecies> species = nasa::ReadNasaProducts(kThermoInp);
+  std::map<std::string, const nasa::NasaSpecies*> byName;
+  for (const nasa::NasaSpecies& sp : species) byName.emplace(sp.name, &sp);
+  Periodica table;
+  int checked = 0;
+  for (int r = 1; r < db_->RecordCount(); ++r) {
+    const std::string comments(db_->Field(r, kFieldComments));
+    if (comments.rfind("NASA ", 0) != 0) continue;
+    const std::string source = comments.substr(5, comments.find(' ', 5) - 5);
+    const auto it = byName.find(source);
+    ASSERT_NE(it, byName.end()) << source;
+    const std::string molDef(db_->Field(r, kFieldMolDefinition));
+    double atoms = 0.0, fieldAtoms = 0.0;
+    for (const auto& [symbol, count] : it->second->formula) {
+      EXPECT_NEAR(table.ElementCount(symbol, molDef), count, 1e-9) << source << " " << molDef;
+      fieldAtoms += std::fabs(count);
+    }
+    for (int k = 0; k <= table.LastElementIndex(); ++k) {
+      const std::string symbol = table.ElementSymbol(k);
+      if (!symbol.empty() && molDef.find(symbol) != std::string::npos) {
+        atoms += std::fabs(table.ElementCount(symbol, molDef));
+      }
+    }
+    EXPECT_NEAR(atoms, fieldAtoms, 1e-9) << source << " " << molDef;
+    ++checked;
+  }
+  EXPECT_GT(checked, 1000);
 }
 
 std::vector<std::string> SplitTabs(const std::string& line) {

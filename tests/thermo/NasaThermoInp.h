@@ -2,6 +2,7 @@
 // database against the data it was made from.
 #pragma once
 
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -23,6 +24,7 @@ struct NasaRange {
 struct NasaSpecies {
   std::string name;
   double hf298 = 0.0;  ///< standard enthalpy of formation [J/mol]
+  std::vector<std::pair<std::string, double>> formula;  ///< the record's formula field
   std::vector<NasaRange> ranges;
 };
 
@@ -68,6 +70,13 @@ inline std::vector<NasaSpecies> ReadNasaProducts(const std::string& path) {
     const std::string& l2 = lines[i + 1];
     const int intervals = static_cast<int>(NasaNumber(l2, 0, 2));
     sp.hf298 = NasaNumber(l2, 65, 15);
+    for (std::size_t k = 0; k < 5; ++k) {
+      std::string symbol = l2.size() > 10 + 8 * k ? Trim(l2.substr(10 + 8 * k, 2)) : "";
+      const double count = NasaNumber(l2, 12 + 8 * k, 6);
+      if (symbol.empty() || count == 0.0) continue;
+      for (std::size_t c = 1; c < symbol.size(); ++c) symbol[c] = static_cast<char>(std::tolower(symbol[c]));
+      sp.formula.emplace_back(symbol, count);
+    }
     std::size_t j = i + 2;
     for (int k = 0; k < intervals && j + 2 < lines.size(); ++k, j += 3) {
       NasaRange r;
