@@ -13,6 +13,7 @@
 #include "support/FileIO.h"
 #include "workbook/OdsContent.h"
 #include "workbook/OdsPatch.h"
+#include "workbook/PackageZip.h"
 #include "workbook/SourcePackage.h"
 #include "workbook/XlsxLinks.h"
 #include "workbook/XlsxPatch.h"
@@ -34,19 +35,6 @@ bool AddPart(zip_t* za, const char* name, const std::string& data, bool store) {
   }
   return zip_set_file_compression(za, static_cast<zip_uint64_t>(index),
                                   store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, store ? 0 : 1) == 0;
-}
-
-/// Reads the whole content of an in-memory zip source.
-bool ReadSource(zip_source_t* src, std::string& bytes) {
-  zip_stat_t st;
-  if (zip_source_open(src) < 0) return false;
-  bool ok = zip_source_stat(src, &st) == 0 && (st.valid & ZIP_STAT_SIZE);
-  if (ok) {
-    bytes.resize(st.size);
-    ok = zip_source_read(src, bytes.data(), st.size) == static_cast<zip_int64_t>(st.size);
-  }
-  zip_source_close(src);
-  return ok;
 }
 
 }  // namespace
@@ -87,7 +75,7 @@ bool BuildOds(WorkbookEngine& engine, Book& book, std::string& bytes, std::strin
     error = "the package cannot be built";
     return false;
   }
-  ok = ReadSource(src, bytes);
+  ok = ReadZipSource(src, bytes);
   zip_source_free(src);
   if (!ok) error = "the package cannot be read back";
   return ok;

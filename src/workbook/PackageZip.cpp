@@ -57,9 +57,7 @@ bool ZipPackage::Read(std::string_view name, std::string& out) const {
   return ok;
 }
 
-namespace {
-
-bool ReadWholeSource(zip_source_t* src, std::string& bytes) {
+bool ReadZipSource(zip_source_t* src, std::string& bytes) {
   zip_stat_t st;
   if (zip_source_open(src) < 0) return false;
   bool ok = zip_source_stat(src, &st) == 0 && (st.valid & ZIP_STAT_SIZE);
@@ -71,6 +69,8 @@ bool ReadWholeSource(zip_source_t* src, std::string& bytes) {
   zip_source_close(src);
   return ok;
 }
+
+namespace {
 
 bool ApplyEdits(zip_t* za, const PackageEdits& edits) {
   for (const std::string& name : edits.remove) {
@@ -124,7 +124,7 @@ bool EditPackage(std::string_view original, const PackageEdits& edits, std::stri
   zip_source_keep(src);
   bool ok = ApplyEdits(za, edits);
   if (ok && zip_close(za) == 0) {
-    ok = ReadWholeSource(src, out);
+    ok = ReadZipSource(src, out);
     if (!ok) error = "the package cannot be read back";
   } else {
     error = std::string("the package cannot be built (") + zip_strerror(za) + ")";

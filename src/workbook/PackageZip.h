@@ -9,6 +9,7 @@
 #include <vector>
 
 struct zip;
+struct zip_source;
 
 namespace ploxen {
 
@@ -32,6 +33,9 @@ class ZipPackage {
   struct zip* za_ = nullptr;
   std::vector<std::string> parts_;
 };
+
+/// Reads the whole content of an in-memory zip source (an archive built into a buffer).
+bool ReadZipSource(struct zip_source* src, std::string& bytes);
 
 /// Parts to write (name -> content, replacing or adding) and parts to drop.
 struct PackageEdits {

@@ -61,10 +61,6 @@ std::string PartOf(std::string_view target, std::string folder) {
   return folder + std::string(target);
 }
 
-bool EndsWith(std::string_view s, std::string_view tail) {
-  return s.ends_with(tail);
-}
-
 /// The prefix the workbook part gives the relationships namespace ("r").
 std::string RelPrefix(std::string_view workbook) {
   XmlTag root;
@@ -168,7 +164,7 @@ std::string FreeSheetPart(const PackageState& p, int& n) {
 void DropCalcChain(PackageState& p) {
   std::vector<std::pair<std::size_t, std::size_t>> spans;
   for (const Rel& rel : p.relList) {
-    if (!EndsWith(rel.type, "/calcChain")) continue;
+    if (!rel.type.ends_with("/calcChain")) continue;
     std::string part = PartOf(rel.target, "xl/");
     p.edits.remove.insert(part);
     RemoveOverride(p.types, part);
@@ -276,7 +272,7 @@ bool PatchXlsx(WorkbookEngine& engine, Book& book, const SourcePackage& source, 
   if (!ReadPackage(p, source, error)) return false;
   std::string stringsPart, stringsXml;
   for (const Rel& rel : p.relList)
-    if (EndsWith(rel.type, "/sharedStrings")) stringsPart = PartOf(rel.target, "xl/");
+    if (rel.type.ends_with("/sharedStrings")) stringsPart = PartOf(rel.target, "xl/");
   if (!stringsPart.empty()) p.package.Read(stringsPart, stringsXml);
   SharedStrings strings(std::move(stringsXml));
   SheetWriteContext ctx{engine, book, strings};
@@ -355,7 +351,6 @@ bool ShiftRangeEnd(std::string_view text, const RowMap& rows, std::string& out) 
   if (ec != std::errc() || p != digits.data() + digits.size() || row < 1) return false;
   out += text.substr(0, i);
   out += std::to_string(std::min(rows.ToCurrent(row - 1), kMaxRows - 1) + 1);
-  (void)rowStart;
   return true;
 }
 

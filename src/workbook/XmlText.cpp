@@ -3,6 +3,8 @@
 
 #include <charconv>
 
+#include "support/TextCodec.h"
+
 namespace ploxen {
 
 void AppendXmlEscaped(std::string& out, std::string_view s) {
@@ -30,24 +32,6 @@ void AppendXmlEscaped(std::string& out, std::string_view s) {
 }
 
 namespace {
-
-void AppendUtf8(std::string& out, unsigned cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 bool IsNameEnd(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>';
@@ -83,7 +67,7 @@ std::string XmlDecoded(std::string_view s) {
       auto [p, ec] =
           std::from_chars(digits.data(), digits.data() + digits.size(), cp, hex ? 16 : 10);
       ok = ec == std::errc() && p == digits.data() + digits.size() && cp <= 0x10FFFF;
-      if (ok) AppendUtf8(out, cp);
+      if (ok) AppendUtf8(out, static_cast<char32_t>(cp));
     } else {
       ok = false;
     }

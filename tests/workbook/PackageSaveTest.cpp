@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ScratchBooks.h"
 #include "support/AplMsg.h"
 #include "workbook/EmbeddedServer.h"
 #include "workbook/PackageZip.h"
@@ -18,12 +19,9 @@ namespace ploxen {
 namespace {
 
 namespace fs = std::filesystem;
-const std::string kData = std::string(PLOXEN_TEST_DATA_DIR) + "/workbook/";
-
-std::string Bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::Bytes;
+using test::kWorkbookData;
+const std::string& kData = kWorkbookData;
 
 /// Every part of a package by name.
 std::map<std::string, std::string> Parts(const std::string& bytes) {
@@ -46,39 +44,8 @@ std::set<std::string> Differing(const std::string& a, const std::string& b) {
   return out;
 }
 
-class PackageSave : public ::testing::Test {
+class PackageSave : public test::ScratchBooks {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("ploxen_pkg_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override {
-    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir);
-  }
-  BookHandle OpenCopy(const std::string& name, const std::string& as = "") {
-    fs::path path = dir / (as.empty() ? name : as);
-    fs::copy_file(kData + name, path, fs::copy_options::overwrite_existing);
-    BookHandle book = 0;
-    EXPECT_TRUE(server.OpenBook(path.string(), false, book)) << server.LastErrorText();
-    return book;
-  }
-  SheetHandle Sheet(BookHandle book, int index) {
-    SheetHandle sheet = 0;
-    EXPECT_TRUE(server.SheetItem(book, index, sheet));
-    return sheet;
-  }
-  std::string Value(SheetHandle sheet, int row, int column) {
-    std::string text;
-    EXPECT_TRUE(server.CellValue(sheet, row, column, text));
-    return text;
-  }
-  bool Posted(int number, const std::string& part) const {
-    for (const LogEntry& e : log.Entries())
-      if (e.number == number && e.text.find(part) != std::string::npos) return true;
-    return false;
-  }
   /// Reopens a saved file in a fresh engine and reads one cell.
   std::string Reread(const fs::path& path, int sheet, int row, int column) {
     TAplMsgWnd log2;
@@ -91,10 +58,6 @@ class PackageSave : public ::testing::Test {
     EXPECT_TRUE(again.CellValue(s, row, column, text));
     return text;
   }
-
-  TAplMsgWnd log;
-  EmbeddedServer server{log};
-  fs::path dir;
 };
 
 TEST_F(PackageSave, XlsxRewritesOnlyTheChangedSheetAndKeepsItsOtherElements) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ScratchBooks.h"
 #include "support/AplMsg.h"
 #include "workbook/EmbeddedServer.h"
 #include "workbook/LockFile.h"
@@ -17,12 +18,9 @@ namespace ploxen {
 namespace {
 
 namespace fs = std::filesystem;
-const std::string kData = std::string(PLOXEN_TEST_DATA_DIR) + "/workbook/";
-
-std::string Bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::Bytes;
+using test::kWorkbookData;
+const std::string& kData = kWorkbookData;
 
 std::string Host() {
   char buf[256] = {};
@@ -30,14 +28,8 @@ std::string Host() {
   return buf;
 }
 
-class SaveGuard : public ::testing::Test {
+class SaveGuard : public test::ScratchBooks {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("ploxen_guard_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
   /// Opens a copy of a fixture and changes a cell, so that a save has something to write.
   BookHandle OpenChanged(const std::string& name, const fs::path& path) {
     if (!fs::exists(path)) fs::copy_file(kData + name, path);
@@ -51,10 +43,6 @@ class SaveGuard : public ::testing::Test {
   void WriteLock(const fs::path& book, const std::string& fields) {
     std::ofstream(LockFilePath(book.string())) << fields;
   }
-
-  TAplMsgWnd log;
-  EmbeddedServer server{log};
-  fs::path dir;
 };
 
 TEST_F(SaveGuard, AFileWithoutWritePermissionIsNotReplaced) {
