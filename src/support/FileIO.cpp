@@ -96,6 +96,13 @@ bool WriteFileAtomic(const std::string& linkOrPath, const std::string& bytes, bo
   struct stat old {};
   bool hadOld = ::stat(path.c_str(), &old) == 0;
   mode_t mode = hadOld ? (old.st_mode & 07777) : static_cast<mode_t>(newFileMode);
+  // The new file keeps the old one's owner and group where this user may give them (root;
+  // a group the user belongs to), before the mode, which a change of owner may clear.
+  if (hadOld && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+    bool kept = ::fchown(fd, old.st_uid, old.st_gid) == 0;
+    if (!kept) kept = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+    (void)kept;  // otherwise the file belongs to the user who saved it
+  }
   bool ok = ::fchmod(fd, mode) == 0;
   ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;

@@ -13,6 +13,8 @@ std::string TrimText(std::string_view text);
 bool LessNoCase(std::string_view a, std::string_view b);
 /// True when `bytes` is well-formed UTF-8 (no overlongs, no surrogates, at most U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
+/// Appends code point `cp` (at most U+10FFFF) encoded as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
 /// Converts Windows-1252 bytes to UTF-8 (undefined codes 0x81, 0x8D, 0x8F, 0x90, 0x9D map to
 /// U+FFFD).
 std::string Cp1252ToUtf8(std::string_view bytes);

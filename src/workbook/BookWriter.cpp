@@ -2,6 +2,7 @@
 #include "workbook/BookWriter.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -11,7 +12,11 @@
 
 #include "support/FileIO.h"
 #include "workbook/OdsContent.h"
+#include "workbook/OdsPatch.h"
+#include "workbook/PackageZip.h"
+#include "workbook/SourcePackage.h"
 #include "workbook/XlsxLinks.h"
+#include "workbook/XlsxPatch.h"
 
 namespace ploxen {
 
@@ -30,19 +35,6 @@ bool AddPart(zip_t* za, const char* name, const std::string& data, bool store) {
   }
   return zip_set_file_compression(za, static_cast<zip_uint64_t>(index),
                                   store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, store ? 0 : 1) == 0;
-}
-
-/// Reads the whole content of an in-memory zip source.
-bool ReadSource(zip_source_t* src, std::string& bytes) {
-  zip_stat_t st;
-  if (zip_source_open(src) < 0) return false;
-  bool ok = zip_source_stat(src, &st) == 0 && (st.valid & ZIP_STAT_SIZE);
-  if (ok) {
-    bytes.resize(st.size);
-    ok = zip_source_read(src, bytes.data(), st.size) == static_cast<zip_int64_t>(st.size);
-  }
-  zip_source_close(src);
-  return ok;
 }
 
 }  // namespace
@@ -83,7 +75,7 @@ bool BuildOds(WorkbookEngine& engine, Book& book, std::string& bytes, std::strin
     error = "the package cannot be built";
     return false;
   }
-  ok = ReadSource(src, bytes);
+  ok = ReadZipSource(src, bytes);
   zip_source_free(src);
   if (!ok) error = "the package cannot be read back";
   return ok;
@@ -107,9 +99,19 @@ bool SaveXlsxAtomic(WorkbookEngine& engine, Book& book, const std::string& path,
   ::close(fd);
   bool ok = WriteXlsx(engine, book, temp, error) && AddXlsxExternalLinks(engine, book, temp, error);
   std::error_code ec;
-  // The new file keeps the permissions of the old one (a temporary file starts private).
-  fs::perms perms = fs::exists(path, ec) ? fs::status(path, ec).permissions() : fs::perms(0644);
-  fs::permissions(temp, perms, ec);
+  // The new file keeps the owner and permissions of the old one (a temporary file starts
+  // private).
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0) {
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+      bool kept = ::chown(temp.c_str(), old.st_uid, old.st_gid) == 0;
+      if (!kept) kept = ::chown(temp.c_str(), static_cast<uid_t>(-1), old.st_gid) == 0;
+      (void)kept;
+    }
+    ::chmod(temp.c_str(), old.st_mode & 07777);
+  } else {
+    ::chmod(temp.c_str(), 0644);
+  }
   // Flush the new file before it replaces the old one, so a crash leaves one or the other.
   if (ok) {
     int tfd = ::open(temp.c_str(), O_RDONLY);
@@ -131,17 +133,67 @@ bool SaveXlsxAtomic(WorkbookEngine& engine, Book& book, const std::string& path,
 
 }  // namespace
 
+bool SaveTarget(const std::string& path, std::string& target, std::string& error) {
+  // A symbolic link stays a link: the file it points to (through any chain of links) is saved.
+  fs::path p(path);
+  std::error_code ec;
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(p, ec)); ++hops) {
+    fs::path next = fs::read_symlink(p, ec);
+    if (ec || hops >= 40) {
+      error = path + " is a symbolic link that cannot be followed";
+      return false;
+    }
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  target = p.lexically_normal().string();
+  struct stat st {};
+  if (::stat(target.c_str(), &st) != 0) return true;  // a new file
+  if (!S_ISREG(st.st_mode)) {
+    error = target + " is not a regular file";
+    return false;
+  }
+  // No write bit at all refuses even a user (root) whom the system would let write.
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    error = target + " is read-only (it has no write permission)";
+    return false;
+  }
+  if (::access(target.c_str(), W_OK) != 0) {
+    error = target + " may not be written by this user (permission denied)";
+    return false;
+  }
+  return true;
+}
+
 bool WriteBookFile(WorkbookEngine& engine, Book& book, const std::string& path, BookFormat format,
                    std::string& error) {
   try {
     engine.RecalculateAll();
-    if (format == BookFormat::kXlsx) return SaveXlsxAtomic(engine, book, path, error);
-    std::string bytes;
-    if (!BuildOds(engine, book, bytes, error)) return false;
-    if (!WriteFileAtomic(path, bytes, true)) {
-      error = "the file cannot be written";
-      return false;
+    std::string target;
+    if (!SaveTarget(path, target, error)) return false;
+    if (KeepsPackage(book, format)) {
+      std::string bytes;
+      bool ok = format == BookFormat::kXlsx ? PatchXlsx(engine, book, *book.source, bytes, error)
+                                            : PatchOds(engine, book, *book.source, bytes, error);
+      if (!ok) return false;
+      if (!WriteFileAtomic(target, bytes, true)) {
+        error = "the file cannot be written";
+        return false;
+      }
+      // The file now holds what the book holds: later saves compare with it.
+      book.source = CaptureSource(book, std::move(bytes));
+      return true;
     }
+    if (format == BookFormat::kXlsx) {
+      if (!SaveXlsxAtomic(engine, book, target, error)) return false;
+    } else {
+      std::string bytes;
+      if (!BuildOds(engine, book, bytes, error)) return false;
+      if (!WriteFileAtomic(target, bytes, true)) {
+        error = "the file cannot be written";
+        return false;
+      }
+    }
+    book.source.reset();
     return true;
   } catch (const std::exception& e) {
     error = std::string("the file cannot be written (") + e.what() + ")";
@@ -149,6 +201,10 @@ bool WriteBookFile(WorkbookEngine& engine, Book& book, const std::string& path, 
     error = "the file cannot be written";
   }
   return false;
+}
+
+bool KeepsPackage(const Book& book, BookFormat format) {
+  return book.source && book.source->format == format;
 }
 
 }  // namespace ploxen

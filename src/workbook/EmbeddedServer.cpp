@@ -5,10 +5,15 @@
 #include <filesystem>
 
 #include "support/AplMsg.h"
+#include "support/FileIO.h"
 #include "workbook/BookWriter.h"
 #include "workbook/CellAddress.h"
 #include "workbook/DisplayText.h"
 #include "workbook/OrcusImport.h"
+#include "workbook/LockFile.h"
+#include "workbook/OdsPatch.h"
+#include "workbook/SourcePackage.h"
+#include "workbook/XlsxPatch.h"
 #include "workbook/ZipParts.h"
 
 namespace ploxen {
@@ -35,6 +40,24 @@ std::string LowerAscii(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return s;
+}
+
+/// The bytes of a workbook file, refusing one too large to open before reading it.
+bool ReadBookBytes(const std::string& path, std::string& bytes, std::string& error) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) {
+    error = "the file does not exist or cannot be read";
+    return false;
+  }
+  if (fs::file_size(path, ec) > ImportLimits{}.maxFileBytes) {
+    error = "the file is too large";
+    return false;
+  }
+  if (ReadFileBytes(path, bytes) != 1) {
+    error = "the file cannot be read";
+    return false;
+  }
+  return true;
 }
 
 bool EndsWithOds(const std::string& name) {
@@ -146,6 +169,12 @@ bool EmbeddedServer::BookItem(int index, BookHandle& book) {
   return Ok();
 }
 
+std::string EmbeddedServer::InsertProblem(const Book& book, const Sheet& sheet, int row) const {
+  if (!book.source) return {};
+  return book.source->format == BookFormat::kXlsx ? XlsxInsertProblem(book, sheet)
+                                                  : OdsInsertProblem(book, sheet, row);
+}
+
 void EmbeddedServer::RefreshLinks(ImportedBook& imported, const std::string& folder) {
   // Links to books that are not open read the files' current values, as "update links" does.
   for (ExternalBook& ext : imported.externalBooks) {
@@ -190,10 +219,13 @@ bool EmbeddedServer::OpenBook(const std::string& path, bool updateLinks, BookHan
     if (engine_.FindBookByName(name))
       return Fail(ServerError::kRefused, "a workbook named " + name + " is already open");
     ImportedBook imported;
-    std::string error;
-    if (!ReadWorkbookFile(full, imported, error)) return Fail(ServerError::kFileError, error);
+    std::string error, bytes;
+    if (!ReadBookBytes(full, bytes, error) || !ReadWorkbookBytes(bytes, imported, error))
+      return Fail(ServerError::kFileError, error);
     if (updateLinks) RefreshLinks(imported, fs::path(full).parent_path().string());
     Book& b = engine_.LoadImported(std::move(imported), name, full);
+    // The file is kept, so that a save rewrites only what changed in it.
+    b.source = CaptureSource(b, std::move(bytes));
     book = b.Id();
     return Ok();
   });
@@ -238,10 +270,30 @@ bool EmbeddedServer::BookFullName(BookHandle book, std::string& fullName) {
   return Ok();
 }
 
+bool EmbeddedServer::CheckNotOpenElsewhere(const std::string& path) {
+  std::string target, error;
+  std::vector<std::string> places{path};
+  if (SaveTarget(path, target, error) && target != path) places.push_back(target);
+  for (const std::string& place : places) {
+    LockInfo lock;
+    LockState state = CheckLock(place, &lock);
+    if (state == LockState::kLive)
+      return Fail(ServerError::kFileError,
+                  place + " is open in another program (" + LockHolderText(lock) +
+                      "); close it there, or use the live LibreOffice connection, and save again");
+    if (state == LockState::kStale)
+      log_.PostAlways(kMsgInformation, 343,
+                      FileNameOf(place) + ": an old lock file (" + LockHolderText(lock) +
+                    ") is ignored; no program holds the book open");
+  }
+  return true;
+}
+
 bool EmbeddedServer::SaveTo(Book& book, const std::string& path, BookFormat format) {
   return Guarded([&]() -> bool {
+    if (!CheckNotOpenElsewhere(path)) return false;
     std::error_code ec;
-    if (!book.unsupportedParts.empty() && fs::exists(path, ec)) {
+    if (!book.unsupportedParts.empty() && !KeepsPackage(book, format) && fs::exists(path, ec)) {
       std::string what;
       for (const std::string& part : book.unsupportedParts)
         what += (what.empty() ? "" : ", ") + part;
@@ -249,9 +301,10 @@ bool EmbeddedServer::SaveTo(Book& book, const std::string& path, BookFormat form
                 FileNameOf(path) + " is saved without what this program cannot write: " + what);
     }
     std::string error;
+    const bool keeps = KeepsPackage(book, format);
     if (!WriteBookFile(engine_, book, path, format, error))
       return Fail(ServerError::kFileError, error);
-    book.unsupportedParts.clear();
+    if (!keeps) book.unsupportedParts.clear();  // a file written anew holds none of them
     book.modified = false;
     return Ok();
   });
@@ -396,8 +449,16 @@ bool EmbeddedServer::InsertRow(SheetHandle sheet, int row) {
     if (row < 1 || row > kMaxRows) return Fail(ServerError::kBadAddress, "row outside the sheet");
     if (s->LastUsed().row + 1 >= kMaxRows)
       return Fail(ServerError::kRefused, "the last row of the sheet is in use");
+    Book* b = engine_.FindBook(s->OwnerBook());
+    std::string problem = b ? InsertProblem(*b, *s, row - 1) : std::string();
+    if (!problem.empty()) return Fail(ServerError::kRefused, problem);
     if (!engine_.InsertRow(sheet, row - 1)) return Fail(ServerError::kRefused, "row not inserted");
-    if (Book* b = engine_.FindBook(s->OwnerBook())) b->modified = true;
+    if (b) {
+      b->modified = true;
+      // The saved file moves the parts around the cells with the rows.
+      if (b->source && b->source->sheets.count(sheet))
+        b->source->sheets[sheet].insertedRows.push_back(row - 1);
+    }
     return Ok();
   });
 }

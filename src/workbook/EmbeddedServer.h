@@ -69,7 +69,13 @@ class EmbeddedServer : public SpreadsheetServer {
   Sheet* SheetOf(SheetHandle sheet);
   bool CheckAddress(int row, int column);
   bool SaveTo(Book& book, const std::string& path, BookFormat format);
+  /// Refuses (false, with the reason) a save over a book that another program holds open;
+  /// an old lock that no running program holds is ignored with an information message.
+  bool CheckNotOpenElsewhere(const std::string& path);
   void RefreshLinks(ImportedBook& imported, const std::string& folder);
+  /// Why a row cannot be inserted above 0-based `row` of `sheet` without misplacing parts of
+  /// the book's file; empty when it can.
+  std::string InsertProblem(const Book& book, const Sheet& sheet, int row) const;
 
   TAplMsgWnd& log_;
   WorkbookEngine engine_;

@@ -20,6 +20,8 @@
 
 namespace ploxen {
 
+struct SourcePackage;
+
 using BookId = int;   ///< stable id of an open workbook in one engine (never reused, 0 = none)
 using SheetId = int;  ///< stable id of a worksheet in one engine (never reused, 0 = none)
 
@@ -41,6 +43,7 @@ struct Formula {
   bool textCurrent = true;   ///< `text` still says what `tree` says
   bool isVolatile = false;   ///< calls NOW/TODAY
   bool dirty = true;         ///< value must be recomputed
+  std::uint32_t edits = 0;   ///< renames, deletions and insertions that changed its references
 };
 
 /// One cell. An empty value with a format index other than 0 is a formatted empty cell.
@@ -108,6 +111,9 @@ class Book {
 
   /// Parts of the file this model does not keep (charts, images, ...), named for the user.
   std::vector<std::string> unsupportedParts;
+  /// The file the book was opened from, kept so that a save rewrites only what changed;
+  /// null for a new book.
+  std::shared_ptr<SourcePackage> source;
   int activeSheet = 0;    ///< 0-based
   bool modified = false;  ///< a cell or the structure changed since open or save
 

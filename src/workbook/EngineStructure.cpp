@@ -91,11 +91,14 @@ SheetNameStatus WorkbookEngine::RenameSheet(SheetId sheetId, const std::string& 
         Formula* f = cell.formula.get();
         if (!f || !f->tree) continue;
         ForEachReference(*f->tree, [&](FormulaNode& n) {
-          if (n.target.link < 0 && n.target.sheetId == sheetId && n.target.explicitSheet)
+          if (n.target.link < 0 && n.target.sheetId == sheetId && n.target.explicitSheet) {
             f->textCurrent = false;
+            ++f->edits;
+          }
           if (n.target.link >= 0 && n.target.resolvedSheet == sheetId) {
             n.target.extSheet = name;
             f->textCurrent = false;
+            ++f->edits;
             b->modified = true;
           }
         });
@@ -121,6 +124,7 @@ bool WorkbookEngine::DeleteSheet(SheetId sheetId) {
           if (n.target.link < 0 && n.target.sheetId == sheetId) {
             MakeRefError(n);
             f->textCurrent = false;
+            ++f->edits;
             b->modified = true;
           }
         });
@@ -165,6 +169,7 @@ bool WorkbookEngine::InsertRow(SheetId sheetId, int row) {
           if (n.kind == NodeKind::kRange) ok = ShiftRow(n.b.row, row) && ok;
           if (n.a.row != r1 || (n.kind == NodeKind::kRange && n.b.row != r2)) {
             f->textCurrent = false;
+            ++f->edits;
             b->modified = true;
           }
           if (!ok) MakeRefError(n);

@@ -324,24 +324,7 @@ class SheetXml {
              "\" table:number-columns-spanned=\"" + std::to_string(anchor->second.second) + "\"";
     }
     std::string para;
-    if (cell) {
-      const std::string& code = format > 0 && format < static_cast<int>(book_.formats.size())
-                                    ? book_.formats[format].numberFormat
-                                    : kGeneral;
-      if (cell->formula) {
-        out += " table:formula=\"";
-        AppendXmlEscaped(out, engine_.FormulaText(sheet_.Id(), row, col, FormulaSyntax::kOds));
-        out += "\"";
-        AppendValue(out, engine_.Value(sheet_.Id(), row, col), code, para);
-      } else if (cell->value.kind == ValueKind::kError) {
-        out += " table:formula=\"of:=";
-        out += ErrorCodeText(cell->value.error);
-        out += "\"";
-        AppendValue(out, cell->value, code, para);
-      } else {
-        AppendValue(out, cell->value, code, para);
-      }
-    }
+    if (cell) AppendOdsCellContent(out, para, engine_, book_, sheet_.Id(), row, col, *cell);
     if (para.empty()) {
       out += "/>";
     } else {
@@ -349,7 +332,6 @@ class SheetXml {
     }
   }
 
-  static inline const std::string kGeneral;
   WorkbookEngine& engine_;
   Book& book_;
   Sheet& sheet_;
@@ -405,6 +387,43 @@ double ColumnInches(double chars) {
 }
 
 }  // namespace
+
+void AppendOdsCellContent(std::string& attrs, std::string& para, WorkbookEngine& engine,
+                          Book& book, SheetId sheet, int row, int col, const Cell& cell) {
+  static const std::string kGeneral;
+  const int format = cell.format;
+  const std::string& code = format > 0 && format < static_cast<int>(book.formats.size())
+                                ? book.formats[format].numberFormat
+                                : kGeneral;
+  para.clear();
+  if (cell.formula) {
+    attrs += " table:formula=\"";
+    AppendXmlEscaped(attrs, engine.FormulaText(sheet, row, col, FormulaSyntax::kOds));
+    attrs += "\"";
+    AppendValue(attrs, engine.Value(sheet, row, col), code, para);
+  } else if (cell.value.kind == ValueKind::kError) {
+    attrs += " table:formula=\"of:=";
+    attrs += ErrorCodeText(cell.value.error);
+    attrs += "\"";
+    AppendValue(attrs, cell.value, code, para);
+  } else {
+    AppendValue(attrs, cell.value, code, para);
+  }
+}
+
+std::string OdsTableXml(WorkbookEngine& engine, Book& book, Sheet& sheet) {
+  // Column widths and row heights would need styles of their own in the file's style set.
+  std::map<double, std::string> none;
+  std::string out;
+  std::map<int, double> widths = std::move(sheet.columnWidths);
+  std::map<int, double> heights = std::move(sheet.rowHeights);
+  sheet.columnWidths.clear();
+  sheet.rowHeights.clear();
+  SheetXml(engine, book, sheet, none, none).Append(out);
+  sheet.columnWidths = std::move(widths);
+  sheet.rowHeights = std::move(heights);
+  return out;
+}
 
 std::string OdsContentXml(WorkbookEngine& engine, Book& book) {
   std::map<double, std::string> columnStyles, rowStyles;

@@ -35,8 +35,14 @@ const std::string& OrcusStrings::At(size_t index) const {
 }
 
 ss::src_address_t OrcusResolver::resolve_address(std::string_view address) {
+  // Named ranges, validations and rules give "$System.$B$2" (ods) or "System!B2" (xlsx). The
+  // engine keeps none of them in its model (they stay in the file's package), so an address
+  // it cannot read is taken as A1 rather than refusing the whole book.
+  std::size_t sheetEnd = address.find_last_of(".!");
+  if (sheetEnd != std::string_view::npos && address.find('\'', sheetEnd) == std::string_view::npos)
+    address.remove_prefix(sheetEnd + 1);
   CellAddr a;
-  if (!ParseA1(address, a)) throw std::invalid_argument("not a cell address");
+  if (!ParseA1(address, a)) a = CellAddr{};
   ss::src_address_t out;
   out.sheet = 0;
   out.row = a.row;

@@ -251,7 +251,7 @@ int TXlsWnd::SaveBook(const std::string& name) {
   if (!server_->BookItem(index, book) || !server_->SaveBook(book)) {
     log_.Post(kMsgError, 343, name + " can not be saved ");
     if (!server_->LastErrorText().empty())
-      log_.Post(kMsgInformation, 343, name + ": " + server_->LastErrorText());
+      log_.Post(kMsgImportant, 343, name + ": " + server_->LastErrorText());
     return -1;
   }
   return 1;

@@ -38,7 +38,8 @@ class LibreOfficeClient : public ::testing::Test {
     dir = fs::temp_directory_path() / ("ploxen_lo_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    for (const char* name : {"Formulas.xlsx", "Formulas.ods", "Other.xlsx", "Other.ods"})
+    for (const char* name :
+         {"Formulas.xlsx", "Formulas.ods", "Other.xlsx", "Other.ods", "Rich.xlsx", "Rich.ods"})
       fs::copy_file(kData + name, dir / name);
   }
   void TearDown() override {
@@ -118,6 +119,42 @@ TEST_F(LibreOfficeClient, ShowsTheEngineValuesCachedAndRecalculated) {
                         "lo_check.py' Formulas 2 EngineOut.xlsx EngineOut.ods 2>&1";
   ASSERT_EQ(RunCommand(command, dump), 0) << dump;
   CheckAgainstEngine(dump);
+}
+
+TEST_F(LibreOfficeClient, FindsEverythingASavedProcessBookHeldAndItsNewResults) {
+  for (const char* name : {"Rich.xlsx", "Rich.ods"}) {
+    BookHandle book = 0;
+    SheetHandle system = 0, gas = 0;
+    ASSERT_TRUE(server.OpenBook((dir / name).string(), false, book)) << server.LastErrorText();
+    ASSERT_TRUE(server.SheetItem(book, 1, system));
+    ASSERT_TRUE(server.SheetItem(book, 2, gas));
+    ASSERT_TRUE(server.SetCellValue(system, 2, 2, "1200"));
+    ASSERT_TRUE(server.SetCellValue(gas, 4, 2, "500"));
+    ASSERT_TRUE(server.SetCellValue(gas, 2, 4, "result"));
+    ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
+  }
+  std::string dump;
+  std::string command = "cd '" + dir.string() + "' && /usr/bin/python3 '" + kData +
+                        "lo_rich_check.py' Rich.xlsx Rich.ods 2>&1";
+  ASSERT_EQ(RunCommand(command, dump), 0) << dump;
+  std::map<std::string, std::string> seen;
+  std::stringstream in(dump);
+  std::string file, what, value;
+  while (std::getline(in, file, '\t') && std::getline(in, what, '\t') && std::getline(in, value))
+    seen[file + " " + what] = value;
+  for (std::string file : {"Rich.xlsx", "Rich.ods"}) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(seen[file + " charts"], "1");
+    EXPECT_EQ(seen[file + " comments"], "1");
+    EXPECT_EQ(seen[file + " images"], "1");
+    EXPECT_EQ(seen[file + " rules"], "1");
+    EXPECT_EQ(seen[file + " validation"], "DECIMAL");
+    EXPECT_EQ(seen[file + " hyperlink"], "https://example.org/process-layout");
+    EXPECT_EQ(seen[file + " name"], "True");
+    EXPECT_EQ(seen[file + " System.B5"], "1473.15");
+    EXPECT_EQ(seen[file + " gas.1.C4"], "0.5");
+    EXPECT_EQ(seen[file + " gas.1.D2"], "result");
+  }
 }
 
 }  // namespace
