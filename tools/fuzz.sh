@@ -52,8 +52,8 @@ for t in $TARGETS; do
     -print_final_stats=1 -artifact_prefix="$findings/" "$work" "tests/fuzz/corpus/$t" \
     >"$log" 2>&1 || status=$?
   seconds=$(($(date +%s) - start))
-  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1 || true)
+  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2 || true)
   [ "$status" -ne 0 ] && failed=1
   summary+=("$(printf '%-16s %10s execs %7s edges %5s s  exit %d  %s' "$t" "${execs:-?}" \
     "${cov:-?}" "$seconds" "$status" "$(grep -m1 -oE 'ERROR: [A-Za-z]+: [^ ]+|deadly signal|ALARM|out-of-memory|detected memory leaks' "$log" || echo 'no finding')")")

@@ -25,8 +25,17 @@ bool SameTarget(const RefTarget& a, const RefTarget& b) {
          a.explicitSheet == b.explicitSheet;
 }
 
+// TRUE and FALSE are words in A1 text and calls "TRUE()" in OpenDocument text.
+bool SameBoolean(const FormulaNode& a, const FormulaNode& b) {
+  const FormulaNode& call = a.kind == NodeKind::kFunction ? a : b;
+  const FormulaNode& word = a.kind == NodeKind::kFunction ? b : a;
+  return word.kind == NodeKind::kBoolean && call.kind == NodeKind::kFunction &&
+         call.args.empty() && call.text == (word.number != 0.0 ? "TRUE" : "FALSE");
+}
+
 // Two trees mean the same formula: same nodes, literals bit for bit, same references.
 bool SameTree(const FormulaNode& a, const FormulaNode& b) {
+  if (SameBoolean(a, b)) return true;
   if (a.kind != b.kind || a.args.size() != b.args.size()) return false;
   switch (a.kind) {
     case NodeKind::kNumber:

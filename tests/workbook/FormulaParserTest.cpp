@@ -159,6 +159,14 @@ TEST_F(FormulaTextTest, SharedFormulaFollowerIsRegenerated) {
   EXPECT_EQ(Text("B3"), "70");
 }
 
+TEST_F(FormulaTextTest, LinkNumberWithoutLinkPartKeepsItsNumber) {
+  engine.SetFormula(s1, 0, 1, "[3]Data!B3");  // a file whose link parts end before the third
+  EXPECT_EQ(Formula("B1"), "='[3]Data'!B3");
+  EXPECT_EQ(Formula("B1", 0, FormulaSyntax::kOds), "of:=['3'#$'Data'.B3]");
+  Put("C1", Formula("B1"));
+  EXPECT_EQ(Formula("C1"), "='[3]Data'!B3");
+}
+
 }  // namespace
 }  // namespace ploxen
 
