@@ -61,6 +61,17 @@ TEST(FormulaParser, OpenDocumentSyntaxBothWays) {
   EXPECT_EQ(t.Print("=TRUE", a1, ods), "TRUE()");
 }
 
+TEST(FormulaParser, QuoteInsideABookTargetIsOneQuote) {
+  Roundtrip t;
+  const auto ods = FormulaSyntax::kOds;
+  const std::string text = "['file:///o''brien/Other.ods'#$'gas'.B2]";
+  EXPECT_EQ(t.Print("of:=" + text, ods, ods), text);
+  ASSERT_EQ(t.links.size(), 1u);
+  EXPECT_EQ(t.links[0], "file:///o'brien/Other.ods");
+  EXPECT_EQ(t.Print("of:=['a''#b'#$S.A1]", ods, ods), "['a''#b'#$'S'.A1]");
+  EXPECT_EQ(t.links[1], "a'#b");
+}
+
 TEST(FormulaParser, RefusesWhatItCannotRepresent) {
   Roundtrip t;
   for (const char* bad : {"=SUM(A1", "={1,2}", "=A1 B1", "=Sheet1:Sheet2!A1", "=myName",
