@@ -100,6 +100,7 @@ void CheckRoundTrip(const FormulaNode& tree, FormulaSyntax syntax, Contexts& ctx
   ParseContext plain = ctx.parse;
   plain.shiftRows = plain.shiftCols = 0;
   const ParseResult again = ParseFormula(printed, syntax, plain);
+  // FUZZ_SHOW=1 prints what a finding printed, to see where the round trip breaks.
   if (std::getenv("FUZZ_SHOW")) std::fprintf(stderr, "printed: %s\n", printed.c_str());
   fuzz::Require(again.tree != nullptr, "a printed formula parses again");
   fuzz::Require(SameTree(tree, *again.tree), "a printed formula parses to the same tree");
