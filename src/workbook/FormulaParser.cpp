@@ -550,10 +550,24 @@ class Parser {
   bool OdfTarget(std::string_view part, RefTarget& t, std::string_view& coord) {
     std::string book, sheet;
     size_t i = 0;
-    if (part.size() > 1 && part[0] == '\'' && part.find("'#") != std::string_view::npos) {
-      size_t end = part.find("'#");
-      book = std::string(part.substr(1, end - 1));
-      i = end + 2;
+    if (part.size() > 1 && part[0] == '\'') {
+      // A quoted book target ends at the quote before "#"; '' inside stands for one quote.
+      std::string quoted;
+      size_t j = 1;
+      for (; j < part.size(); ++j) {
+        if (part[j] != '\'') {
+          quoted += part[j];
+        } else if (j + 1 < part.size() && part[j + 1] == '\'') {
+          quoted += '\'';
+          ++j;
+        } else {
+          break;
+        }
+      }
+      if (j + 1 < part.size() && part[j + 1] == '#') {
+        book = std::move(quoted);
+        i = j + 2;
+      }
     }
     if (i < part.size() && part[i] == '$') ++i;
     if (i < part.size() && part[i] == '\'') {

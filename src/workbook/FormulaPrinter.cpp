@@ -132,6 +132,13 @@ class Printer {
   }
 
  private:
+  // A link the book's table does not hold (a file's "[5]" beyond its link parts) keeps its
+  // number, so that the text still says what the file said.
+  std::string LinkName(int link, bool target) const {
+    std::string name = ctx_.linkName ? ctx_.linkName(link, target) : std::string();
+    return name.empty() ? std::to_string(link + 1) : name;
+  }
+
   std::string SheetName(const RefTarget& t) const {
     if (t.link >= 0) return t.extSheet;
     return ctx_.sheetName ? ctx_.sheetName(t.sheetId) : std::string();
@@ -152,7 +159,7 @@ class Printer {
   void A1Ref(const FormulaNode& n, std::string& out) const {
     const RefTarget& t = n.target;
     if (t.link >= 0) {
-      std::string book = ctx_.linkName ? ctx_.linkName(t.link, false) : std::string();
+      std::string book = LinkName(t.link, false);
       std::string full = "[";
       full += book;
       full += ']';
@@ -174,7 +181,7 @@ class Printer {
     const RefTarget& t = n.target;
     out += '[';
     if (t.link >= 0) {
-      std::string target = ctx_.linkName ? ctx_.linkName(t.link, true) : std::string();
+      std::string target = LinkName(t.link, true);
       out += Quote(target);
       out += "#$";
       out += Quote(t.extSheet);

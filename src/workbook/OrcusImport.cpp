@@ -19,6 +19,47 @@ namespace ploxen {
 
 namespace {
 
+/// False when XML text ends inside a markup construct: a tag, an attribute value, a comment,
+/// a processing instruction or a CDATA section. orcus 0.17 reads past the end of such a part
+/// instead of reporting it, so these parts are refused before it sees them.
+bool XmlPartComplete(std::string_view xml) {
+  for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at)) {
+    std::string_view rest = xml.substr(at);
+    std::string_view close = ">";
+    if (rest.rfind("<!--", 0) == 0) close = "-->";
+    else if (rest.rfind("<![CDATA[", 0) == 0) close = "]]>";
+    else if (rest.rfind("<?", 0) == 0) close = "?>";
+    if (close != ">") {
+      const std::size_t end = xml.find(close, at + 2);
+      if (end == std::string_view::npos) return false;
+      at = end + close.size();
+      continue;
+    }
+    char quote = 0;
+    std::size_t i = at + 1;
+    for (; i < xml.size(); ++i) {
+      const char c = xml[i];
+      if (quote) {
+        if (c == quote) quote = 0;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '>') {
+        break;
+      }
+    }
+    if (i >= xml.size()) return false;
+    at = i + 1;
+  }
+  return true;
+}
+
+bool IsXmlPart(std::string_view name) {
+  auto endsWith = [name](std::string_view tail) {
+    return name.size() >= tail.size() && name.substr(name.size() - tail.size()) == tail;
+  };
+  return endsWith(".xml") || endsWith(".rels");
+}
+
 /// The part list of a zip package, and content.xml when there is one; false (with a
 /// reason) when it is no readable zip or a part is larger than the limits allow.
 bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<std::string>& parts,
@@ -56,19 +97,20 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
       error = "the workbook is too large (" + std::to_string(size / 1048576) + " MB in " +
               parts.back() + ")";
       ok = false;
-    } else if (parts.back().rfind("xl/worksheets/sheet", 0) == 0 && size < 4u * 1048576u) {
-      // Sheet content kept only by the file (hyperlinks, validation, ...), for the save warning.
+    } else if (IsXmlPart(parts.back())) {
       std::string xml(size, '\0');
       zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
-      if (f && zip_fread(f, xml.data(), size) == static_cast<zip_int64_t>(size))
+      ok = f && zip_fread(f, xml.data(), size) == static_cast<zip_int64_t>(size);
+      if (f) zip_fclose(f);
+      if (!ok || !XmlPartComplete(xml)) {
+        error = "the zip archive is damaged (" + parts.back() + ")";
+        ok = false;
+      } else if (parts.back() == "content.xml") {
+        contentXml = std::move(xml);
+      } else if (parts.back().rfind("xl/worksheets/sheet", 0) == 0 && size < 4u * 1048576u) {
+        // Sheet content kept only by the file (hyperlinks, validation, ...), for the save warning.
         AddSheetFeatures(xml, sheetFeatures);
-      if (f) zip_fclose(f);
-    } else if (parts.back() == "content.xml") {
-      zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
-      contentXml.resize(size);
-      ok = f && zip_fread(f, contentXml.data(), size) == static_cast<zip_int64_t>(size);
-      if (f) zip_fclose(f);
-      if (!ok) error = "the zip archive is damaged (content.xml)";
+      }
     }
   }
   zip_discard(za);

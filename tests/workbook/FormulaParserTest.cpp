@@ -61,6 +61,17 @@ TEST(FormulaParser, OpenDocumentSyntaxBothWays) {
   EXPECT_EQ(t.Print("=TRUE", a1, ods), "TRUE()");
 }
 
+TEST(FormulaParser, QuoteInsideABookTargetIsOneQuote) {
+  Roundtrip t;
+  const auto ods = FormulaSyntax::kOds;
+  const std::string text = "['file:///o''brien/Other.ods'#$'gas'.B2]";
+  EXPECT_EQ(t.Print("of:=" + text, ods, ods), text);
+  ASSERT_EQ(t.links.size(), 1u);
+  EXPECT_EQ(t.links[0], "file:///o'brien/Other.ods");
+  EXPECT_EQ(t.Print("of:=['a''#b'#$S.A1]", ods, ods), "['a''#b'#$'S'.A1]");
+  EXPECT_EQ(t.links[1], "a'#b");
+}
+
 TEST(FormulaParser, RefusesWhatItCannotRepresent) {
   Roundtrip t;
   for (const char* bad : {"=SUM(A1", "={1,2}", "=A1 B1", "=Sheet1:Sheet2!A1", "=myName",
@@ -157,6 +168,14 @@ TEST_F(FormulaTextTest, SharedFormulaFollowerIsRegenerated) {
   EXPECT_EQ(Formula("B1"), "=A1*2+$A$1");
   EXPECT_EQ(Formula("B3"), "=A3*2+$A$1");
   EXPECT_EQ(Text("B3"), "70");
+}
+
+TEST_F(FormulaTextTest, LinkNumberWithoutLinkPartKeepsItsNumber) {
+  engine.SetFormula(s1, 0, 1, "[3]Data!B3");  // a file whose link parts end before the third
+  EXPECT_EQ(Formula("B1"), "='[3]Data'!B3");
+  EXPECT_EQ(Formula("B1", 0, FormulaSyntax::kOds), "of:=['3'#$'Data'.B3]");
+  Put("C1", Formula("B1"));
+  EXPECT_EQ(Formula("C1"), "='[3]Data'!B3");
 }
 
 }  // namespace

@@ -219,6 +219,29 @@ std::string XlsxWithSheet(const std::string& name, const std::string& sheetXml) 
   return path;
 }
 
+TEST(ImportBadInput, PartEndingInsideMarkupIsRefused) {
+  // The xlsx library reads past the end of such a part; it must never see one.
+  const std::string head =
+      "<?xml version=\"1.0\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
+      "spreadsheetml/2006/main\"><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
+  for (const std::string tail : {"<row r=\"2\" ht=\"1mp;A</row></sheetData></worksheet>",
+                                 "<row r=\"2\"", "<!-- </sheetData></worksheet>",
+                                 "<![CDATA[ </sheetData></worksheet>"}) {
+    ImportedBook book;
+    std::string error;
+    EXPECT_FALSE(ReadWorkbookFile(XlsxWithSheet("open-markup.xlsx", head + tail), book, error))
+        << tail;
+    EXPECT_NE(error.find("damaged (xl/worksheets/sheet1.xml)"), std::string::npos) << error;
+  }
+  ImportedBook book;
+  std::string error;
+  EXPECT_TRUE(ReadWorkbookFile(
+      XlsxWithSheet("closed-markup.xlsx", head + "<!-- a > b --><row r=\"2\" ht=\"1>2\"/>"
+                                               "</sheetData></worksheet>"),
+      book, error))
+      << error;
+}
+
 TEST(ImportXlsx, SharedFormulaFollowersGetShiftedText) {
   std::string path = XlsxWithSheet(
       "shared.xlsx",

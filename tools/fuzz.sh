@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang in build/fuzz and runs each one after the other with
+# its seed corpus (tests/fuzz/corpus/<target>), then prints executions, coverage and findings.
+#
+#   tools/fuzz.sh [SECONDS]        seconds per target, default 300; at most FUZZ_RUNS executions
+#   FUZZ_TARGETS="Formula TdbLoad" tools/fuzz.sh 60     only some targets
+#
+# New inputs go to build/fuzz/corpus/<target>, crashes, leaks and slow inputs to
+# build/fuzz/findings/<target>; the committed seeds are never changed. Runs one worker at a
+# low priority, with 512 MB of memory and 1 s per input at most.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SECONDS_PER_TARGET=${1:-300}
+RUNS=${FUZZ_RUNS:-1000000}
+BUILD=build/fuzz
+ALL_TARGETS="WorkbookImport Formula TdbLoad ReferenceFile SectionStore ParameterString MolDefinition AmountText"
+TARGETS=${FUZZ_TARGETS:-$ALL_TARGETS}
+
+source tools/packages.sh
+ploxen_ensure_packages
+if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
+  echo "fuzz.sh: needs clang and libFuzzer (apt-get install clang libclang-rt-14-dev)" >&2
+  exit 1
+fi
+
+CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPLOXEN_FUZZ=ON -DPLOXEN_BUILD_TESTS=OFF -DPLOXEN_BUILD_BENCH=OFF >/dev/null
+nice -n 15 cmake --build "$BUILD" -j 2 --target fuzzers
+
+max_len() {
+  case "$1" in
+    WorkbookImport) echo 65536 ;;
+    TdbLoad) echo 16384 ;;
+    *) echo 4096 ;;
+  esac
+}
+
+export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+summary=()
+failed=0
+for t in $TARGETS; do
+  work="$BUILD/corpus/$t"
+  findings="$BUILD/findings/$t"
+  log="$BUILD/logs/$t.log"
+  mkdir -p "$work" "$findings" "$BUILD/logs"
+  echo "== $t: up to $SECONDS_PER_TARGET s or $RUNS executions" >&2
+  start=$(date +%s)
+  status=0
+  nice -n 15 "$BUILD/bin/fuzz_$t" -max_total_time="$SECONDS_PER_TARGET" -runs="$RUNS" \
+    -rss_limit_mb=512 -timeout=1 -detect_leaks=1 -max_len="$(max_len "$t")" \
+    -print_final_stats=1 -artifact_prefix="$findings/" "$work" "tests/fuzz/corpus/$t" \
+    >"$log" 2>&1 || status=$?
+  seconds=$(($(date +%s) - start))
+  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1 || true)
+  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2 || true)
+  [ "$status" -ne 0 ] && failed=1
+  summary+=("$(printf '%-16s %10s execs %7s edges %5s s  exit %d  %s' "$t" "${execs:-?}" \
+    "${cov:-?}" "$seconds" "$status" "$(grep -m1 -oE 'ERROR: [A-Za-z]+: [^ ]+|deadly signal|ALARM|out-of-memory|detected memory leaks' "$log" || echo 'no finding')")")
+done
+
+printf '%s\n' "${summary[@]}"
+echo "logs in $BUILD/logs, findings in $BUILD/findings"
+exit "$failed"
