@@ -169,32 +169,20 @@ const char* FilterOf(const std::string& path) {
   return "Calc MS Excel 2007 XML";
 }
 
-/// The process's own UNO context, made once and disposed at exit.
-struct LocalContext {
-  Reference<css::uno::XComponentContext> context;
-  ~LocalContext() {
-    Reference<css::lang::XComponent> component(context, UNO_QUERY);
-    if (component.is()) {
-      try {
-        component->dispose();
-      } catch (...) {
-      }
-    }
-  }
-};
-
+/// The process's own UNO context, made once. It is never disposed: at exit the UNO
+/// libraries' own statics may already be gone, and disposing then crashes.
 Reference<css::uno::XComponentContext> LocalUnoContext() {
   static std::mutex guard;
-  static LocalContext local;
+  static auto* local = new Reference<css::uno::XComponentContext>();
   std::lock_guard<std::mutex> lock(guard);
-  if (!local.context.is()) {
+  if (!local->is()) {
     OUString value;
     if (!rtl::Bootstrap::get("URE_BOOTSTRAP", value))
       rtl::Bootstrap::set("URE_BOOTSTRAP",
                           ToOu("vnd.sun.star.pathname:" + OfficeProgramFolder() + "/fundamentalrc"));
-    local.context = cppu::defaultBootstrap_InitialComponentContext();
+    *local = cppu::defaultBootstrap_InitialComponentContext();
   }
-  return local.context;
+  return *local;
 }
 
 /// Raises a flag when the object it listens to goes away (the bridge, a document).
@@ -1124,3 +1112,11 @@ bool UnoServer::InsertRow(SheetHandle sheet, int row) {
 }
 
 }  // namespace ploxen
+
+#if defined(__SANITIZE_ADDRESS__)
+// The UNO runtime keeps the type descriptions it builds until the process ends and never
+// frees them; the leak checker of sanitizer builds is told so.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libuno_cppu.so\nleak:libuno_sal.so\nleak:libuno_cppuhelpergcc3.so\n";
+}
+#endif
