@@ -100,6 +100,15 @@ bool OfficeInstalled() {
   return ::access((OfficeProgramFolder() + "/soffice.bin").c_str(), X_OK) == 0;
 }
 
+bool OfficeHasWindows() {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(OfficeProgramFolder(), ec)) {
+    std::string name = entry.path().filename().string();
+    if (name.rfind("libvclplug_", 0) == 0 && name.find("svp") == std::string::npos) return true;
+  }
+  return false;
+}
+
 std::string UnoPipePath(const std::string& pipe) {
   return "/tmp/OSL_PIPE_" + std::to_string(::getuid()) + "_" + pipe;
 }

@@ -12,6 +12,9 @@ namespace ploxen {
 std::string OfficeProgramFolder();
 /// True when an office is installed there.
 bool OfficeInstalled();
+/// True when the installed office can draw windows; the build without a GUI has no window
+/// plug-ins, and showing a document's window there ends the office.
+bool OfficeHasWindows();
 /// The Unix socket behind a UNO pipe of this user: "/tmp/OSL_PIPE_<uid>_<pipe>".
 std::string UnoPipePath(const std::string& pipe);
 /// The pipe the program asks a user's office to listen on: one name per user.

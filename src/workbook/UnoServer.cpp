@@ -736,6 +736,7 @@ std::shared_ptr<UnoServer> UnoServer::Connect(TAplMsgWnd& log, const std::string
     return nullptr;
   }
   impl->everConnected = true;
+  impl->headless = !OfficeHasWindows();
   return std::shared_ptr<UnoServer>(new UnoServer(std::move(impl)));
 }
 

@@ -32,7 +32,8 @@ inline constexpr int kMsgUnoNotStarted = 2104;   ///< no office could be started
 /// or numbers. Every remote call runs under a watchdog (kUnoCallTimeoutMs).
 class UnoServer : public SpreadsheetServer {
  public:
-  /// Connects to an office listening on `pipe`; null with `error` when none answers.
+  /// Connects to an office listening on `pipe`; null with `error` when none answers. The
+  /// office counts as headless when the installed one cannot draw windows.
   static std::shared_ptr<UnoServer> Connect(TAplMsgWnd& log, const std::string& pipe,
                                             std::string& error);
   ~UnoServer() override;
@@ -111,6 +112,7 @@ class UnoServerFactory : public SpreadsheetServerFactory {
  private:
   TAplMsgWnd& log_;
   std::weak_ptr<UnoServer> started_;
+  std::weak_ptr<UnoServer> attached_;
 };
 
 }  // namespace ploxen

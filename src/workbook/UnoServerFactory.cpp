@@ -31,21 +31,14 @@ bool HasDisplay() {
   return (x && *x) || (wayland && *wayland);
 }
 
-/// True when the office can draw windows (the build without a GUI has no window plug-ins).
-bool OfficeHasWindows() {
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(OfficeProgramFolder(), ec)) {
-    std::string name = entry.path().filename().string();
-    if (name.rfind("libvclplug_", 0) == 0 && name.find("svp") == std::string::npos) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::shared_ptr<SpreadsheetServer> UnoServerFactory::Attach(const std::string& progId) {
   if (!IsLibreOfficeProgId(progId)) return nullptr;
   if (auto mine = started_.lock(); mine && mine->Connected()) return mine;
+  // One connection per office and process: two would share the office's objects, and the
+  // end of one would break the other.
+  if (auto known = attached_.lock(); known && known->Connected()) return known;
   RunningOffice office;
   if (!FindUserOffice(office)) return nullptr;  // attaching never starts an office
   const std::string pipe = attachPipe.empty() ? UserOfficePipe() : attachPipe;
@@ -57,7 +50,7 @@ std::shared_ptr<SpreadsheetServer> UnoServerFactory::Attach(const std::string& p
     log_.Post(kMsgInformation, kMsgUnoNotStarted, "LibreOffice runs but does not answer: " + error);
     return nullptr;
   }
-  server->SetHeadless(!OfficeHasWindows());
+  attached_ = server;
   return server;
 }
 
