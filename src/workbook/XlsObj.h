@@ -76,6 +76,10 @@ class TXlsWnd {
   int LoadBook(const std::string& path);
   int SaveBook(const std::string& name);
   int QuitExcel(const std::string& name);
+  /// Closes an open book without saving it: 1; 0 when no book has this name; -1 refused.
+  int CloseBook(const std::string& name);
+  /// Full paths of the books LoadBook opened, oldest first (closed ones included).
+  const std::vector<std::string>& BooksOpenedHere() const { return openedHere_; }
   std::string BookPath(const std::string& name);
 
   // Sheets and addresses.
@@ -171,6 +175,7 @@ class TXlsWnd {
   SheetHandle sheet_ = 0;
   int lastRow_ = 0;
   int lastColumn_ = 0;
+  std::vector<std::string> openedHere_;
 };
 
 }  // namespace ploxen
