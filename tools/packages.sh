@@ -10,9 +10,10 @@ PLOXEN_PACKAGES=(
 )
 
 # Only the tests need these: LibreOffice is the independent client that opens the
-# workbooks the engine writes and recalculates them.
+# workbooks the engine writes and recalculates them, and the live server the UNO tests drive;
+# libreoffice-dev brings the SDK that builds that server.
 PLOXEN_TEST_PACKAGES=(
-  libreoffice-calc-nogui python3-uno
+  libreoffice-calc-nogui python3-uno libreoffice-dev
 )
 
 ploxen_missing_packages() {

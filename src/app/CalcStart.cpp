@@ -24,6 +24,19 @@ TCalcStartWnd::TCalcStartWnd(TAplMsgWnd& log, TAplStgsWnd& settings, TXlsWnd& xl
       recalc_(recalc),
       book_(xls) {}
 
+std::string SelectedProgId(TAplStgsWnd& settings) {
+  std::string progId;
+  auto read = [&](const std::string& path, const char* section) {
+    if (settings.Load(path) != 1 || settings.SelectSection(section) < 1) return;
+    const std::string value = Trim(settings.GetValue("OleObject"));
+    if (!value.empty()) progId = value;
+  };
+  read(settings.AppSettingsPath(), "EXCEL");
+  read(settings.ProgramOptionsPath(), "EXCEL");
+  read(settings.UserSettingsPath(), "MainWnd");
+  return progId;
+}
+
 BatchEndPlan PlanBatchEnd(const BatchEndState& s) {
   BatchEndPlan plan;
   if (s.batchMode && s.conditionSheet > 0) plan.statusWord = s.calculationOk ? "success" : "error";
@@ -47,9 +60,9 @@ void TCalcStartWnd::StartApplication(const std::vector<std::string>& arguments) 
     }
   };
   log_.Post(kMsgImportant, 143, "Starting Ploxen Mizzolith for MS Excel");
-  if (settings_.Load(settings_.AppSettingsPath()) == 1 && settings_.SelectSection("EXCEL") > 0) {
-    const std::string progId = settings_.GetValue("OleObject");
-    if (!progId.empty()) xls_.ProgId = progId;
+  if (const std::string progId = SelectedProgId(settings_); !progId.empty()) {
+    xls_.ProgId = progId;
+    if (onProgId) onProgId(progId);
   }
   settings_.LoadHistory();
   std::string joined;
@@ -104,11 +117,23 @@ void TCalcStartWnd::BatchEnd() {
     }
     if (!saveFailed) xls_.QuitExcel(current);
   }
+  if (!plan.saveAndQuit && !stay && closeAllowed && attachedAtStart_) LeaveAttachedServer();
   if (plan.closeNow) ShowStatus("close", 0);
   if (plan.forcedShutdown) {
     StatusPanel0 = "Shutting Down";
     ShowStatus("Shutting Down", plan.shutdownSeconds);
     splashLower = "Shut down forced";
+  }
+}
+
+void TCalcStartWnd::LeaveAttachedServer() {
+  const std::vector<std::string> opened = xls_.BooksOpenedHere();
+  for (const std::string& name : opened) {
+    if (xls_.SaveBook(name) <= 0) {
+      saveFailed = true;
+      continue;  // an unsaved book stays open rather than losing its results
+    }
+    xls_.CloseBook(name);
   }
 }
 

@@ -46,6 +46,13 @@ struct BatchEndState {
 /// The decisions of the batch end (status word, save and quit, close, forced shutdown).
 BatchEndPlan PlanBatchEnd(const BatchEndState& state);
 
+class TAplStgsWnd;
+/// The spreadsheet application's `ProgId` from the settings files: key `OleObject` of
+/// section `EXCEL` in the system settings file, overridden by the same key in the program
+/// options (".ini" beside the program), overridden by `OleObject` of section `MainWnd` in the
+/// user settings file (the main window's choice). Empty when none sets it.
+std::string SelectedProgId(TAplStgsWnd& settings);
+
 /// The main window model ("Ploxen Mizzolith").
 class TCalcStartWnd {
  public:
@@ -85,6 +92,9 @@ class TCalcStartWnd {
 
   /// Status lines of a run without a window (the shell prints them on standard error).
   std::function<void(const std::string&)> onStatusLine;
+  /// Called at start-up with the spreadsheet application chosen by the settings files
+  /// (the export of new workbooks follows it).
+  std::function<void(const std::string&)> onProgId;
   /// Lets pending window events be processed.
   std::function<void()> processEvents;
 
@@ -115,6 +125,9 @@ class TCalcStartWnd {
   void RefreshLists();
   void FillLagrangeTable();
   void BatchEnd();
+  /// The end of a batch run beside a user's spreadsheet application: saves and closes the
+  /// books that the run opened itself; the books the user had open stay as they are.
+  void LeaveAttachedServer();
 
   TAplMsgWnd& log_;
   TAplStgsWnd& settings_;

@@ -21,6 +21,7 @@ TPloxen::TPloxen(int parameterCount)
   // The behaviour window opens the database named in the application settings at creation.
   thermo.StartUp();
   log.SetWindowPos(1, 1);
+  main.onProgId = [this](const std::string& progId) { table.oleObject = progId; };
   xelBalance.showStatus = [this](const std::string& text, int seconds) {
     main.ShowStatus(text, seconds);
   };

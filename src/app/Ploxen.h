@@ -16,7 +16,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TablOprt.h"
 #include "thermo/TDynOprt.h"
-#include "workbook/EmbeddedServer.h"
+#include "workbook/ServerSelector.h"
 #include "workbook/XlsObj.h"
 
 namespace ploxen {
@@ -35,7 +35,7 @@ class TPloxen {
   TAplStgsWnd settings;
   Periodica elements;
   ScriptedDialogs dialogs;  ///< answers of a run without a desktop
-  EmbeddedServerFactory servers;
+  ServerSelector servers;  ///< the embedded engine or LibreOffice, by `ProgId`
   TTablOprtWnd table;
   TTDynOprtWnd thermo;
   TEqlKernel kernel;

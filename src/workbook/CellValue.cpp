@@ -80,4 +80,47 @@ bool ParseNumberText(std::string_view text, double& value) {
   return true;
 }
 
+CellInput ReadCellInput(const std::string& text) {
+  CellInput in;
+  if (text.empty()) return in;
+  if (text[0] == '\'') {
+    in.kind = CellInput::Kind::kText;
+    in.text = text.substr(1);
+    return in;
+  }
+  if (text[0] == '=' && text.size() > 1) {
+    in.kind = CellInput::Kind::kFormula;
+    in.text = text;
+    return in;
+  }
+  double v = 0.0;
+  if (ParseNumberText(text, v)) {
+    in.kind = CellInput::Kind::kNumber;
+    in.number = v;
+    return in;
+  }
+  if (text.size() > 1 && text.back() == '%' &&
+      ParseNumberText(std::string_view(text).substr(0, text.size() - 1), v)) {
+    in.kind = CellInput::Kind::kNumber;
+    in.number = v / 100.0;
+    return in;
+  }
+  std::string upper = text;
+  for (char& ch : upper)
+    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+  if (upper == "TRUE" || upper == "FALSE") {
+    in.kind = CellInput::Kind::kBoolean;
+    in.number = upper == "TRUE" ? 1.0 : 0.0;
+    return in;
+  }
+  if (ErrorCode e = ErrorCodeFromText(upper); e != ErrorCode::kNone) {
+    in.kind = CellInput::Kind::kError;
+    in.error = e;
+    return in;
+  }
+  in.kind = CellInput::Kind::kText;
+  in.text = text;
+  return in;
+}
+
 }  // namespace ploxen

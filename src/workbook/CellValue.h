@@ -51,6 +51,18 @@ std::string NumberText(double value);
 /// the error code, the string itself, "" for empty.
 std::string ValueText(const CellValue& value);
 
+/// What a text put into a cell becomes, the same for every server: a leading "'" keeps the
+/// rest as text, "=" followed by more starts a formula, then number, percentage, TRUE/FALSE
+/// (any case), an error code, and otherwise the text as it stands.
+struct CellInput {
+  enum class Kind : std::uint8_t { kEmpty, kText, kNumber, kBoolean, kError, kFormula };
+  Kind kind = Kind::kEmpty;
+  double number = 0.0;                 ///< kNumber; 1 or 0 for kBoolean
+  ErrorCode error = ErrorCode::kNone;  ///< kError
+  std::string text;                    ///< kText: the text kept; kFormula: the formula with "="
+};
+CellInput ReadCellInput(const std::string& text);
+
 /// Reads a complete number text in the format NumberText writes (also "1E3", "+2", ".5",
 /// surrounding blanks); false when `text` is not a number.
 bool ParseNumberText(std::string_view text, double& value);

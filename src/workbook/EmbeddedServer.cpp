@@ -65,23 +65,6 @@ bool EndsWithOds(const std::string& name) {
   return lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".ods") == 0;
 }
 
-const char* SheetNameProblem(SheetNameStatus status) {
-  switch (status) {
-    case SheetNameStatus::kEmpty:
-      return "a sheet name cannot be empty";
-    case SheetNameStatus::kTooLong:
-      return "a sheet name has at most 31 characters";
-    case SheetNameStatus::kBadCharacter:
-      return "a sheet name cannot hold [ ] : * ? / \\";
-    case SheetNameStatus::kQuoteAtEdge:
-      return "a sheet name cannot start or end with '";
-    case SheetNameStatus::kDuplicate:
-      return "another sheet has this name";
-    default:
-      return "";
-  }
-}
-
 }  // namespace
 
 EmbeddedServer::EmbeddedServer(TAplMsgWnd& log) : log_(log) {}
@@ -134,6 +117,13 @@ bool EmbeddedServer::CheckAddress(int row, int column) {
   if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns)
     return Fail(ServerError::kBadAddress, "cell address outside the sheet");
   return true;
+}
+
+bool EmbeddedServer::CheckBlock(const CellBlock& block) {
+  if (block.rows < 0 || block.columns < 0) return Fail(ServerError::kBadAddress, "negative block");
+  if (block.rows == 0 || block.columns == 0) return true;
+  return CheckAddress(block.row, block.column) &&
+         CheckAddress(block.row + block.rows - 1, block.column + block.columns - 1);
 }
 
 bool EmbeddedServer::Version(std::string& version) {
@@ -463,6 +453,35 @@ bool EmbeddedServer::InsertRow(SheetHandle sheet, int row) {
   });
 }
 
+bool EmbeddedServer::RangeValues(SheetHandle sheet, const CellBlock& block,
+                                 std::vector<std::string>& texts) {
+  return Guarded([&]() -> bool {
+    if (!SheetOf(sheet) || !CheckBlock(block)) return false;
+    texts.clear();
+    texts.reserve(static_cast<std::size_t>(block.Size()));
+    for (int r = block.row - 1; r < block.row - 1 + block.rows; ++r)
+      for (int c = block.column - 1; c < block.column - 1 + block.columns; ++c)
+        texts.push_back(engine_.ValueString(sheet, r, c));
+    return Ok();
+  });
+}
+
+bool EmbeddedServer::SetRangeValues(SheetHandle sheet, const CellBlock& block,
+                                    const std::vector<std::string>& texts, bool skipEmpty) {
+  return Guarded([&]() -> bool {
+    Sheet* s = SheetOf(sheet);
+    if (!s || !CheckBlock(block)) return false;
+    if (texts.size() != static_cast<std::size_t>(block.Size()))
+      return Fail(ServerError::kBadAddress, "the texts do not fill the block");
+    std::size_t i = 0;
+    for (int r = block.row - 1; r < block.row - 1 + block.rows; ++r)
+      for (int c = block.column - 1; c < block.column - 1 + block.columns; ++c, ++i)
+        if (!skipEmpty || !texts[i].empty()) engine_.SetInput(sheet, r, c, texts[i]);
+    if (Book* b = engine_.FindBook(s->OwnerBook())) b->modified = true;
+    return Ok();
+  });
+}
+
 std::shared_ptr<SpreadsheetServer> EmbeddedServerFactory::Attach(const std::string& progId) {
   if (!IsEmbeddedProgId(progId)) return nullptr;
   if (running_ && !running_->IsRunning()) running_.reset();
@@ -473,10 +492,6 @@ std::shared_ptr<SpreadsheetServer> EmbeddedServerFactory::Start(const std::strin
   if (!IsEmbeddedProgId(progId)) return nullptr;
   running_ = std::make_shared<EmbeddedServer>(log_);
   return running_;
-}
-
-bool IsEmbeddedProgId(const std::string& progId) {
-  return progId.empty() || LowerAscii(progId) == "excel.application";
 }
 
 }  // namespace ploxen

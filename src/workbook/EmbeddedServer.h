@@ -54,6 +54,10 @@ class EmbeddedServer : public SpreadsheetServer {
   bool SetCellValue(SheetHandle sheet, int row, int column, const std::string& text) override;
   bool LastCell(SheetHandle sheet, int& row, int& column) override;
   bool InsertRow(SheetHandle sheet, int row) override;
+  bool RangeValues(SheetHandle sheet, const CellBlock& block,
+                   std::vector<std::string>& texts) override;
+  bool SetRangeValues(SheetHandle sheet, const CellBlock& block,
+                      const std::vector<std::string>& texts, bool skipEmpty) override;
 
   ServerError LastError() const override { return error_; }
   std::string LastErrorText() const override { return errorText_; }
@@ -68,6 +72,7 @@ class EmbeddedServer : public SpreadsheetServer {
   Book* BookOf(BookHandle book);
   Sheet* SheetOf(SheetHandle sheet);
   bool CheckAddress(int row, int column);
+  bool CheckBlock(const CellBlock& block);
   bool SaveTo(Book& book, const std::string& path, BookFormat format);
   /// Refuses (false, with the reason) a save over a book that another program holds open;
   /// an old lock that no running program holds is ignored with an information message.

@@ -136,6 +136,11 @@ enum class SheetNameStatus {
   kDuplicate,     ///< another sheet of the book has it (ignoring letter case)
 };
 
+/// Whether `name` has the shape of a sheet name (every rule but uniqueness).
+SheetNameStatus SheetNameShape(std::string_view name);
+/// Why a sheet name of this status is refused, as a user reads it; empty for kOk.
+const char* SheetNameProblem(SheetNameStatus status);
+
 /// All open workbooks with their formulas kept current. Reading a value evaluates whatever
 /// it depends on that changed; nothing throws. Rows and columns are 0-based here.
 class WorkbookEngine {

@@ -42,13 +42,35 @@ void MakeRefError(FormulaNode& n) {
 
 }  // namespace
 
-SheetNameStatus WorkbookEngine::CheckSheetName(const Book& book, std::string_view name,
-                                               SheetId except) const {
+SheetNameStatus SheetNameShape(std::string_view name) {
   if (name.empty()) return SheetNameStatus::kEmpty;
   if (Utf8Length(name) > 31) return SheetNameStatus::kTooLong;
   if (name.find_first_of("[]:*?/\\") != std::string_view::npos)
     return SheetNameStatus::kBadCharacter;
   if (name.front() == '\'' || name.back() == '\'') return SheetNameStatus::kQuoteAtEdge;
+  return SheetNameStatus::kOk;
+}
+
+const char* SheetNameProblem(SheetNameStatus status) {
+  switch (status) {
+    case SheetNameStatus::kEmpty:
+      return "a sheet name cannot be empty";
+    case SheetNameStatus::kTooLong:
+      return "a sheet name has at most 31 characters";
+    case SheetNameStatus::kBadCharacter:
+      return "a sheet name cannot hold [ ] : * ? / \\";
+    case SheetNameStatus::kQuoteAtEdge:
+      return "a sheet name cannot start or end with '";
+    case SheetNameStatus::kDuplicate:
+      return "another sheet has this name";
+    default:
+      return "";
+  }
+}
+
+SheetNameStatus WorkbookEngine::CheckSheetName(const Book& book, std::string_view name,
+                                               SheetId except) const {
+  if (SheetNameStatus shape = SheetNameShape(name); shape != SheetNameStatus::kOk) return shape;
   std::string want = LowerAscii(name);
   for (const auto& s : book.sheets_)
     if (s->Id() != except && LowerAscii(s->Name()) == want) return SheetNameStatus::kDuplicate;

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ploxen {
 
@@ -23,6 +24,15 @@ enum class ServerError {
   kBadName,     ///< a sheet name breaks the naming rules or is taken
   kFileError,   ///< a file could not be read or written
   kRefused,     ///< the server refused the call (busy, gone, internal failure)
+};
+
+/// A rectangle of cells: its first row and column (1-based) and its size.
+struct CellBlock {
+  int row = 1;
+  int column = 1;
+  int rows = 1;
+  int columns = 1;
+  int Size() const { return rows * columns; }
 };
 
 /// A running spreadsheet application driven through its object model. Every call returns
@@ -83,6 +93,20 @@ class SpreadsheetServer {
   /// Inserts a whole row above `row`, shifting the rows below down.
   virtual bool InsertRow(SheetHandle sheet, int row) = 0;
 
+  // Blocks of cells, row by row. The defaults go cell by cell; a server whose calls are
+  // expensive answers a whole block at once. On failure nothing says which cell failed.
+  /// `Value` of every cell of `block` as CellValue gives it.
+  virtual bool RangeValues(SheetHandle sheet, const CellBlock& block,
+                           std::vector<std::string>& texts);
+  /// `Text` of every cell of `block` as CellText gives it.
+  virtual bool RangeTexts(SheetHandle sheet, const CellBlock& block,
+                          std::vector<std::string>& texts);
+  /// Puts `texts` (block.Size() of them) into `block`, each read as SetCellValue reads it:
+  /// "=..." a formula, a number, TRUE/FALSE, "'" followed by text, anything else text as it
+  /// stands. With `skipEmpty` an empty text leaves its cell as it is; otherwise it empties it.
+  virtual bool SetRangeValues(SheetHandle sheet, const CellBlock& block,
+                              const std::vector<std::string>& texts, bool skipEmpty = false);
+
   virtual ServerError LastError() const = 0;
   virtual std::string LastErrorText() const = 0;
 };
@@ -99,5 +123,8 @@ class SpreadsheetServerFactory {
 
 /// True when `progId` selects the embedded engine: empty or "Excel.Application" (any case).
 bool IsEmbeddedProgId(const std::string& progId);
+/// True when `progId` selects LibreOffice: "LibreOffice" or "com.sun.star.ServiceManager"
+/// (any case).
+bool IsLibreOfficeProgId(const std::string& progId);
 
 }  // namespace ploxen

@@ -200,27 +200,25 @@ void WorkbookEngine::SetFormat(SheetId sheet, int row, int col, int format) {
 }
 
 void WorkbookEngine::SetInput(SheetId sheet, int row, int col, const std::string& text) {
-  if (text.empty()) return ClearCell(sheet, row, col);
-  if (text[0] == '\'') return SetText(sheet, row, col, text.substr(1));
-  if (text[0] == '=' && text.size() > 1) {
-    SetCachedValue(sheet, row, col, CellValue::Empty());  // no cache: unknown ones show #NAME?
-    SetFormula(sheet, row, col, text, FormulaSyntax::kA1);
-    impl_->ProcessPending();
-    impl_->Written(sheet, row, col);
-    return;
+  CellInput in = ReadCellInput(text);
+  switch (in.kind) {
+    case CellInput::Kind::kEmpty:
+      return ClearCell(sheet, row, col);
+    case CellInput::Kind::kFormula:
+      SetCachedValue(sheet, row, col, CellValue::Empty());  // no cache: unknown ones show #NAME?
+      SetFormula(sheet, row, col, in.text, FormulaSyntax::kA1);
+      impl_->ProcessPending();
+      impl_->Written(sheet, row, col);
+      return;
+    case CellInput::Kind::kNumber:
+      return SetNumber(sheet, row, col, in.number);
+    case CellInput::Kind::kBoolean:
+      return SetBoolean(sheet, row, col, in.number != 0.0);
+    case CellInput::Kind::kError:
+      return SetError(sheet, row, col, in.error);
+    case CellInput::Kind::kText:
+      return SetText(sheet, row, col, in.text);
   }
-  double v = 0.0;
-  if (ParseNumberText(text, v)) return SetNumber(sheet, row, col, v);
-  if (text.size() > 1 && text.back() == '%' &&
-      ParseNumberText(std::string_view(text).substr(0, text.size() - 1), v))
-    return SetNumber(sheet, row, col, v / 100.0);
-  std::string upper = text;
-  for (char& ch : upper)
-    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-  if (upper == "TRUE" || upper == "FALSE") return SetBoolean(sheet, row, col, upper == "TRUE");
-  if (ErrorCode e = ErrorCodeFromText(upper); e != ErrorCode::kNone)
-    return SetError(sheet, row, col, e);
-  SetText(sheet, row, col, text);
 }
 
 // ---- reading -----------------------------------------------------------------------------

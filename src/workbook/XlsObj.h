@@ -76,6 +76,10 @@ class TXlsWnd {
   int LoadBook(const std::string& path);
   int SaveBook(const std::string& name);
   int QuitExcel(const std::string& name);
+  /// Closes an open book without saving it: 1; 0 when no book has this name; -1 refused.
+  int CloseBook(const std::string& name);
+  /// Full paths of the books LoadBook opened, oldest first (closed ones included).
+  const std::vector<std::string>& BooksOpenedHere() const { return openedHere_; }
   std::string BookPath(const std::string& name);
 
   // Sheets and addresses.
@@ -136,10 +140,19 @@ class TXlsWnd {
   enum class ReadKind { kValue, kText };
   int ReadLine(int sheet, int fixed, bool alongRow, std::vector<std::string>& list, int last,
                int first, ReadKind kind, int number, int missingSheet);
+  /// Visits cells first..last of row or column `fixed` of the current sheet, read a block at
+  /// a time; `visit(index, text)` returns false to stop. A block the server refuses is read
+  /// again cell by cell (Value falling back to Text with `textFallback`), so a failure names
+  /// its cell. Returns the index of the cell that could not be read, 0 otherwise.
+  int WalkCells(int fixed, bool alongRow, int first, int last, ReadKind kind, bool textFallback,
+                const std::function<bool(int, const std::string&)>& visit);
+  /// Reads one cell; `textFallback` tries Text when Value is refused.
+  bool ReadOne(int row, int column, ReadKind kind, bool textFallback, std::string& text);
   bool CountBooks(int& count);
   bool MakeCurrentBook(int index);
   int PutCells(int sheet, const std::vector<std::string>& list, int first, int fixed, bool alongRow,
-               bool skipEmpty, int level, int number);
+               bool skipEmpty, int level, int number,
+               const char* prefix = "Error while write: ");
   void Busy(bool on) {
     if (onBusy) onBusy(on);
   }
@@ -162,6 +175,7 @@ class TXlsWnd {
   SheetHandle sheet_ = 0;
   int lastRow_ = 0;
   int lastColumn_ = 0;
+  std::vector<std::string> openedHere_;
 };
 
 }  // namespace ploxen

@@ -235,6 +235,8 @@ int TXlsWnd::LoadBook(const std::string& path) {
     return -2;
   }
   CbxBook.items.push_back(FilePart(path));
+  std::string full;
+  openedHere_.push_back(server_->BookFullName(book, full) ? full : path);
   int count = 0;
   server_->BookCount(count);
   bookCount_ = count;
@@ -273,6 +275,24 @@ int TXlsWnd::QuitExcel(const std::string& name) {
   bookIndex_ = 0;
   bookCount_ = 0;
   sheetCount_ = 0;
+  return 1;
+}
+
+int TXlsWnd::CloseBook(const std::string& name) {
+  int index = FindBook(name);
+  if (index <= 0) return 0;
+  BookHandle book = 0;
+  if (!server_->BookItem(index, book) || !server_->CloseBook(book)) {
+    log_.Post(kMsgError, 343, name + " can not be closed ");
+    return -1;
+  }
+  if (book == book_) {
+    book_ = 0;
+    sheet_ = 0;
+    bookName_.clear();
+    bookFullName_.clear();
+    bookIndex_ = 0;
+  }
   return 1;
 }
 

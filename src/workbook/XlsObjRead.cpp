@@ -17,6 +17,42 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
+namespace {
+
+/// Cells read per server call: large enough that a phase sheet takes a few calls, small enough
+/// that a walk which stops early does not read far past its end.
+constexpr int kBlockCells = 512;
+
+}  // namespace
+
+bool TXlsWnd::ReadOne(int row, int column, ReadKind kind, bool textFallback, std::string& text) {
+  bool ok = kind == ReadKind::kValue ? server_->CellValue(sheet_, row, column, text)
+                                     : server_->CellText(sheet_, row, column, text);
+  if (!ok && kind == ReadKind::kValue && textFallback)
+    ok = server_->CellText(sheet_, row, column, text);
+  return ok;
+}
+
+int TXlsWnd::WalkCells(int fixed, bool alongRow, int first, int last, ReadKind kind,
+                       bool textFallback,
+                       const std::function<bool(int, const std::string&)>& visit) {
+  std::vector<std::string> texts;
+  for (int start = first; start <= last; start += kBlockCells) {
+    int count = std::min(kBlockCells, last - start + 1);
+    CellBlock block = alongRow ? CellBlock{fixed, start, 1, count} : CellBlock{start, fixed, count, 1};
+    bool ok = kind == ReadKind::kValue ? server_->RangeValues(sheet_, block, texts)
+                                       : server_->RangeTexts(sheet_, block, texts);
+    ok = ok && texts.size() == static_cast<std::size_t>(count);
+    for (int i = start; i < start + count; ++i) {
+      std::string single;
+      if (!ok && !ReadOne(alongRow ? fixed : i, alongRow ? i : fixed, kind, textFallback, single))
+        return i;
+      if (!visit(i, ok ? texts[static_cast<std::size_t>(i - start)] : single)) return 0;
+    }
+  }
+  return 0;
+}
+
 /// The walk shared by ReadRow, ReadRowText, ReadColumn and ReadColumnText: along a row
 /// (`alongRow`, `fixed` = row) or down a column (`fixed` = column), trimmed texts into
 /// `list`, stopping at "EOT" (delivered) while StopAtEot and at an empty cell (not
@@ -44,26 +80,23 @@ int TXlsWnd::ReadLine(int sheet, int fixed, bool alongRow, std::vector<std::stri
     last = alongRow ? lastColumn_ : lastRow_;
   }
   list.clear();
-  for (int i = first; i <= last; ++i) {
-    int row = alongRow ? fixed : i;
-    int column = alongRow ? i : fixed;
-    std::string text;
-    bool ok = kind == ReadKind::kValue ? server_->CellValue(sheet_, row, column, text)
-                                       : server_->CellText(sheet_, row, column, text);
-    if (!ok && kind == ReadKind::kValue && !alongRow)
-      ok = server_->CellText(sheet_, row, column, text);
-    if (!ok) {
-      log_.Post(kMsgCritical, number, "Error while read: " + CellRef(row, column));
-      Busy(false);
-      return -i;
-    }
-    text = Trim(text);
-    if (StopAtEot && text == EotMarker) {
-      list.push_back(text);
-      break;
-    }
-    if (text.empty() && StopAtEmpty) break;
-    list.push_back(text);
+  int failed = WalkCells(fixed, alongRow, first, last, kind, kind == ReadKind::kValue && !alongRow,
+                         [&](int, const std::string& cell) {
+                           std::string text = Trim(cell);
+                           if (StopAtEot && text == EotMarker) {
+                             list.push_back(text);
+                             return false;
+                           }
+                           if (text.empty() && StopAtEmpty) return false;
+                           list.push_back(text);
+                           return true;
+                         });
+  if (failed > 0) {
+    int row = alongRow ? fixed : failed;
+    int column = alongRow ? failed : fixed;
+    log_.Post(kMsgCritical, number, "Error while read: " + CellRef(row, column));
+    Busy(false);
+    return -failed;
   }
   Busy(false);
   return static_cast<int>(list.size());
@@ -102,16 +135,17 @@ int TXlsWnd::ReadColumnToGrid(int sheet, int column, int rowOffset, int gridColu
   }
   if (grid.RowCount() < lastRow) grid.SetRowCount(lastRow + 1);
   int row = firstRow;
-  for (; row <= lastRow; ++row) {
-    std::string text;
-    if (!server_->CellValue(sheet_, row, column, text)) {
-      log_.Post(kMsgCritical, 730, "Error while read:  " + CellRef(row, column));
-      Busy(false);
-      return -row;
-    }
-    text = Trim(text);
-    grid.SetCell(gridColumn, row + rowOffset - firstRow, text);
-    if (StopAtEot && text == EotMarker) break;
+  int failed = WalkCells(column, false, firstRow, lastRow, ReadKind::kValue, false,
+                         [&](int r, const std::string& cell) {
+                           row = r;
+                           std::string text = Trim(cell);
+                           grid.SetCell(gridColumn, r + rowOffset - firstRow, text);
+                           return !(StopAtEot && text == EotMarker);
+                         });
+  if (failed > 0) {
+    log_.Post(kMsgCritical, 730, "Error while read:  " + CellRef(failed, column));
+    Busy(false);
+    return -failed;
   }
   if (row > lastRow) row = lastRow;  // the walk ran to its end
   Busy(false);
@@ -131,22 +165,24 @@ int TXlsWnd::FindInColumn(int sheet, int column, const std::string& text, int la
     lastRow = lastRow_;
   }
   std::string wanted = Lower(text);
-  for (int row = firstRow; row <= lastRow; ++row) {
-    std::string value;
-    if (!server_->CellValue(sheet_, row, column, value)) {
-      log_.Post(kMsgCritical, 867, "Error while read:  " + CellRef(row, column));
-      Busy(false);
-      return -1;
-    }
-    std::string lower = Lower(value);
-    if (lower == wanted) {
-      Busy(false);
-      return row;
-    }
-    if ((StopAtEmpty && value.empty()) || (StopAtEot && Lower(Trim(value)) == "eot")) break;
+  int found = 0;
+  int failed = WalkCells(column, false, firstRow, lastRow, ReadKind::kValue, false,
+                         [&](int row, const std::string& value) {
+                           std::string lower = Lower(value);
+                           if (lower == wanted) {
+                             found = row;
+                             return false;
+                           }
+                           return !((StopAtEmpty && value.empty()) ||
+                                    (StopAtEot && Lower(Trim(value)) == "eot"));
+                         });
+  if (failed > 0) {
+    log_.Post(kMsgCritical, 867, "Error while read:  " + CellRef(failed, column));
+    Busy(false);
+    return -1;
   }
   Busy(false);
-  return 0;
+  return found;
 }
 
 std::string TXlsWnd::ReadCell(int sheet, int row, int column) {
@@ -169,15 +205,25 @@ int TXlsWnd::ReadSheetToGrid(int sheet, StringGrid& grid, int rowOffset, int col
   }
   lastRow_ = lastRow;
   lastColumn_ = lastColumn;
-  for (int i = 1; i <= lastRow && i < grid.RowCount(); ++i) {
-    for (int j = 1; j <= lastColumn && j < grid.ColCount(); ++j) {
-      std::string text;
-      if (!server_->CellValue(sheet_, i, j, text)) {
-        log_.Post(kMsgCritical, 457, "Error while read: " + CellRef(i, j));
-        Busy(false);
-        return -1;
+  int rows = std::min(lastRow, grid.RowCount() - 1);
+  int columns = std::min(lastColumn, grid.ColCount() - 1);
+  int blockRows = std::max(1, kBlockCells / std::max(1, columns));
+  std::vector<std::string> texts;
+  for (int top = 1; columns > 0 && top <= rows; top += blockRows) {
+    CellBlock block{top, 1, std::min(blockRows, rows - top + 1), columns};
+    bool ok = server_->RangeValues(sheet_, block, texts) &&
+              texts.size() == static_cast<std::size_t>(block.Size());
+    for (int i = top; i < top + block.rows; ++i) {
+      for (int j = 1; j <= columns; ++j) {
+        std::string single;
+        if (!ok && !server_->CellValue(sheet_, i, j, single)) {
+          log_.Post(kMsgCritical, 457, "Error while read: " + CellRef(i, j));
+          Busy(false);
+          return -1;
+        }
+        const std::size_t at = static_cast<std::size_t>((i - top) * columns + j - 1);
+        grid.SetCell(j + columnOffset - 1, i + rowOffset - 1, ok ? texts[at] : single);
       }
-      grid.SetCell(j + columnOffset - 1, i + rowOffset - 1, text);
     }
   }
   Busy(false);

@@ -5,23 +5,29 @@
 namespace ploxen {
 
 /// Writes `list` along a row or down a column from `first`; with `skipEmpty` empty entries
-/// leave their cells alone. Stops at the first refused cell with message `number`.
+/// leave their cells alone. The list goes to the server as one block; when the server refuses
+/// the block it is written again cell by cell, so the message names the first refused cell.
 int TXlsWnd::PutCells(int sheet, const std::vector<std::string>& list, int first, int fixed,
-                      bool alongRow, bool skipEmpty, int level, int number) {
+                      bool alongRow, bool skipEmpty, int level, int number, const char* prefix) {
   if (!SelectSheet(sheet)) return 0;
+  if (list.empty()) return 0;
   Busy(true);
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (skipEmpty && list[i].empty()) continue;
-    int row = alongRow ? fixed : first + static_cast<int>(i);
-    int column = alongRow ? first + static_cast<int>(i) : fixed;
-    if (!server_->SetCellValue(sheet_, row, column, list[i])) {
-      log_.Post(level, number, "Error while write: " + CellRef(row, column));
-      Busy(false);
-      return 0;
+  const int count = static_cast<int>(list.size());
+  CellBlock block = alongRow ? CellBlock{fixed, first, 1, count} : CellBlock{first, fixed, count, 1};
+  if (!server_->SetRangeValues(sheet_, block, list, skipEmpty)) {
+    for (int i = 0; i < count; ++i) {
+      if (skipEmpty && list[static_cast<std::size_t>(i)].empty()) continue;
+      int row = alongRow ? fixed : first + i;
+      int column = alongRow ? first + i : fixed;
+      if (!server_->SetCellValue(sheet_, row, column, list[static_cast<std::size_t>(i)])) {
+        log_.Post(level, number, prefix + CellRef(row, column));
+        Busy(false);
+        return 0;
+      }
     }
   }
   Busy(false);
-  return static_cast<int>(list.size());
+  return count;
 }
 
 int TXlsWnd::WriteColumn(int sheet, const std::vector<std::string>& list, int firstRow,
@@ -40,30 +46,19 @@ int TXlsWnd::WriteRowFilled(int sheet, const std::vector<std::string>& list, int
 
 int TXlsWnd::ClearColumn(int sheet, int column, int lastRow, int firstRow) {
   if (!SelectSheet(sheet)) return 0;
-  Busy(true);
-  for (int row = firstRow; row <= lastRow; ++row) {
-    if (!server_->SetCellValue(sheet_, row, column, "")) {
-      log_.Post(kMsgError, 490, "Error while write: " + CellRef(row, column));
-      Busy(false);
-      return 0;
-    }
-  }
-  Busy(false);
-  return 1;
+  if (lastRow < firstRow) return 1;
+  std::vector<std::string> empty(static_cast<std::size_t>(lastRow - firstRow + 1));
+  return PutCells(sheet, empty, firstRow, column, false, false, kMsgError, 490) > 0 ? 1 : 0;
 }
 
 int TXlsWnd::WriteGridColumn(const StringGrid& grid, int sheet, int column, int gridColumn) {
   if (!SelectSheet(sheet)) return 0;
-  Busy(true);
-  for (int r = 0; r < grid.RowCount(); ++r) {
-    if (!server_->SetCellValue(sheet_, r + 1, column, grid.Cell(gridColumn, r))) {
-      log_.Post(kMsgCritical, 763, "Error while write:  " + CellRef(r + 1, column));
-      Busy(false);
-      return 0;
-    }
-  }
-  Busy(false);
-  return 1;
+  if (grid.RowCount() <= 0) return 1;
+  std::vector<std::string> cells;
+  cells.reserve(static_cast<std::size_t>(grid.RowCount()));
+  for (int r = 0; r < grid.RowCount(); ++r) cells.push_back(grid.Cell(gridColumn, r));
+  return PutCells(sheet, cells, 1, column, false, false, kMsgCritical, 763,
+                  "Error while write:  ") > 0 ? 1 : 0;
 }
 
 int TXlsWnd::WriteCell(int sheet, int row, const std::string& text, int column) {

@@ -1,0 +1,75 @@
+// A batch run beside the user's LibreOffice: the process workbook is open there, the run
+// calculates in it, and the results are in the office's document without reloading the file.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "../../app/AppFixture.h"
+#include "ServerHarness.h"
+
+#ifdef PLOXEN_WITH_UNO
+namespace ploxen::test {
+namespace {
+
+int AsTheUser(const std::string& pipe, const std::string& arguments) {
+  std::string command = "/usr/bin/python3 " + std::string(PLOXEN_SOURCE_DIR) +
+                        "/tests/workbook/contract/office_user.py " + pipe + " " + arguments;
+  return std::system(command.c_str());
+}
+
+class BesideTheOffice : public AppFixture {
+ protected:
+  void SetUp() override {
+    office = FindSharedOffice();
+    if (!office.missing.empty()) GTEST_SKIP() << "LibreOffice tests skipped: " << office.missing;
+    RunningOffice running;
+    if (!FindUserOffice(running) || running.pid != office.Pid())
+      GTEST_SKIP() << "another office of this user runs first";
+    AppFixture::SetUp();
+    // The user chose LibreOffice in the main window.
+    TAplMsgWnd log;
+    TAplStgsWnd settings(log);
+    settings.SetDocumentsFolder((dir / "docs").string());
+    std::ofstream(settings.UserSettingsPath()) << "[MainWnd]\nOleObject=LibreOffice\n";
+  }
+
+  SharedOffice office;
+};
+
+TEST_F(BesideTheOffice, ARunOnTheOpenBookWritesIntoItAndLeavesSavingToTheUser) {
+  const std::string book = Example("Process");
+  const std::string before = FileBytes(book);
+  ASSERT_EQ(AsTheUser(office.pipe, "open " + book), 0);
+  auto p = Start({"-x:", book, "-c:", "System"});
+  EXPECT_EQ(p->xls.ProgId, "LibreOffice");
+  EXPECT_TRUE(p->xls.Attached());
+  EXPECT_TRUE(p->calc.calculationOk);
+  EXPECT_TRUE(p->main.programClosed);
+  // Read from the office's document, not from the file.
+  ASSERT_GT(p->xls.OpenBook(book), 0);
+  int system = p->xls.FindSheet("System");
+  int gas = p->xls.FindSheet("gas.1");
+  ASSERT_GT(system, 0);
+  ASSERT_GT(gas, 0);
+  EXPECT_EQ(p->xls.ReadCell(system, 1, 2), "success");
+  EXPECT_NE(p->xls.ReadCell(gas, 4, 3), "");
+  EXPECT_EQ(FileBytes(book), before) << "the user's book is not saved behind their back";
+  EXPECT_EQ(p->xls.CloseBook("Process.xlsx"), 1);
+}
+
+TEST_F(BesideTheOffice, ABookTheRunOpenedIsSavedAndClosed) {
+  const std::string book = Example("Process");
+  auto p = Start({"-x:", book, "-c:", "System"});
+  EXPECT_TRUE(p->xls.Attached());
+  EXPECT_TRUE(p->calc.calculationOk);
+  EXPECT_FALSE(p->main.saveFailed);
+  EXPECT_EQ(p->xls.FindBook(book), 0) << "closed again";
+  SavedBook saved(book);
+  ASSERT_TRUE(saved.Ok());
+  EXPECT_EQ(saved.Cell("System", 1, 2), "success");
+  EXPECT_NE(saved.Cell("gas.1", 4, 3), "");
+}
+
+}  // namespace
+}  // namespace ploxen::test
+#endif

@@ -1,0 +1,90 @@
+// Servers under test: the embedded engine, or the shared private LibreOffice of the test run.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/AplMsg.h"
+#include "workbook/EmbeddedServer.h"
+#include "workbook/OfficeProcess.h"
+#ifdef PLOXEN_WITH_UNO
+#include "workbook/UnoServer.h"
+#endif
+
+namespace ploxen::test {
+
+namespace fs = std::filesystem;
+
+/// The shared office: its pipe and the file holding its pid, from PLOXEN_TEST_OFFICE.
+struct SharedOffice {
+  std::string pipe;
+  std::string pidFile;
+  /// Why no office can be used; empty when it can.
+  std::string missing;
+  pid_t Pid() const {
+    std::ifstream in(pidFile);
+    long pid = 0;
+    in >> pid;
+    return static_cast<pid_t>(pid);
+  }
+};
+
+inline SharedOffice FindSharedOffice() {
+  SharedOffice office;
+#ifndef PLOXEN_WITH_UNO
+  office.missing = "this build has no UNO server (PLOXEN_UNO=OFF or no LibreOffice SDK)";
+  return office;
+#else
+  const char* spec = std::getenv("PLOXEN_TEST_OFFICE");
+  std::string s = spec ? spec : "";
+  std::size_t colon = s.find(':');
+  if (colon == std::string::npos) {
+    office.missing = "PLOXEN_TEST_OFFICE is not set (run the tests through CTest)";
+  } else if (!OfficeInstalled()) {
+    office.missing = "LibreOffice is not installed";
+  } else {
+    office.pipe = s.substr(0, colon);
+    office.pidFile = s.substr(colon + 1);
+  }
+  return office;
+#endif
+}
+
+/// A scratch folder per test, removed afterwards.
+inline fs::path ScratchFolder(const std::string& tag) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
+  fs::path dir = fs::temp_directory_path() /
+                 ("ploxen_" + tag + "_" + std::to_string(::getpid()) + "_" + name);
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir;
+}
+
+/// Hands out one given server, as if it were the running application.
+class FixedFactory : public SpreadsheetServerFactory {
+ public:
+  explicit FixedFactory(std::shared_ptr<SpreadsheetServer> server) : server_(std::move(server)) {}
+  std::shared_ptr<SpreadsheetServer> Attach(const std::string&) override { return server_; }
+  std::shared_ptr<SpreadsheetServer> Start(const std::string&) override { return server_; }
+
+ private:
+  std::shared_ptr<SpreadsheetServer> server_;
+};
+
+inline bool PostedNumber(const TAplMsgWnd& log, int number) {
+  for (const LogEntry& e : log.Entries())
+    if (e.number == number) return true;
+  return false;
+}
+
+}  // namespace ploxen::test
