@@ -27,7 +27,8 @@ namespace ploxen {
 class TPloxen {
  public:
   /// `parameterCount`: number of command-line parameters (0 for an interactive start).
-  explicit TPloxen(int parameterCount);
+  /// `ui` answers the models' questions (a desktop's dialogs); null: the scripted `dialogs`.
+  explicit TPloxen(int parameterCount, UserDialogs* ui = nullptr);
   TPloxen(const TPloxen&) = delete;
   TPloxen& operator=(const TPloxen&) = delete;
 
@@ -35,6 +36,7 @@ class TPloxen {
   TAplStgsWnd settings;
   Periodica elements;
   ScriptedDialogs dialogs;  ///< answers of a run without a desktop
+  UserDialogs& userDialogs;  ///< the dialogs the models ask: `dialogs` or the desktop's
   EmbeddedServerFactory servers;
   TTablOprtWnd table;
   TTDynOprtWnd thermo;
