@@ -41,14 +41,17 @@ TEST_F(MainWindowRun, ACommandGivenWhileACalculationRunsOnlyWarns) {
   DesktopSession& s = Start();
   s.main->OpenFile(Example("Process"));
   bool once = false;
+  bool calculationEnabled = true;
   s.p->kernel.SetProcessEvents([&] {
     if (!once) {
       once = true;
-      s.main->Command("ButtonCalculate")->trigger();  // a second click on "Calculation"
+      calculationEnabled = s.main->Command("ButtonCalculate")->isEnabled();
+      s.p->main.EmptyProcess(s.p->userDialogs);  // a workbook command while the run goes on
     }
   });
   s.main->Command("ButtonCalculate")->trigger();
   EXPECT_TRUE(once);
+  EXPECT_FALSE(calculationEnabled);
   EXPECT_TRUE(s.p->calc.calculationOk);
   int warnings = 0;
   for (const LogEntry& e : s.p->log.Entries()) warnings += e.number == 344 ? 1 : 0;
