@@ -63,7 +63,7 @@ TAplMsgWndView::TAplMsgWndView(TAplMsgWnd& log, QWidget* parent)
   const int em = fontMetrics().horizontalAdvance('M');
   resize(52 * em, 22 * fontMetrics().height());
   list_->setColumnWidth(0, 7 * em);
-  list_->setColumnWidth(2, 13 * em);
+  list_->setColumnWidth(2, 16 * em);
 
   connect(list_, &QTreeWidget::currentItemChanged, this, [this] { SelectCurrent(); });
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {

@@ -50,7 +50,9 @@ TXlsWndView::TXlsWndView(TXlsWnd& xls, UserDialogs& dialogs, QWidget* parent)
   model_ = new StringGridModel(xls_.SGX, this);
   grid_ = new QTableView(this);
   grid_->setModel(model_);
-  grid_->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance('M') * 7);
+  grid_->setWordWrap(false);
+  grid_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  grid_->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance('M') * 9);
   layout->addWidget(grid_, 1);
   auto* bar = new QStatusBar(this);
   status_[0] = new QLabel(this);
