@@ -1,5 +1,6 @@
 // Renders every window of the desktop with an example workbook open into PNG files, on any
 // Qt platform (offscreen included), so that a reviewer sees the windows without a display.
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "app/AboutView.h"
 #include "app/CalcStartView.h"
@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
   const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
   QDir().mkpath(out);
   // Settings and the workbook copy live in a scratch folder: nothing of the user's changes.
-  const fs::path scratch = fs::temp_directory_path() / ("ploxen_screens_" + std::to_string(::getpid()));
+  const fs::path scratch =
+      fs::temp_directory_path() / ("ploxen_screens_" + std::to_string(::getpid()));
   fs::create_directories(scratch / "docs");
   const fs::path book = scratch / fs::path(argv[2]).filename();
   fs::copy_file(argv[2], book, fs::copy_options::overwrite_existing);

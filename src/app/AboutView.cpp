@@ -21,8 +21,8 @@ TAboutView::TAboutView(QWidget* parent) : QDialog(parent) {
   const QStringList lines = QString::fromStdString(AboutInformation()).split('\n');
   QStringList html;
   for (const QString& line : lines.mid(1)) html << line.toHtmlEscaped();
-  auto* text = new QLabel("<b>" + lines.value(0).toHtmlEscaped() + "</b><br>" + html.join("<br>"),
-                          this);
+  auto* text =
+      new QLabel("<b>" + lines.value(0).toHtmlEscaped() + "</b><br>" + html.join("<br>"), this);
   text->setTextInteractionFlags(Qt::TextSelectableByMouse);
   row->addWidget(icon, 0, Qt::AlignTop);
   row->addWidget(text, 1);

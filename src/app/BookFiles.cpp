@@ -167,10 +167,11 @@ int TBookFiles::ReloadIfChanged() {
     return -1;
   }
   if (CurrentModified()) {
-    const int answer = dialogs_.Question(
-        xls_.BookName() + " was changed on disk by another program, and it holds results that "
-                          "are not saved.\nLoad the file from disk and drop those results?",
-        kTitle, DialogButtons::kYesNo);
+    const int answer =
+        dialogs_.Question(xls_.BookName() +
+                              " was changed on disk by another program, and it holds results that "
+                              "are not saved.\nLoad the file from disk and drop those results?",
+                          kTitle, DialogButtons::kYesNo);
     if (answer != kAnswerYes) {
       known->second = stamp;  // the user keeps this version; Save writes it over the file
       return -1;

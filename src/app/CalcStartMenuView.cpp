@@ -57,7 +57,8 @@ QAction* TCalcStartWndView::Add(QMenu* menu, const std::string& name, const QStr
 
 QAction* TCalcStartWndView::Later(QMenu* menu, const std::string& name, const QString& caption,
                                   const QString& why, const QKeySequence& keys) {
-  QAction* a = Add(menu, name, caption, [] {}, keys);
+  QAction* a = Add(
+      menu, name, caption, [] {}, keys);
   a->setEnabled(false);
   a->setToolTip(why);
   a->setStatusTip(why);
@@ -81,12 +82,15 @@ void TCalcStartWndView::BuildMenus() {
   tools->setToolTipsVisible(true);
   Later(tools, "BtnTools", "External Database Applications", kToolsMenu);
   QMenu* help = menuBar()->addMenu("&Help");
-  Add(help, "MnuHelp", "Help", [this] {
-    const std::string& index = p_.thermo.HelpIndex();
-    if (index.empty()) return;
-    const QString text = QString::fromStdString(index);
-    QDesktopServices::openUrl(text.startsWith("http") ? QUrl(text) : QUrl::fromLocalFile(text));
-  }, QKeySequence::HelpContents);
+  Add(
+      help, "MnuHelp", "Help",
+      [this] {
+        const std::string& index = p_.thermo.HelpIndex();
+        if (index.empty()) return;
+        const QString text = QString::fromStdString(index);
+        QDesktopServices::openUrl(text.startsWith("http") ? QUrl(text) : QUrl::fromLocalFile(text));
+      },
+      QKeySequence::HelpContents);
   if (p_.thermo.HelpIndex().empty()) {
     Command("MnuHelp")->setEnabled(false);
     Command("MnuHelp")->setToolTip("No help index is set (HelpIndex in Ploxen.sys)");
@@ -96,15 +100,21 @@ void TCalcStartWndView::BuildMenus() {
 }
 
 void TCalcStartWndView::BuildFileMenu(QMenu* menu) {
-  Add(menu, "MnuOpen", "Open…", [this] {
-    if (p_.calc.IsBusy(true)) return;
-    if (files_.OpenWithDialog(p_.main.projectFolder) > 0) p_.main.ShowBook(p_.xls.BookName());
-  }, QKeySequence("Ctrl+Shift+O"))->setIcon(ThemeIcon("document-open", QStyle::SP_DialogOpenButton));
-  Add(menu, "MnuSave", "Save", [this] { SaveWorkbook(); }, QKeySequence("Ctrl+Shift+S"))
+  Add(
+      menu, "MnuOpen", "Open…",
+      [this] {
+        if (p_.calc.IsBusy(true)) return;
+        if (files_.OpenWithDialog(p_.main.projectFolder) > 0) p_.main.ShowBook(p_.xls.BookName());
+      },
+      QKeySequence("Ctrl+Shift+O"))
+      ->setIcon(ThemeIcon("document-open", QStyle::SP_DialogOpenButton));
+  Add(
+      menu, "MnuSave", "Save", [this] { SaveWorkbook(); }, QKeySequence("Ctrl+Shift+S"))
       ->setIcon(ThemeIcon("document-save", QStyle::SP_DialogSaveButton));
   Add(menu, "MnuShowInApplication", "Show in spreadsheet application",
       [this] { ShowInSpreadsheetApplication(); });
-  Add(menu, "MnuCloseBook", "Close workbook", [this] { CloseWorkbook(); }, QKeySequence::Close);
+  Add(
+      menu, "MnuCloseBook", "Close workbook", [this] { CloseWorkbook(); }, QKeySequence::Close);
   QAction* save = Add(menu, "MnuSaveAfterCalculation", "Save after calculation", [this] {
     const bool on = Command("MnuSaveAfterCalculation")->isChecked();
     if (writeSetting) writeSetting("SaveAfterCalculation", on ? "1" : "0");
@@ -113,9 +123,14 @@ void TCalcStartWndView::BuildFileMenu(QMenu* menu) {
   save->setChecked(true);
   menu->addSeparator();
   Add(menu, "BtnNewXls", "Create New Process in MS Excel", [this] {
-    NewProcessContext context{p_.log,         p_.userDialogs,     p_.calc,
-                              p_.exportBook,  p_.xls,             &p_.main,
-                              p_.kernel.EditPrec, p_.kernel.EditILimit};
+    NewProcessContext context{p_.log,
+                              p_.userDialogs,
+                              p_.calc,
+                              p_.exportBook,
+                              p_.xls,
+                              &p_.main,
+                              p_.kernel.EditPrec,
+                              p_.kernel.EditILimit};
     if (CreateNewProcess(context)) p_.main.CbxXlsChange(p_.main.CbxXlsIndex);
   })->setIcon(ThemeIcon("document-new", QStyle::SP_FileIcon));
   Add(menu, "BtnEmpty", "Empty Process", [this] {
@@ -123,25 +138,28 @@ void TCalcStartWndView::BuildFileMenu(QMenu* menu) {
     p_.main.EmptyProcess(p_.userDialogs);
   })->setIcon(ThemeIcon("edit-clear", QStyle::SP_DialogResetButton));
   menu->addSeparator();
-  Add(menu, "BtnClose", "Close", [this] { close(); }, QKeySequence::Quit)
+  Add(
+      menu, "BtnClose", "Close", [this] { close(); }, QKeySequence::Quit)
       ->setIcon(ThemeIcon("application-exit", QStyle::SP_DialogCloseButton));
 }
 
 void TCalcStartWndView::BuildCalculationMenu(QMenu* menu) {
-  Add(menu, "ButtonCalculate", "Calculation",
+  Add(
+      menu, "ButtonCalculate", "Calculation",
       [this] { RunCalculation([this] { p_.main.ButtonCalculate(); }); }, QKeySequence("Ctrl+C"))
       ->setIcon(ThemeIcon("system-run", QStyle::SP_MediaPlay));
   history_ = menu->addMenu("Calculate again");
   commands_["MnuReopen"] = history_->menuAction();
   for (int k = 0; k < RecentMenu::kItems; ++k) {
-    Add(history_, "MnuHst" + std::to_string(k), QString(), [this, k] {
-      RunCalculation([this, k] { p_.main.CalculateAgain(k); });
-    });
+    Add(history_, "MnuHst" + std::to_string(k), QString(),
+        [this, k] { RunCalculation([this, k] { p_.main.CalculateAgain(k); }); });
   }
-  Add(menu, "MnuBreak1", "Break", [this] { buttonBreak_->click(); })
-      ->setIcon(ThemeIcon("process-stop", QStyle::SP_BrowserStop));
+  Add(menu, "MnuBreak1", "Break", [this] {
+    buttonBreak_->click();
+  })->setIcon(ThemeIcon("process-stop", QStyle::SP_BrowserStop));
   menu->addSeparator();
-  Add(menu, "MnuExtOptions", "Extended Options", [this] { windows_.showCriteria(); },
+  Add(
+      menu, "MnuExtOptions", "Extended Options", [this] { windows_.showCriteria(); },
       QKeySequence("Ctrl+O"));
   Add(menu, "MnuBehaviour", "Behaviour", [this] { windows_.showBehaviour(); });
   QAction* extrapolation = Add(menu, "MnuExtrapolation", "Extrapolation", [this] {
@@ -186,8 +204,8 @@ void TCalcStartWndView::BuildToolBar() {
   bar->addAction(Command("MnuOpen"));
   bar->addAction(Command("MnuSave"));
   bar->addSeparator();
-  QAction* details = Add(nullptr, "BtnShowEqlSys", "Calculation Details",
-                         [this] { windows_.showCriteria(); });
+  QAction* details =
+      Add(nullptr, "BtnShowEqlSys", "Calculation Details", [this] { windows_.showCriteria(); });
   details->setIcon(ThemeIcon("preferences-system", QStyle::SP_FileDialogDetailedView));
   bar->addAction(details);
   QAction* state = Later(nullptr, "BtnStateFunc", "State Functions", kStateWindow);

@@ -69,11 +69,11 @@ void TCalcStartWndView::BuildCentral() {
   editPrm_->setReadOnly(true);
   auto* buttonXls = new QPushButton("Update Files", central);
   auto* buttonUpdate = new QPushButton("Update Sheets", central);
-  buttonCalculate_ = new QPushButton(ThemeIcon("system-run", QStyle::SP_MediaPlay), "Calculation",
-                                     central);
+  buttonCalculate_ =
+      new QPushButton(ThemeIcon("system-run", QStyle::SP_MediaPlay), "Calculation", central);
   buttonCalculate_->setToolTip("Calculation of equilibrium (Ctrl+C)");
-  buttonBreak_ = new QPushButton(ThemeIcon("process-stop", QStyle::SP_BrowserStop), "Break",
-                                 central);
+  buttonBreak_ =
+      new QPushButton(ThemeIcon("process-stop", QStyle::SP_BrowserStop), "Break", central);
   grid->addWidget(new QLabel("MS Excel File", central), 0, 0);
   grid->addWidget(cbxXls_, 0, 1);
   grid->addWidget(buttonXls, 0, 2);

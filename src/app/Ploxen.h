@@ -35,7 +35,7 @@ class TPloxen {
   TAplMsgWnd log;
   TAplStgsWnd settings;
   Periodica elements;
-  ScriptedDialogs dialogs;  ///< answers of a run without a desktop
+  ScriptedDialogs dialogs;   ///< answers of a run without a desktop
   UserDialogs& userDialogs;  ///< the dialogs the models ask: `dialogs` or the desktop's
   EmbeddedServerFactory servers;
   TTablOprtWnd table;
@@ -47,9 +47,9 @@ class TPloxen {
   TXlsWnd xls;
   TExportBook exportBook;
   TCalcStartWnd main;
-  TSetStFnDlg setStFn;       ///< "State Functions and Properties"
-  TElBalanceDlg elBalance;   ///< "Elementar Balance" of the system window
-  TXelBalDlg xelBalance;     ///< "Element Balance" workbook of the main window
+  TSetStFnDlg setStFn;      ///< "State Functions and Properties"
+  TElBalanceDlg elBalance;  ///< "Elementar Balance" of the system window
+  TXelBalDlg xelBalance;    ///< "Element Balance" workbook of the main window
 };
 
 }  // namespace ploxen

@@ -7,9 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/BatchReport.h"
 #include "app/NewProcess.h"
 #include "app/Ploxen.h"
-#include "app/BatchReport.h"
 #include "gui/Desktop.h"
 #include "support/Platform.h"
 

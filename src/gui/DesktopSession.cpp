@@ -19,6 +19,13 @@
 namespace ploxen {
 namespace {
 
+/// Options of the criteria window that the user settings remember, by control name.
+struct RememberedOption {
+  const char* control;
+  const char* key;
+};
+constexpr RememberedOption kRememberedOptions[] = {{"CbxExact", "ExactSolution"}};
+
 WindowRect RectOf(const QRect& r) {
   return {r.left(), r.top(), r.width(), r.height()};
 }
@@ -92,6 +99,11 @@ void DesktopSession::Connect() {
   main->writeSetting = [this](const std::string& key, const std::string& value) {
     WriteSetting(key, value);
   };
+  criteria->onOptionChanged = [this](const std::string& name, bool on) {
+    for (const RememberedOption& option : kRememberedOptions) {
+      if (name == option.control) WriteSetting(option.key, on ? "1" : "0");
+    }
+  };
   log->onFilterChanged = [this](int filter) { WriteSetting("MsgFilter", std::to_string(filter)); };
   behaviour->onModelChosen = [this](int model) { WriteSetting("Model", std::to_string(model)); };
   behaviour->onDatabaseChosen = [this](const std::string& path) { WriteSetting("Database", path); };
@@ -156,9 +168,8 @@ int DesktopSession::ExitStatus() const {
 void DesktopSession::PlaceLog() {
   const QScreen* screen = main->screen() ? main->screen() : QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-  const LogPlacement placement =
-      PlaceLogWindow(RectOf(main->frameGeometry()), RectOf(log->frameGeometry()), RectOf(area),
-                     log->isVisible());
+  const LogPlacement placement = PlaceLogWindow(
+      RectOf(main->frameGeometry()), RectOf(log->frameGeometry()), RectOf(area), log->isVisible());
   if (placement.moved) {
     p->log.SetWindowPos(placement.left, placement.top);
     log->move(placement.left, placement.top);

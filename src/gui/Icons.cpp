@@ -33,13 +33,20 @@ QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback) {
 
 QColor LevelColour(int level) {
   switch (level) {
-    case 0: return QColor(0xb0, 0x00, 0x20);
-    case 1: return QColor(0xb0, 0x60, 0x70);
-    case 2: return QColor(0xc0, 0x50, 0x00);
-    case 3: return QColor(0xc0, 0x90, 0x60);
-    case 4: return QColor(0x00, 0x40, 0xa0);
-    case 5: return QColor(0x60, 0x80, 0xb0);
-    default: return QColor(0x30, 0x30, 0x30);
+    case 0:
+      return QColor(0xb0, 0x00, 0x20);
+    case 1:
+      return QColor(0xb0, 0x60, 0x70);
+    case 2:
+      return QColor(0xc0, 0x50, 0x00);
+    case 3:
+      return QColor(0xc0, 0x90, 0x60);
+    case 4:
+      return QColor(0x00, 0x40, 0xa0);
+    case 5:
+      return QColor(0x60, 0x80, 0xb0);
+    default:
+      return QColor(0x30, 0x30, 0x30);
   }
 }
 

@@ -25,13 +25,18 @@ void QtDialogs::MessageBox(const std::string& text, const std::string& title) {
   QMessageBox::information(parent_, QString::fromStdString(title), QString::fromStdString(text));
 }
 
-int QtDialogs::Question(const std::string& text, const std::string& title,
-                        DialogButtons buttons) {
+int QtDialogs::Question(const std::string& text, const std::string& title, DialogButtons buttons) {
   QMessageBox::StandardButtons set = QMessageBox::Ok;
   switch (buttons) {
-    case DialogButtons::kOk: set = QMessageBox::Ok; break;
-    case DialogButtons::kOkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case DialogButtons::kYesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+    case DialogButtons::kOk:
+      set = QMessageBox::Ok;
+      break;
+    case DialogButtons::kOkCancel:
+      set = QMessageBox::Ok | QMessageBox::Cancel;
+      break;
+    case DialogButtons::kYesNo:
+      set = QMessageBox::Yes | QMessageBox::No;
+      break;
     case DialogButtons::kYesNoCancel:
       set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
       break;
@@ -39,10 +44,14 @@ int QtDialogs::Question(const std::string& text, const std::string& title,
   const auto answer = QMessageBox::question(parent_, QString::fromStdString(title),
                                             QString::fromStdString(text), set);
   switch (answer) {
-    case QMessageBox::Ok: return kAnswerOk;
-    case QMessageBox::Yes: return kAnswerYes;
-    case QMessageBox::No: return kAnswerNo;
-    default: return kAnswerCancel;
+    case QMessageBox::Ok:
+      return kAnswerOk;
+    case QMessageBox::Yes:
+      return kAnswerYes;
+    case QMessageBox::No:
+      return kAnswerNo;
+    default:
+      return kAnswerCancel;
   }
 }
 
@@ -51,7 +60,8 @@ std::string QtDialogs::FileName(const FileDialogRequest& request, bool save) {
                      QString::fromStdString(request.folder), QtFilter(request.filter));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (!request.defaultExt.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
+  if (!request.defaultExt.empty())
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
   if (!request.fileName.empty()) dialog.selectFile(QString::fromStdString(request.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::string();
   const QStringList filters = dialog.nameFilters();

@@ -63,9 +63,11 @@ TEqlKernelView::TEqlKernelView(TEqlKernel& kernel, QWidget* parent)
 void TEqlKernelView::BuildExtendedOptions() {
   extendedGroup_ = new QGroupBox("Extended Options (Beta)", this);
   extended_ = new QVBoxLayout(extendedGroup_);
-  cbxFast_ = BindCheck("Fast Iteration", kernel_.CbxFast, [this] { kernel_.CbxFastClick(); });
-  cbAutoCorr_ = BindCheck("Auto Correction", kernel_.CBAutoCorr);
-  cbMaxEntropy_ = BindCheck("Turbulent System (High Entropy)", kernel_.CBMaxEntropy);
+  cbxFast_ =
+      BindCheck("CbxFast", "Fast Iteration", kernel_.CbxFast, [this] { kernel_.CbxFastClick(); });
+  cbAutoCorr_ = BindCheck("CBAutoCorr", "Auto Correction", kernel_.CBAutoCorr);
+  cbMaxEntropy_ =
+      BindCheck("CBMaxEntropy", "Turbulent System (High Entropy)", kernel_.CBMaxEntropy);
   auto* row = new QHBoxLayout;
   editPhaseCheck_ = new QSpinBox(extendedGroup_);
   editPhaseCheck_->setMinimum(1);
@@ -95,16 +97,18 @@ QLineEdit* TEqlKernelView::BindEdit(const char* label, std::string& field,
   return edit;
 }
 
-QCheckBox* TEqlKernelView::BindCheck(const char* caption, bool& field,
+QCheckBox* TEqlKernelView::BindCheck(const char* name, const char* caption, bool& field,
                                      std::function<void()> clicked) {
   auto* box = new QCheckBox(QString::fromLatin1(caption), extendedGroup_);
+  box->setObjectName(QString::fromLatin1(name));
   extended_->addWidget(box);
   checks_.emplace_back(box, &field);
-  connect(box, &QCheckBox::toggled, this, [this, &field, clicked](bool on) {
+  connect(box, &QCheckBox::toggled, this, [this, &field, clicked, name](bool on) {
     if (refreshing_) return;
     field = on;
     if (clicked) clicked();
     Refresh();
+    if (onOptionChanged) onOptionChanged(name, on);
   });
   return box;
 }

@@ -25,6 +25,8 @@ class TEqlKernelView : public QDialog {
 
   /// Shows the model's texts, check marks and enabled states.
   void Refresh();
+  /// Called after the user toggled an option of the extended group (its control name).
+  std::function<void(const std::string& name, bool on)> onOptionChanged;
 
   QLineEdit* EditILimit() const { return editILimit_; }
   QLineEdit* EditPrec() const { return editPrec_; }
@@ -39,7 +41,8 @@ class TEqlKernelView : public QDialog {
  private:
   QLineEdit* BindEdit(const char* label, std::string& field, std::function<void()> changed);
   /// A check box of the "Extended Options (Beta)" group bound to a flag of the model.
-  QCheckBox* BindCheck(const char* caption, bool& field, std::function<void()> clicked = {});
+  QCheckBox* BindCheck(const char* name, const char* caption, bool& field,
+                       std::function<void()> clicked = {});
   void BuildExtendedOptions();
 
   TEqlKernel& kernel_;

@@ -62,7 +62,8 @@ TTDynOprtWndView::TTDynOprtWndView(TTDynOprtWnd& model, QWidget* parent)
     const std::string before = model_.DatabasePath();
     model_.ButtonDBClick();
     Refresh();
-    if (model_.DatabasePath() != before && onDatabaseChosen) onDatabaseChosen(model_.DatabasePath());
+    if (model_.DatabasePath() != before && onDatabaseChosen)
+      onDatabaseChosen(model_.DatabasePath());
   });
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   Refresh();

@@ -81,8 +81,8 @@ TXlsWndView::TXlsWndView(TXlsWnd& xls, UserDialogs& dialogs, QWidget* parent)
   connect(open_, &QPushButton::clicked, this, [this] {
     FileDialogRequest request;
     request.title = "Open";
-    request.filter = std::string(TXlsWnd::kOpenFilter) +
-                     "|OpenDocument Spreadsheets|*.ods|All Files(*)|*.*";
+    request.filter =
+        std::string(TXlsWnd::kOpenFilter) + "|OpenDocument Spreadsheets|*.ods|All Files(*)|*.*";
     request.folder = xls_.BookFullName();
     const std::string path = dialogs_.OpenFileName(request);
     if (path.empty()) return;

@@ -42,7 +42,10 @@ class MainWindowModel : public AppFixture {
 TEST_F(MainWindowModel, SheetScanSelectsTheFirstConditionSheetAndCollectsPhaseSheets) {
   auto p = Desk();
   AddBook(*p, "Scan.xlsx",
-          {{"Notes", "hello"}, {"System", "eql"}, {"Second", "rcl"}, {"gas.1", "(g)"},
+          {{"Notes", "hello"},
+           {"System", "eql"},
+           {"Second", "rcl"},
+           {"gas.1", "(g)"},
            {"Pic", "Visual"}});
   EXPECT_EQ(p->main.CbxXls, std::vector<std::string>{"Scan.xlsx"});
   EXPECT_EQ(p->main.SelectedSheet(), "System");

@@ -2,12 +2,12 @@
 // questions are answered from a script.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <memory>
-#include <unistd.h>
 
 #include "gui/DesktopSession.h"
 #include "support/ScriptedDialogs.h"

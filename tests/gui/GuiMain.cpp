@@ -1,7 +1,7 @@
 // Entry of the GUI test programs: the offscreen platform, the "C" locale, one application.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLocale>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");

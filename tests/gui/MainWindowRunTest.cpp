@@ -20,7 +20,8 @@ TEST_F(MainWindowRun, BreakClickedDuringTheIterationsStopsTheCalculation) {
   s.p->kernel.SetProcessEvents([&] {
     if (++calls == 2) {
       breakEnabled = s.main->BtnBreak()->isEnabled();
-      QTimer::singleShot(0, s.main->BtnBreak(), [&] { QTest::mouseClick(s.main->BtnBreak(), Qt::LeftButton); });
+      QTimer::singleShot(0, s.main->BtnBreak(),
+                         [&] { QTest::mouseClick(s.main->BtnBreak(), Qt::LeftButton); });
     }
     s.pump();
   });

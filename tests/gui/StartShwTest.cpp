@@ -23,7 +23,7 @@ TEST_F(BatchDesktop, ARunWithStayShowsTheSplashUntilTheTimerClosesIt) {
   s.timer->setInterval(5);  // ticks of 5 ms instead of a second
   QTRY_VERIFY_WITH_TIMEOUT(!s.timer->isActive(), 2000);
   EXPECT_FALSE(s.splash->isVisible());
-  EXPECT_FALSE(s.Finished());  // "-s:": the program stays, reachable from the tray
+  EXPECT_FALSE(s.Finished());               // "-s:": the program stays, reachable from the tray
   EXPECT_EQ(SavedCell(path, 1, 1, 2), "");  // nothing saved
 }
 
