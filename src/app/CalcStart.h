@@ -177,6 +177,10 @@ class TCalcStartWnd {
   int MnuToPhClick(int k);
   /// "Elements": false after message 712 when no workbook is listed.
   bool MnuElementsClick();
+  /// Reads the selected condition sheet and its phase sheets into the system window's slots
+  /// for "Export to New Excel File" and, with `equilibriumFile`, "Save as Equilibrium File";
+  /// false when a read failed (posted).
+  bool PrepareExport(bool equilibriumFile);
   /// True when the command that reads or changes a workbook may start (else message 344).
   bool WorkbookCommandAllowed();
   /// The selected book's name, or empty.

@@ -19,7 +19,6 @@
 namespace ploxen {
 namespace {
 
-const QString kSystemWindow = "Comes with the thermodynamic system window";
 const QString kElementWindows = "Comes with the element selection dialog";
 const QString kCompoundWindow = "Comes with the compound selection dialog";
 const QString kBalanceWindows = "Comes with the element balance windows";
@@ -192,8 +191,14 @@ void TCalcStartWndView::BuildCalculationMenu(QMenu* menu) {
   Later(menu, "MnuElementBalance1", "Element Balance", kBalanceWindows, QKeySequence("Ctrl+E"));
   Later(menu, "MnuLagrang", "Lagrange Coeff", kMatrixWindow, QKeySequence("Ctrl+L"));
   Later(menu, "MnuStateFunctions1", "State Functions", kStateWindow, QKeySequence("Ctrl+S"));
-  Later(menu, "MnuToNewExcelFile1", "Export to New Excel File", kSystemWindow);
-  Later(menu, "MnuSaveEql", "Save as Equilibrium File", kSystemWindow);
+  Add(menu, "MnuToNewExcelFile1", "Export to New Excel File", [this] {
+    BeforeRead();
+    if (p_.main.PrepareExport(false)) p_.calc.ExportToNewWorkbook(p_.exportBook);
+  });
+  Add(menu, "MnuSaveEql", "Save as Equilibrium File", [this] {
+    BeforeRead();
+    if (p_.main.PrepareExport(true)) p_.calc.SaveAsEquilibriumFile(p_.userDialogs);
+  });
 }
 
 void TCalcStartWndView::BuildToolBar() {

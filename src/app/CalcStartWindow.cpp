@@ -236,6 +236,36 @@ bool TCalcStartWnd::MnuElementsClick() {
   return false;
 }
 
+bool TCalcStartWnd::PrepareExport(bool equilibriumFile) {
+  if (!WorkbookCommandAllowed()) return false;
+  SelectListedBook();
+  calc_.SetWorkbook(&book_);
+  calc_.conditionSheet = xls_.FindSheet(SelectedSheet());
+  calc_.messageBook = xls_.BookName();
+  calc_.messageSheet = SelectedSheet();
+  if (calc_.conditionSheet < 1 || !calc_.ReadConditionSheet()) return false;
+  for (int k = 1; k <= kSlotCount; ++k) {
+    TPhaseSlot& slot = calc_.slots[k];
+    if (!slot.occupied) continue;
+    ShowStatus("Reading sheet [" + slot.sheetName + "], please wait!", 15);
+    if (!calc_.ReadPhaseSheet(slot.sheetIndex, k)) return false;
+    StringGrid& grid = slot.grid;
+    if (equilibriumFile) {
+      grid.SetCell(8, 0, "T (in)");
+      grid.SetCell(9, 0, "Comm.");
+    }
+    // Sheet row r + 1 goes to table row r: out amount, composition, activity and information.
+    const int rows = grid.RowCount();
+    const int from[] = {3, 4, 5, 8};
+    const int to[] = {2, 3, 4, 7};
+    for (int c = 0; c < 4; ++c) {
+      if (xls_.ReadColumnToGrid(slot.sheetIndex, from[c], 0, to[c], grid, rows, 1) < 0)
+        return false;
+    }
+  }
+  return true;
+}
+
 bool TCalcStartWnd::WorkbookCommandAllowed() {
   return !calc_.IsBusy(true);
 }

@@ -163,3 +163,28 @@ TEST(LogPlacement, BelowTheMainWindowElseAboveElseOnlyItsLeftEdge) {
 
 }  // namespace
 }  // namespace ploxen::test
+
+namespace ploxen::test {
+namespace {
+
+TEST_F(MainWindowModel, ExportCommandsReadTheSystemFromTheSheets) {
+  auto p = Desk();
+  p->xls.StartExcel();
+  ASSERT_GT(p->xls.OpenBook(Example("Process")), 0);
+  p->xls.ListBooks(1);
+  p->main.ButtonCalculate();
+  ASSERT_TRUE(p->calc.calculationOk);
+  const std::string out = p->xls.ReadCell(2, 2, 3);  // CH4 out of gas.1
+  ASSERT_TRUE(p->main.PrepareExport(true));
+  const TPhaseSlot& gas = p->calc.slots[1];
+  EXPECT_EQ(gas.sheetName, "gas.1");
+  EXPECT_EQ(gas.grid.Cell(8, 0), "T (in)");
+  EXPECT_EQ(gas.grid.Cell(2, 1), out);
+  const std::string file = (dir / "system.eql").string();
+  p->dialogs.QueueFileName(file);
+  p->calc.SaveAsEquilibriumFile(p->dialogs);
+  EXPECT_TRUE(fs::exists(file));
+}
+
+}  // namespace
+}  // namespace ploxen::test
