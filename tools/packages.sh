@@ -7,13 +7,16 @@ PLOXEN_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   liborcus-dev libxlsxwriter-dev zlib1g-dev libzip-dev
   locales
+  qt6-base-dev qt6-svg-dev libqt6svg6
 )
 
 # Only the tests need these: LibreOffice is the independent client that opens the
 # workbooks the engine writes and recalculates them, and the live server the UNO tests drive;
-# libreoffice-dev brings the SDK that builds that server.
+# libreoffice-dev brings the SDK that builds that server. The fonts draw the GUI tests' and the
+# screenshots' text on the offscreen platform.
 PLOXEN_TEST_PACKAGES=(
   libreoffice-calc-nogui python3-uno libreoffice-dev
+  fonts-dejavu-core
 )
 
 ploxen_missing_packages() {

@@ -2,6 +2,7 @@
 // commands and the end of a batch run.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -52,6 +53,32 @@ class TAplStgsWnd;
 /// options (".ini" beside the program), overridden by `OleObject` of section `MainWnd` in the
 /// user settings file (the main window's choice). Empty when none sets it.
 std::string SelectedProgId(TAplStgsWnd& settings);
+/// A menu item of the main window as plain data.
+struct MenuItemState {
+  std::string caption;
+  bool visible = false;
+  bool enabled = false;
+};
+
+/// A window rectangle on the screen [pixels].
+struct WindowRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+/// Where the message log goes: directly below the main window when it fits above the screen's
+/// bottom edge, else directly above it when that top is greater than 0; `moved` false keeps it.
+struct LogPlacement {
+  bool moved = false;
+  int left = 0;
+  int top = 0;
+};
+
+/// Places the log window of size `log` beside the main window `main` on `screen`.
+LogPlacement PlaceLogWindow(const WindowRect& main, const WindowRect& log, const WindowRect& screen,
+                            bool logOpen);
 
 /// The main window model ("Ploxen Mizzolith").
 class TCalcStartWnd {
@@ -121,6 +148,57 @@ class TCalcStartWnd {
   /// Exit status of a batch run: 0 only when B1 received "success" and the book was kept.
   int ExitStatus() const;
 
+  // ---- The interactive window (CalcStartWindow.cpp) ----
+  static constexpr int kPhaseItems = 8;
+  std::string StatusPanel1;              ///< kind of the selected sheet or a hint
+  std::vector<std::string> phaseSheets;  ///< sheets whose A1 is "(g)", "(l)" or "(s)"
+  std::string visualSheet;               ///< sheet whose A1 is "pres" or "visual"
+  bool getPositionChecked = false;       ///< "Get Position" of the visualisation
+  std::string projectFolder;             ///< folder of the current book
+  MenuItemState MnuCompounds{"Compounds off", false, false};
+  std::array<MenuItemState, kPhaseItems> Ph;  ///< phase sheet names of row 4
+  MenuItemState MnuExportCompundsInto{"Export compunds into", false, false};
+  std::array<MenuItemState, kPhaseItems> MnuToPh;  ///< known phase sheets as export targets
+  /// Called after the lists, captions, menus or status texts changed.
+  std::function<void()> onWindowChanged;
+
+  /// The book notification of the workbook interface (1 books listed, 2 sheets listed).
+  void OnBookNotification(int code);
+  /// Finds condition, visualisation and phase sheets of the selected book from cell A1.
+  void SheetScan();
+  /// The user selected book `index` of `CbxXls`.
+  void CbxXlsChange(int index);
+  /// The user selected sheet `index` of `CbxCond`.
+  void CbxCondChange(int index);
+  /// "Update Files": books and sheets listed again, then the sheet scan.
+  void ButtonXlsClick();
+  /// Lists the books again and selects the one named `name` (after an open or a save as).
+  void ShowBook(const std::string& name);
+  /// "Update Sheets".
+  void ButtonUpdateClick();
+  /// Fills the export-compounds menu as its popup opens.
+  void PrepareExportMenu();
+  /// Item `k` of the compounds menu: the 1-based index of its phase sheet, or 0 after a
+  /// posted failure (no workbook 748, missing sheet 757).
+  int PhClick(int k);
+  /// Export item `k`: copies the selected phase sheet's compounds into that phase sheet;
+  /// the number added, or -1 after a posted failure.
+  int MnuToPhClick(int k);
+  /// "Elements": false after message 712 when no workbook is listed.
+  bool MnuElementsClick();
+  /// Reads the selected condition sheet and its phase sheets into the system window's slots
+  /// for "Export to New Excel File" and, with `equilibriumFile`, "Save as Equilibrium File";
+  /// false when a read failed (posted).
+  bool PrepareExport(bool equilibriumFile);
+  /// True when the command that reads or changes a workbook may start (else message 344).
+  bool WorkbookCommandAllowed();
+  /// The selected book's name, or empty.
+  std::string SelectedBook() const;
+  /// The selected condition sheet's name, or empty.
+  std::string SelectedSheet() const;
+  /// The parameter string "Calculation" runs for the current selection.
+  std::string CalculationParameters() const;
+
  private:
   void RefreshLists();
   void FillLagrangeTable();
@@ -128,6 +206,12 @@ class TCalcStartWnd {
   /// The end of a batch run beside a user's spreadsheet application: saves and closes the
   /// books that the run opened itself; the books the user had open stay as they are.
   void LeaveAttachedServer();
+  void Changed() {
+    if (onWindowChanged) onWindowChanged();
+  }
+  void RebuildCompoundsMenu(int sheet, const std::string& kind);
+  bool SelectListedBook();
+  std::string NotFoundText(const std::string& sheet) const;
 
   TAplMsgWnd& log_;
   TAplStgsWnd& settings_;

@@ -154,13 +154,7 @@ void TCalcStartWnd::ButtonCalculate() {
   calc_.busy = true;
   calc_.firstReadingFromButton = true;
   log_.Clear();
-  const bool selected = CbxCondIndex >= 0 && CbxCondIndex < static_cast<int>(CbxCond.size());
-  const std::string bookName =
-      selected && CbxXlsIndex >= 0 && CbxXlsIndex < static_cast<int>(CbxXls.size())
-          ? CbxXls[CbxXlsIndex]
-          : std::string();
-  const std::string p =
-      " -x: " + bookName + " -c: " + (selected ? CbxCond[CbxCondIndex] : std::string()) + " -s: ";
+  const std::string p = CalculationParameters();
   EditPrm = programPath + " " + p;
   parameters = p;
   RunParameters();

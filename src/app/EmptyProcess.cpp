@@ -17,14 +17,6 @@ constexpr int kRowCounter = 6;         // B6: the run counter
 constexpr int kFirstOutputColumn = 3;  // C: "out" amount
 constexpr int kLastOutputColumn = 5;   // E: fugacity or activity
 
-/// Makes the book selected in the main window's list the current one.
-void SelectListedBook(TXlsWnd& xls, const std::vector<std::string>& books, int index) {
-  if (index < 0 || index >= static_cast<int>(books.size())) return;
-  if (books[index] == xls.BookName()) return;
-  const int book = xls.FindBook(books[index]);
-  if (book > 0) xls.SelectBook(book);
-}
-
 /// Empties C, D and E of the compound rows of one phase sheet. A sheet whose list does not end
 /// with "EOT" is left alone (message 482): the extent of its compounds is unknown.
 void ClearPhaseOutputs(ProcessWorkbook& book, TAplMsgWnd& log, const std::string& name, int sheet) {
@@ -46,7 +38,7 @@ void ClearPhaseOutputs(ProcessWorkbook& book, TAplMsgWnd& log, const std::string
 void TCalcStartWnd::EmptyProcess(UserDialogs& dialogs) {
   if (calc_.IsBusy(true)) return;
   log_.Clear();
-  SelectListedBook(xls_, CbxXls, CbxXlsIndex);
+  SelectListedBook();
   calc_.SetWorkbook(&book_);
   const bool selected = CbxCondIndex >= 0 && CbxCondIndex < static_cast<int>(CbxCond.size());
   const std::string conditionName = selected ? CbxCond[CbxCondIndex] : std::string();

@@ -3,20 +3,21 @@
 
 namespace ploxen {
 
-TPloxen::TPloxen(int parameterCount)
+TPloxen::TPloxen(int parameterCount, UserDialogs* ui)
     : settings(log),
+      userDialogs(ui ? *ui : dialogs),
       servers(log),
-      table(dialogs),
-      thermo(log, settings, elements, dialogs),
+      table(userDialogs),
+      thermo(log, settings, elements, userDialogs),
       kernel(log, elements),
       calc(log, kernel, thermo, elements),
       lsolver(log, elements, table, calc.elementFlags),
-      recalc(log, calc, thermo, lsolver, dialogs),
+      recalc(log, calc, thermo, lsolver, userDialogs),
       xls(log, servers),
       exportBook(log, table, servers),
       main(log, settings, xls, calc, kernel, elements, lsolver, recalc, parameterCount),
       setStFn(calc),
-      elBalance(log, elements, thermo, dialogs, table, exportBook),
+      elBalance(log, elements, thermo, userDialogs, table, exportBook),
       xelBalance(log, calc, thermo, elements, exportBook) {
   // The behaviour window opens the database named in the application settings at creation.
   thermo.StartUp();

@@ -27,15 +27,17 @@ namespace ploxen {
 class TPloxen {
  public:
   /// `parameterCount`: number of command-line parameters (0 for an interactive start).
-  explicit TPloxen(int parameterCount);
+  /// `ui` answers the models' questions (a desktop's dialogs); null: the scripted `dialogs`.
+  explicit TPloxen(int parameterCount, UserDialogs* ui = nullptr);
   TPloxen(const TPloxen&) = delete;
   TPloxen& operator=(const TPloxen&) = delete;
 
   TAplMsgWnd log;
   TAplStgsWnd settings;
   Periodica elements;
-  ScriptedDialogs dialogs;  ///< answers of a run without a desktop
-  ServerSelector servers;  ///< the embedded engine or LibreOffice, by `ProgId`
+  ScriptedDialogs dialogs;   ///< answers of a run without a desktop
+  UserDialogs& userDialogs;  ///< the dialogs the models ask: `dialogs` or the desktop's
+  ServerSelector servers;    ///< the embedded engine or LibreOffice, by `ProgId`
   TTablOprtWnd table;
   TTDynOprtWnd thermo;
   TEqlKernel kernel;
@@ -45,9 +47,9 @@ class TPloxen {
   TXlsWnd xls;
   TExportBook exportBook;
   TCalcStartWnd main;
-  TSetStFnDlg setStFn;       ///< "State Functions and Properties"
-  TElBalanceDlg elBalance;   ///< "Elementar Balance" of the system window
-  TXelBalDlg xelBalance;     ///< "Element Balance" workbook of the main window
+  TSetStFnDlg setStFn;      ///< "State Functions and Properties"
+  TElBalanceDlg elBalance;  ///< "Elementar Balance" of the system window
+  TXelBalDlg xelBalance;    ///< "Element Balance" workbook of the main window
 };
 
 }  // namespace ploxen

@@ -1,4 +1,5 @@
-// Program entry of ploxen: a batch run with a parameter string, or a new process workbook.
+// Program entry of ploxen: the desktop, a batch run with a parameter string, or a new process
+// workbook. A run without a display never touches Qt.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -6,9 +7,10 @@
 #include <thread>
 #include <vector>
 
+#include "app/BatchReport.h"
 #include "app/NewProcess.h"
 #include "app/Ploxen.h"
-#include "app/ResultTable.h"
+#include "gui/Desktop.h"
 #include "support/Platform.h"
 
 namespace {
@@ -52,13 +54,7 @@ int Batch(const std::vector<std::string>& args) {
     std::fprintf(stderr, "ploxen: %s\n", text.c_str());
   };
   p.main.StartApplication(args);
-  if (p.main.conditionSheet > 0 && p.calc.calculationOk) {
-    std::fputs(ploxen::ResultTable(p.calc).c_str(), stdout);
-    std::fflush(stdout);
-  }
-  if (p.main.stay && p.main.conditionSheet > 0) {
-    std::fputs("ploxen: the workbook was not saved (-s: or -r:)\n", stderr);
-  }
+  ploxen::PrintBatchReport(p);
   // A forced shutdown closes the program when its timer runs out.
   while (p.main.options.Has(ploxen::kOptShutdown) && !p.main.programClosed && p.main.timerEnabled) {
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -72,6 +68,7 @@ int Batch(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() && ploxen::HasDisplay()) return ploxen::RunDesktop(argc, argv, args);
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     std::printf("Ploxen Mizzolith %s\n", PLOXEN_VERSION);
     std::fputs(kUsage, stdout);
@@ -84,5 +81,6 @@ int main(int argc, char** argv) {
     }
     return NewProcess(args[1]);
   }
+  if (ploxen::HasDisplay()) return ploxen::RunDesktop(argc, argv, args);
   return Batch(args);
 }

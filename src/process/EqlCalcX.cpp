@@ -1,10 +1,13 @@
 // The thermodynamic system window: creation, start values, busy state and the window's button.
 #include "process/EqlCalcX.h"
 
+#include <filesystem>
+
 #include "chem/PTools.h"
 #include "kernel/EqKernel.h"
 #include "support/AplMsg.h"
 #include "support/AplStgs.h"
+#include "thermo/TDynOprt.h"
 
 namespace ploxen {
 
@@ -42,7 +45,8 @@ void TEqlCalcWnd::CalcButton() {
 }
 
 // Section `MainWnd`: T ("350" when empty), P ("1" when empty), Temp (Celsius when it holds
-// "C") and MsgFilter for the message log.
+// "C"), MsgFilter for the message log and Database, the file last chosen in the behaviour
+// window, which wins over the application settings.
 void TEqlCalcWnd::LoadStartValues(TAplStgsWnd& settings) {
   if (settings.Load(settings.UserSettingsPath()) != 1) return;
   if (settings.SelectSection("MainWnd") < 1) return;
@@ -55,6 +59,12 @@ void TEqlCalcWnd::LoadStartValues(TAplStgsWnd& settings) {
   const std::string filter = settings.GetValue("MsgFilter");
   int value = 0;
   if (ParseIntText(Trim(filter), value)) log_.SetFilter(value);
+  const std::string database = Trim(settings.GetValue("Database"));
+  std::error_code ec;
+  if (!database.empty() && database != thermo_.DatabasePath() &&
+      std::filesystem::is_regular_file(database, ec)) {
+    thermo_.OpenDatabase(database);  // reads the reference file through the same store: last
+  }
 }
 
 double TEqlCalcWnd::TemperatureFieldValue() const {
