@@ -116,6 +116,8 @@ class TCalcStartWnd {
   void FillLagrangeTable();
   void BatchEnd();
 
+  void ApplyCalculationSettings();  ///< `Model` and `ExactSolution` of section `MainWnd`
+
   TAplMsgWnd& log_;
   TAplStgsWnd& settings_;
   TXlsWnd& xls_;
