@@ -309,10 +309,12 @@ void Load(TEqlKernel& kernel, const BenchSystem& sys) {
   }
 }
 
+// state.range(0): 1 with "Exact Solution", 0 with the estimation alone.
 void RunSolve(benchmark::State& state, const BenchSystem& sys) {
   TAplMsgWnd log;
   Periodica table;
   TEqlKernel kernel(log, table);
+  kernel.CbxExact = state.range(0) == 1;
   int result = 0;
   for (auto _ : state) {
     log.Clear();
@@ -326,6 +328,7 @@ void RunSolve(benchmark::State& state, const BenchSystem& sys) {
   state.counters["elements"] = kernel.SystemElementCount();
   state.counters["I"] = kernel.IterationsFirst();
   state.counters["F"] = kernel.IterationsFinal();
+  state.counters["X"] = kernel.IterationsExact();
   state.SetLabel((result == 1 ? std::string("ok ") : "FAILED " + kernel.ResultText() + " ") +
                  "Steps: " + kernel.RunSummary());
 }
@@ -342,6 +345,11 @@ void BM_SolveSynthetic2048(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_SolveTemplate)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SolveCombustion200)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SolveSynthetic2048)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SolveTemplate)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SolveCombustion200)->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SolveSynthetic2048)
+    ->Arg(1)
+    ->Arg(0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);

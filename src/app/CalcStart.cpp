@@ -5,6 +5,8 @@
 #include "process/EqlCalcX.h"
 #include "support/AplMsg.h"
 #include "support/AplStgs.h"
+#include "thermo/TDynOprt.h"
+#include "kernel/EqKernel.h"
 #include "workbook/XlsObj.h"
 
 namespace ploxen {
@@ -76,6 +78,7 @@ void TCalcStartWnd::StartApplication(const std::vector<std::string>& arguments) 
     }
   }
   calc_.LoadStartValues(settings_);
+  ApplyCalculationSettings();
   parameters = Trim(joined);
   EditPrm = programPath + " " + parameters;
   xls_.StartIfMissing = false;
@@ -171,6 +174,28 @@ void TCalcStartWnd::TimerTick() {
 
 int TCalcStartWnd::ExitStatus() const {
   return statusWord == "success" && !saveFailed ? 0 : 1;
+}
+
+}  // namespace ploxen
+
+namespace ploxen {
+
+// Section `MainWnd` of the user settings: `Model` (0..6) selects the behaviour of fluids and
+// `ExactSolution` (1 or 0) the kernel's "Exact Solution"; missing or invalid values keep 3 and 1.
+void TCalcStartWnd::ApplyCalculationSettings() {
+  int model = 3;
+  int exact = 1;
+  if (settings_.Load(settings_.UserSettingsPath()) == 1 && settings_.SelectSection("MainWnd") > 0) {
+    int value = 0;
+    if (ParseIntText(Trim(settings_.GetValue("Model")), value) && value >= 0 && value <= 6) {
+      model = value;
+    }
+    if (ParseIntText(Trim(settings_.GetValue("ExactSolution")), value) && (value == 0 || value == 1)) {
+      exact = value;
+    }
+  }
+  if (calc_.Thermo().Model() != model) calc_.Thermo().RGgrlClick(model);
+  kernel_.CbxExact = exact == 1;
 }
 
 }  // namespace ploxen

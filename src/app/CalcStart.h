@@ -213,6 +213,8 @@ class TCalcStartWnd {
   bool SelectListedBook();
   std::string NotFoundText(const std::string& sheet) const;
 
+  void ApplyCalculationSettings();  ///< `Model` and `ExactSolution` of section `MainWnd`
+
   TAplMsgWnd& log_;
   TAplStgsWnd& settings_;
   TXlsWnd& xls_;

@@ -148,6 +148,7 @@ class TEqlCalcWnd {
   /// Total compounds read for slots 1..k.
   int CumulativeCount(int slot) const { return cumulative_[slot]; }
   TEqlKernel& Kernel() { return kernel_; }
+  TTDynOprtWnd& Thermo() { return thermo_; }  ///< the behaviour settings model
 
  private:
   void Post(int level, int number, const std::string& text);

@@ -4,6 +4,7 @@
 
 #include "chem/PTools.h"
 #include "process/ConditionLayout.h"
+#include "kernel/EqKernel.h"
 #include "process/EqlCalcX.h"
 #include "process/ProcessWorkbook.h"
 #include "support/AplMsg.h"
@@ -50,8 +51,11 @@ bool TEqlCalcWnd::WriteSlot(int k) {
 bool TEqlCalcWnd::WriteResults() {
   if (!book_) return false;
   const double t = static_cast<double>(temperatureK) - (MnuTempC ? 273.15 : 0.0);
+  // A constant-volume run that the exact stage solved knows its equilibrium pressure.
+  const bool foundPressure = kernel_.Mode() != 0 && kernel_.IterationsExact() > 0;
+  const long double p = foundPressure ? kernel_.Pressure() : pressureBar;
   const std::vector<std::string> conditions = {FormatFloatFull(t),
-                                               FormatFloatFull(static_cast<double>(pressureBar))};
+                                               FormatFloatFull(static_cast<double>(p))};
   if (book_->WriteColumn(conditionSheet, conditions, cond::kRowTemperature, 3) < 1) return false;
   for (int k = 1; k <= kSlotCount; ++k) {
     if (slots[k].occupied && !WriteSlot(k)) return false;

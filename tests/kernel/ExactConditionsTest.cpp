@@ -161,4 +161,21 @@ TEST_F(ExactTest, ExtremeAmountsGiveBalancedResultsOrARefusal) {
   }
 }
 
+TEST_F(ExactTest, VapourOverAnIdealSolutionFollowsRaoult) {
+  // Pure vapour pressures 2 and 0.5 bar from the G values; at 1 bar an equimolar feed boils
+  // partly (bubble point 1.25 bar, dew point 0.8 bar).
+  Start(400.0L, 1.0L);
+  Put(1, "C1H4", 0.0L, 0.0L);
+  Put(1, "C2H2", 0.0L, 0.0L);
+  Put(3, "C1H4", 1.0L, std::log(2.0L));
+  Put(3, "C2H2", 1.0L, std::log(0.5L));
+  ASSERT_EQ(kernel.Solve(), 1) << kernel.ResultText();
+  ExpectMinimum();
+  for (int q = 1; q <= 4; ++q) EXPECT_EQ(kernel.CompoundState(q), 1);
+  EXPECT_NEAR(static_cast<double>(kernel.Activity(1) / kernel.PhaseFraction(3)), 2.0, 1e-12);
+  EXPECT_NEAR(static_cast<double>(kernel.Activity(2) / kernel.PhaseFraction(4)), 0.5, 1e-12);
+  // Lever rule on the feed: the liquid holds x = (1 - 0.5) / (2 - 0.5) = 1/3 of the first.
+  EXPECT_NEAR(static_cast<double>(kernel.PhaseFraction(3)), 1.0 / 3.0, 1e-12);
+}
+
 }  // namespace ploxen::test
