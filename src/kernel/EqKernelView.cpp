@@ -68,6 +68,7 @@ void TEqlKernelView::BuildExtendedOptions() {
   cbAutoCorr_ = BindCheck("CBAutoCorr", "Auto Correction", kernel_.CBAutoCorr);
   cbMaxEntropy_ =
       BindCheck("CBMaxEntropy", "Turbulent System (High Entropy)", kernel_.CBMaxEntropy);
+  BindCheck("CbxExact", kCaptionExact, kernel_.CbxExact);
   auto* row = new QHBoxLayout;
   editPhaseCheck_ = new QSpinBox(extendedGroup_);
   editPhaseCheck_->setMinimum(1);

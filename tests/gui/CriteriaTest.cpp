@@ -4,6 +4,7 @@
 #include <QSpinBox>
 
 #include "GuiFixture.h"
+#include "app/UserSettings.h"
 #include "kernel/EqKernel.h"
 #include "kernel/EqKernelView.h"
 
@@ -45,6 +46,17 @@ TEST_F(Criteria, AnInvalidZeroLimitIsResetWhenTheEditIsLeft) {
   v.CBAutoCorr()->setChecked(true);
   EXPECT_FALSE(s.p->kernel.CBMaxEntropy);
   EXPECT_TRUE(s.p->kernel.CBAutoCorr);
+}
+
+TEST_F(Criteria, ExactSolutionIsCheckedAndRememberedForBatchRuns) {
+  DesktopSession& s = Start();
+  auto* exact = s.criteria->findChild<QCheckBox*>("CbxExact");
+  ASSERT_NE(exact, nullptr);
+  EXPECT_EQ(exact->text(), "Exact Solution");
+  EXPECT_TRUE(exact->isChecked());
+  exact->setChecked(false);
+  EXPECT_FALSE(s.p->kernel.CbxExact);
+  EXPECT_EQ(ReadMainWndSetting(s.p->settings, "ExactSolution"), "0");
 }
 
 }  // namespace
