@@ -155,7 +155,9 @@ bool FindUserOffice(RunningOffice& office) {
 bool MakeOfficeListen(const RunningOffice& office, const std::string& pipe, int waitMs,
                       std::string& error) {
   const std::string socket = UnoPipePath(pipe);
-  if (IsSocket(socket)) return true;
+  // Called when no connection could be made: a pipe file left there by an office that ended
+  // would hide the new one.
+  ::unlink(socket.c_str());
   // Should the running office end meanwhile, this second one would start instead: headless
   // and without a document, and it is ended below when it does not leave by itself.
   std::vector<std::string> args = {"--headless", "--invisible", "--nodefault", "--norestore",

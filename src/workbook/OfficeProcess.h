@@ -31,8 +31,9 @@ struct RunningOffice {
 bool FindUserOffice(RunningOffice& office);
 
 /// Makes a running office listen on `pipe`, the documented way: a second soffice on the same
-/// profile hands its "--accept" to the running one and ends. Waits at most `waitMs` for the
-/// pipe to appear; false with `error` when it does not.
+/// profile hands its "--accept" to the running one and ends. Called when connecting to `pipe`
+/// failed: a pipe file already there is stale and is removed first. Waits at most `waitMs`
+/// for the pipe to appear; false with `error` when it does not.
 bool MakeOfficeListen(const RunningOffice& office, const std::string& pipe, int waitMs,
                       std::string& error);
 
