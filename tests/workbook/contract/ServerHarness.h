@@ -42,8 +42,8 @@ inline SharedOffice FindSharedOffice() {
   office.missing = "this build has no UNO server (PLOXEN_UNO=OFF or no LibreOffice SDK)";
   return office;
 #else
-  const char* office = std::getenv("PLOXEN_TEST_OFFICE");
-  std::string s = office ? office : "";
+  const char* variable = std::getenv("PLOXEN_TEST_OFFICE");
+  std::string s = variable ? variable : "";
   std::size_t colon = s.find(':');
   if (colon == std::string::npos) {
     office.missing = "PLOXEN_TEST_OFFICE is not set (run the tests through CTest)";
