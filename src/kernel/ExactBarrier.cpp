@@ -13,10 +13,14 @@ namespace ploxen {
 namespace {
 
 constexpr long double kBarrierStart = 1.0L;     ///< first barrier weight (inputs scaled to 1)
-constexpr long double kBarrierEnd = 1e-22L;     ///< last barrier weight
-constexpr long double kBarrierShrink = 0.05L;   ///< weight factor between path points
+constexpr long double kBarrierEnd = 1e-12L;     ///< last barrier weight
+constexpr long double kBarrierShrink = 0.01L;   ///< weight factor between path points
 constexpr int kStageLimit = 80;                 ///< Newton steps per path point
-constexpr long double kPresentShare = 1e-14L;   ///< multiplier / total of a present phase
+constexpr long double kPresentShare = 1e-6L;    ///< multiplier / total of a present phase
+constexpr long double kLongestStep = 30.0L;  ///< largest potential change per step
+// A weak pull of the potentials towards 0, weighted like the barrier: where the balances force
+// species to vanish, the path would otherwise run off along a direction that costs nothing.
+constexpr long double kPull = 1e-4L;
 constexpr long double kConditionTolerance = 1e-11L;  ///< |ln activity sum| of a phase
 
 }  // namespace
@@ -54,10 +58,11 @@ long double ExactSolver::PhaseConstraint(int k, const std::vector<long double>& 
   return c;
 }
 
-// Barrier objective -b*lambda - t * sum ln(-c_k); infinite outside the stable region.
+// Barrier objective -b*lambda - t * sum ln(-c_k) + t * kPull/2 * |lambda|^2; infinite outside
+// the stable region.
 long double ExactSolver::BarrierValue(const std::vector<long double>& lambda, long double t) const {
   long double value = 0.0L;
-  for (int j = 0; j < p_.rows; ++j) value -= b_[j] * lambda[j];
+  for (int j = 0; j < p_.rows; ++j) value -= b_[j] * lambda[j] - 0.5L * kPull * t * lambda[j] * lambda[j];
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (p_.phases[k].species.empty()) continue;
     const long double c = PhaseConstraint(static_cast<int>(k), lambda, nullptr);
@@ -74,7 +79,7 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
   const int rows = p_.rows;
   std::vector<long double> grad(rows, 0.0L), h(static_cast<size_t>(rows) * rows, 0.0L);
   std::vector<long double> gk(rows);
-  for (int j = 0; j < rows; ++j) grad[j] = -b_[j];
+  for (int j = 0; j < rows; ++j) grad[j] = -b_[j] + kPull * t * lambda[j];
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     const ExactPhase& phase = p_.phases[k];
     if (phase.species.empty()) continue;
@@ -111,7 +116,7 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
       d = 1.0L;
       grad[j] = 0.0L;
     } else {
-      d += 1e-18L * diagonal;
+      d += 1e-18L * diagonal + kPull * t;
     }
   }
   std::vector<long double> step(rows);
@@ -122,12 +127,15 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
   if (!(slope < 0.0L) || -slope < 1e-24L) return false;
   const long double f0 = BarrierValue(lambda, t);
   std::vector<long double> trial(rows);
-  for (long double alpha = 1.0L; alpha > 1e-12L; alpha *= 0.5L) {
+  long double longest = 0.0L;
+  for (int j = 0; j < rows; ++j) longest = std::max(longest, std::fabs(step[j]));
+  const long double first = longest > kLongestStep ? kLongestStep / longest : 1.0L;
+  for (long double alpha = first; alpha > 1e-12L * first; alpha *= 0.5L) {
     for (int j = 0; j < rows; ++j) trial[j] = lambda[j] + alpha * step[j];
     const long double f = BarrierValue(trial, t);
     if (f <= f0 + 0.25L * alpha * slope) {
       lambda.swap(trial);
-      return -slope > 1e-20L;
+      return -slope > 1e-2L * t;
     }
   }
   return false;

@@ -17,7 +17,7 @@ constexpr long double kLnVanish = -18.420680743952367L;  ///< ln 1e-8: a mixture
 constexpr long double kLnSmall = -4.605170185988091L;    ///< ln 1e-2: a small mixture
 constexpr long double kStallStep = 1e-2L;
 constexpr long double kAmountTolerance = 1e-14L;         ///< step / total at convergence
-constexpr long double kPotentialTolerance = 1e-11L;      ///< potential step at convergence
+constexpr long double kSumTolerance = 1e-13L;            ///< |sum x - 1| of a mixture at convergence
 constexpr long double kBalanceTolerance = 1e-12L;
 constexpr long double kBalanceFloor = 1e-14L;  ///< of the sum of the inputs
 constexpr long double kPotentialBound = 1e5L;  ///< potentials beyond: the phases cannot balance
@@ -173,6 +173,17 @@ void ExactSolver::FinishAmounts() {
   }
 }
 
+// True when every present mixture's fractions, taken from the potentials, add up to 1.
+bool ExactSolver::MixtureSumsHold() const {
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (!active_[k] || !p_.phases[k].mixture) continue;
+    long double sum = 0.0L;
+    for (int s : p_.phases[k].species) sum += SafeExp(Potential(s) - Mu(s));
+    if (!(std::fabs(sum - 1.0L) <= kSumTolerance)) return false;
+  }
+  return true;
+}
+
 // True when a balance with input has no carrier among the present phases.
 bool ExactSolver::SoleCarrierMissing() const {
   std::vector<char> carried(p_.rows, 0);
@@ -278,9 +289,12 @@ ExactSolver::Step ExactSolver::Newton() {
       }
     }
     if (dropped) continue;
-    if (step == 1.0L && change < kAmountTolerance && potentialStep < kPotentialTolerance) {
+    // Converged once the amounts stand still and, with the amounts taken from the potentials,
+    // every balance and mixture sum holds. A potential that only trace species determine may
+    // still move in the last digits: it changes no amount, so it does not hold the stop back.
+    if (step == 1.0L && change < kAmountTolerance) {
       FinishAmounts();
-      if (BalanceResidual() <= 1.0L) return Step::kConverged;
+      if (BalanceResidual() <= 1.0L && MixtureSumsHold()) return Step::kConverged;
     }
   }
   return Step::kLimit;

@@ -14,6 +14,7 @@ constexpr long double kStabilityTolerance = 1e-11L;  ///< ln of an absent phase'
 constexpr long double kNewPhaseShare = 1e-3L;        ///< first total of a joining mixture
 constexpr long double kPressureTolerance = 1e-14L;   ///< |ln P change| of the volume loop
 constexpr int kVolumeLimit = 100;
+constexpr long double kExcludedDrop = 200.0L;  ///< ln activity of a species a balance excludes
 
 }  // namespace
 
@@ -36,6 +37,7 @@ void ExactSolver::Start() {
   for (size_t k = 0; k < phases; ++k) {
     for (int s : p_.phases[k].species) phaseOf_[s] = static_cast<int>(k);
   }
+  SetAsideExcluded();
   if (BarrierStart() || broken_) return;
   // Without a stable start: the gas phases and every phase holding input, which the input
   // itself balances.
@@ -49,6 +51,58 @@ void ExactSolver::Start() {
     if (holdsInput && !phase.species.empty()) Activate(static_cast<int>(k));
   }
   CoverElements();
+}
+
+// A balance without input whose species all count it with the same sign admits none of them:
+// they leave the phases (amount 0), and their potentials are set at the end (`SetExcluded`).
+void ExactSolver::SetAsideExcluded() {
+  excludedRows_.clear();
+  excluded_.clear();
+  for (int j = 0; j < p_.rows; ++j) {
+    if (b_[j] != 0.0L) continue;
+    bool positive = false, negative = false;
+    for (const std::vector<ExactEntry>& entries : p_.entry) {
+      for (const ExactEntry& e : entries) {
+        if (e.row == j && e.count != 0.0L) (e.count > 0.0L ? positive : negative) = true;
+      }
+    }
+    if (positive != negative) excludedRows_.push_back(j);
+  }
+  if (excludedRows_.empty()) return;
+  for (ExactPhase& phase : p_.phases) {
+    std::vector<int> kept;
+    for (int s : phase.species) {
+      const bool out = std::any_of(p_.entry[s].begin(), p_.entry[s].end(), [&](const ExactEntry& e) {
+        return e.count != 0.0L && std::find(excludedRows_.begin(), excludedRows_.end(), e.row) !=
+                                      excludedRows_.end();
+      });
+      (out ? excluded_ : kept).push_back(s);
+    }
+    phase.species.swap(kept);
+  }
+}
+
+// The potential of each excluding balance: low enough that the most favoured of its species
+// stays kExcludedDrop below forming (ln of its activity sum's share).
+void ExactSolver::SetExcluded() {
+  for (int j : excludedRows_) {
+    long double shift = 0.0L;
+    for (int s : excluded_) {
+      for (const ExactEntry& e : p_.entry[s]) {
+        if (e.row != j || e.count == 0.0L) continue;
+        const long double excess = Potential(s) - Mu(s) + kExcludedDrop;
+        if (excess > 0.0L) shift = std::max(shift, excess / std::fabs(e.count));
+      }
+    }
+    for (int s : excluded_) {
+      for (const ExactEntry& e : p_.entry[s]) {
+        if (e.row == j && e.count != 0.0L) {
+          lambda_[j] -= (e.count > 0.0L ? 1.0L : -1.0L) * shift;
+          shift = 0.0L;
+        }
+      }
+    }
+  }
 }
 
 void ExactSolver::StartAmounts(int k) {
@@ -234,6 +288,7 @@ bool ExactSolver::SolvePhaseSet() {
 
 void ExactSolver::FillResult() {
   const size_t phases = p_.phases.size();
+  SetExcluded();
   result_.lambda = lambda_;
   result_.amount.assign(p_.g.size(), 0.0L);
   result_.lnActivityRatio.assign(p_.g.size(), 0.0L);
@@ -250,6 +305,7 @@ void ExactSolver::FillResult() {
       result_.phaseTotal[k] += result_.amount[s];
     }
   }
+  for (int s : excluded_) result_.lnActivityRatio[s] = Potential(s) - Mu(s);
   result_.iterations = iterations_;
   result_.balanceResidual = BalanceMismatch(p_, result_.amount, 1.0L, 1e-14L);
 }

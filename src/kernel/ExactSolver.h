@@ -68,6 +68,8 @@ class ExactSolver {
   enum class Step { kConverged, kSingular, kLimit, kDiverging, kBroken, kInvalid };
 
   void Start();
+  void SetAsideExcluded();
+  void SetExcluded();
   bool SolvePhaseSet();
   bool BarrierStart();
   bool BarrierPointHolds();
@@ -84,6 +86,7 @@ class ExactSolver {
   void FillResult();
   long double BalanceResidual() const;
   bool SoleCarrierMissing() const;
+  bool MixtureSumsHold() const;
   int MostUnstablePhase() const;
   int MostNegativePure() const;
   long double Potential(int s) const;  ///< sum a*lambda of species s
@@ -101,6 +104,8 @@ class ExactSolver {
   std::vector<char> active_;          ///< per phase
   std::vector<int> phaseOf_;          ///< phase of each species
   std::vector<int> addedOrder_;       ///< pure phases in the order they joined
+  std::vector<int> excludedRows_;     ///< balances without input that admit none of their species
+  std::vector<int> excluded_;         ///< species those balances keep out
   struct Snapshot {
     std::vector<long double> lnN, lnn, pure, lambda;
     std::vector<char> active;

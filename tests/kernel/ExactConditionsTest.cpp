@@ -46,13 +46,16 @@ TEST_F(ExactTest, RandomSystemsMeetEveryCondition) {
     ++solved;
     if (Find(1206) != nullptr) {
       ++fellBack;  // the estimation's result, announced: no condition to check
+      ADD_FAILURE() << "seed " << seed << ": " << Find(1206)->text;
       continue;
     }
     ExpectMinimum();
     EXPECT_THAT(kernel.RunSummary(), ::testing::HasSubstr("X: "));
+    // Barrier path and Newton together stay well within the stage's limits.
+    EXPECT_LE(kernel.IterationsExact(), 200) << "seed " << seed;
   }
   std::printf("random systems: %d exact, %d announced fall-backs\n", solved - fellBack, fellBack);
-  EXPECT_GE(solved - fellBack, 25);
+  EXPECT_GE(solved, 50);
 }
 
 TEST_F(ExactTest, ConstantVolumeFindsThePressureTheGasFills) {
