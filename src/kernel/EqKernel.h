@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kernel/KernelConstants.h"
+#include "kernel/ZeroTable.h"
 
 namespace ploxen {
 
@@ -212,7 +213,7 @@ class TEqlKernel {
   std::function<void()> processEvents_;
 
   // Per compound, indexed 1..kMaxCompounds (slot 0 unused).
-  std::vector<long double> a_;              ///< element rows a[q][j], kElementSlots per compound
+  ZeroTable<long double> a_;                ///< element rows a[q][j], kElementSlots per compound
   std::vector<long double> input_;          ///< K [mol]
   std::vector<long double> share_;          ///< F, reactive share 0..1
   std::vector<long double> reacting_;       ///< K*F [mol]
@@ -236,11 +237,11 @@ class TEqlKernel {
 
   // Sparse element rows (non-zero coefficients, element order), rebuilt by every Solve.
   std::vector<int> rowStart_;         ///< entries of q: rowStart_[q] .. rowStart_[q+1]-1
-  std::vector<int> spCol_;            ///< system element j of an entry
-  std::vector<long double> spVal_;    ///< a[q][j] of an entry
-  std::vector<long double> spShare_;  ///< element share D[q][j] of an entry
+  ZeroTable<int> spCol_;              ///< system element j of an entry
+  ZeroTable<long double> spVal_;      ///< a[q][j] of an entry
+  ZeroTable<long double> spShare_;    ///< element share D[q][j] of an entry
   std::vector<int> colStart_;         ///< compounds containing j: colStart_[j] .. [j+1]-1
-  std::vector<int> colRow_;           ///< compound q of a column entry (ascending)
+  ZeroTable<int> colRow_;             ///< compound q of a column entry (ascending)
   std::vector<int> nameOrder_;        ///< compounds sorted by base name
   std::vector<int> nameGroup_;        ///< group id of equal base names per compound
 

@@ -229,8 +229,8 @@ bool ExactSolver::BarrierPointHolds() {
 }
 
 // Gaussian elimination with partial pivoting on the dense matrix `a` (n x n); `x` holds the
-// right-hand side and receives the solution.
-bool SolveDense(std::vector<long double>& a, std::vector<long double>& x) {
+// right-hand side and receives the solution. A pivot not above `pivotFloor` is singular.
+bool SolveDense(std::vector<long double>& a, std::vector<long double>& x, long double pivotFloor) {
   const int n = static_cast<int>(x.size());
   auto at = [&](int i, int j) -> long double& { return a[static_cast<size_t>(i) * n + j]; };
   for (int k = 0; k < n; ++k) {
@@ -238,7 +238,7 @@ bool SolveDense(std::vector<long double>& a, std::vector<long double>& x) {
     for (int i = k + 1; i < n; ++i) {
       if (std::fabs(at(i, k)) > std::fabs(at(pivot, k))) pivot = i;
     }
-    if (!(std::fabs(at(pivot, k)) > 0.0L)) return false;
+    if (!(std::fabs(at(pivot, k)) > pivotFloor)) return false;
     if (pivot != k) {
       for (int j = 0; j < n; ++j) std::swap(at(k, j), at(pivot, j));
       std::swap(x[k], x[pivot]);

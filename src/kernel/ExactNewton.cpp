@@ -127,29 +127,8 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
     for (int j = 0; j < m; ++j) at(i, j) *= rowScale[i] * colScale[j];
     rhs[i] *= rowScale[i];
   }
-  for (int k = 0; k < m; ++k) {
-    int pivot = k;
-    for (int i = k + 1; i < m; ++i) {
-      if (std::fabs(at(i, k)) > std::fabs(at(pivot, k))) pivot = i;
-    }
-    if (!(std::fabs(at(pivot, k)) > kPivotFloor)) return false;
-    if (pivot != k) {
-      for (int j = 0; j < m; ++j) std::swap(at(k, j), at(pivot, j));
-      std::swap(rhs[k], rhs[pivot]);
-    }
-    for (int i = k + 1; i < m; ++i) {
-      const long double f = at(i, k) / at(k, k);
-      if (f == 0.0L) continue;
-      for (int j = k; j < m; ++j) at(i, j) -= f * at(k, j);
-      rhs[i] -= f * rhs[k];
-    }
-  }
-  x.assign(m, 0.0L);
-  for (int i = m - 1; i >= 0; --i) {
-    long double v = rhs[i];
-    for (int j = i + 1; j < m; ++j) v -= at(i, j) * x[j];
-    x[i] = v / at(i, i);
-  }
+  x.swap(rhs);
+  if (!SolveDense(a, x, kPivotFloor)) return false;
   for (int i = 0; i < m; ++i) {
     x[i] *= colScale[i];
     if (!std::isfinite(x[i])) return false;
@@ -184,8 +163,8 @@ bool ExactSolver::MixtureSumsHold() const {
   return true;
 }
 
-// True when a balance with input has no carrier among the present phases.
-bool ExactSolver::SoleCarrierMissing() const {
+// Per balance row: 1 when a species of a present phase carries it.
+std::vector<char> ExactSolver::CarriedRows() const {
   std::vector<char> carried(p_.rows, 0);
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k]) continue;
@@ -193,6 +172,12 @@ bool ExactSolver::SoleCarrierMissing() const {
       for (const ExactEntry& e : p_.entry[s]) carried[e.row] = 1;
     }
   }
+  return carried;
+}
+
+// True when a balance with input has no carrier among the present phases.
+bool ExactSolver::SoleCarrierMissing() const {
+  const std::vector<char> carried = CarriedRows();
   for (int j = 0; j < p_.rows; ++j) {
     if (!carried[j] && b_[j] != 0.0L) return true;
   }

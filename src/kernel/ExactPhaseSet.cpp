@@ -129,13 +129,7 @@ void ExactSolver::Activate(int k) {
 // A balance with input but no carrier among the present phases gets one: a mixture that
 // carries it, or else the pure phase of lowest potential per atom.
 void ExactSolver::CoverElements() {
-  std::vector<char> carried(p_.rows, 0);
-  for (size_t k = 0; k < p_.phases.size(); ++k) {
-    if (!active_[k]) continue;
-    for (int s : p_.phases[k].species) {
-      for (const ExactEntry& e : p_.entry[s]) carried[e.row] = 1;
-    }
-  }
+  std::vector<char> carried = CarriedRows();
   for (int j = 0; j < p_.rows; ++j) {
     if (carried[j] || b_[j] == 0.0L) continue;
     int best = -1;

@@ -85,6 +85,7 @@ class ExactSolver {
   void FinishAmounts();
   void FillResult();
   long double BalanceResidual() const;
+  std::vector<char> CarriedRows() const;
   bool SoleCarrierMissing() const;
   bool MixtureSumsHold() const;
   int MostUnstablePhase() const;
@@ -117,8 +118,10 @@ class ExactSolver {
   int iterations_ = 0;
 };
 
-/// Solves the dense n x n system `a` x = `x` in place (partial pivoting); false when singular.
-bool SolveDense(std::vector<long double>& a, std::vector<long double>& x);
+/// Solves the dense n x n system `a` x = `x` in place (partial pivoting); false when a pivot is
+/// not above `pivotFloor` or the solution is not finite.
+bool SolveDense(std::vector<long double>& a, std::vector<long double>& x,
+                long double pivotFloor = 0.0L);
 
 /// Largest imbalance of `amount` against `b` in units of what each row allows: `relative` times
 /// its input, or `floor` times the sum of the inputs when that is more. At most 1 passes.

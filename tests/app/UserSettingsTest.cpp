@@ -56,5 +56,24 @@ TEST_F(UserSettings, TheRememberedDatabaseWinsOverTheApplicationSettings) {
   EXPECT_EQ(p->thermo.EditDB(), copy.string());
 }
 
+TEST_F(UserSettings, ModelAndExactSolutionReachTheModelsOfTheNextRun) {
+  auto p = Start({});
+  EXPECT_EQ(p->thermo.Model(), 3);  // no file yet: the defaults
+  EXPECT_TRUE(p->kernel.CbxExact);
+  ASSERT_EQ(WriteMainWndSetting(p->settings, "Model", "5"), 1);
+  ASSERT_EQ(WriteMainWndSetting(p->settings, "ExactSolution", "0"), 1);
+  auto chosen = Start({});
+  EXPECT_EQ(chosen->thermo.Model(), 5);
+  EXPECT_FALSE(chosen->kernel.CbxExact);
+  // Values out of range or not numbers keep the defaults.
+  for (const auto& [model, exact] : {std::pair{"7", "2"}, std::pair{"-1", "yes"}, std::pair{"", " "}}) {
+    ASSERT_EQ(WriteMainWndSetting(chosen->settings, "Model", model), 1);
+    ASSERT_EQ(WriteMainWndSetting(chosen->settings, "ExactSolution", exact), 1);
+    auto next = Start({});
+    EXPECT_EQ(next->thermo.Model(), 3) << model;
+    EXPECT_TRUE(next->kernel.CbxExact) << exact;
+  }
+}
+
 }  // namespace
 }  // namespace ploxen::test

@@ -182,3 +182,65 @@ TEST_F(ExactTest, VapourOverAnIdealSolutionFollowsRaoult) {
 }
 
 }  // namespace ploxen::test
+
+namespace ploxen::test {
+
+// Hydrogen burnt in oxygen with fixed formation energies [J/mol], so that the temperature
+// moves every G/RT: the same compounds may sit in a second gas slot as well.
+class ExactBadInputTest : public ExactTest {
+ protected:
+  int Burn(long double temperatureK, long double pressureBar, bool secondGas) {
+    Start(temperatureK, pressureBar);
+    const struct {
+      const char* def;
+      long double mol, g;
+    } gases[] = {{"H2", 2.0L, 0.0L},       {"O2", 1.0L, 0.0L},       {"H2O1", 0.0L, -228.6e3L},
+                 {"H1", 0.0L, 203.3e3L},   {"O1", 0.0L, 231.8e3L},   {"H1O1", 0.0L, 34.3e3L}};
+    for (int slot = 1; slot <= (secondGas ? 2 : 1); ++slot) {
+      for (const auto& gas : gases) {
+        Put(slot, gas.def, slot == 1 ? gas.mol : 0.5L * gas.mol, gas.g / (8.3143L * temperatureK));
+      }
+    }
+    Put(3, "H2O1", 0.0L, -237.1e3L / (8.3143L * temperatureK));
+    const int result = kernel.Solve();
+    for (int q = 1; q <= kernel.CompoundCount(); ++q) {
+      EXPECT_TRUE(std::isfinite(kernel.Amount(q))) << kernel.CompoundNames()[q];
+      EXPECT_TRUE(std::isfinite(kernel.Activity(q))) << kernel.CompoundNames()[q];
+      EXPECT_TRUE(std::isfinite(kernel.PhaseFraction(q))) << kernel.CompoundNames()[q];
+    }
+    if (result != 1) {
+      EXPECT_FALSE(kernel.ResultText().empty());
+    }
+    return result;
+  }
+};
+
+TEST_F(ExactBadInputTest, TwoGasSlotsWithTheSameCompoundsShareOneMinimum) {
+  ASSERT_EQ(Burn(1500.0L, 1.0L, true), 1) << kernel.ResultText();
+  ExpectMinimum();
+  // The split between the slots is not determined; the water formed is.
+  const long double water = kernel.Amount(3) + kernel.Amount(9) + kernel.Amount(13);
+  ASSERT_EQ(Burn(1500.0L, 1.0L, false), 1) << kernel.ResultText();
+  const long double single = kernel.Amount(3) + kernel.Amount(7);
+  EXPECT_NEAR(static_cast<double>(water / (1.5L * single)), 1.0, 1e-9);
+}
+
+TEST_F(ExactBadInputTest, ExtremeTemperaturesAndPressuresGiveAMinimumOrAMessage) {
+  const struct {
+    long double t, p;
+  } cases[] = {{50.0L, 1.0L}, {20000.0L, 1.0L}, {1500.0L, 1e-30L}, {1500.0L, 1e9L}};
+  for (const auto& c : cases) {
+    const int result = Burn(c.t, c.p, false);
+    SCOPED_TRACE(testing::Message() << "T " << static_cast<double>(c.t) << " K, P "
+                                    << static_cast<double>(c.p) << " bar");
+    if (result == 1 && Find(1206) == nullptr) {
+      ExpectMinimum();
+    } else {
+      EXPECT_TRUE(result != 1 || Find(1206) != nullptr);
+      EXPECT_FALSE(log.Entries().empty());
+    }
+    EXPECT_EQ(Find(1206), nullptr) << Find(1206)->text;
+  }
+}
+
+}  // namespace ploxen::test
