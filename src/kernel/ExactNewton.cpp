@@ -19,10 +19,13 @@ constexpr long double kStallStep = 1e-2L;
 constexpr long double kAmountTolerance = 1e-14L;         ///< step / total at convergence
 constexpr long double kSumTolerance = 1e-13L;            ///< |sum x - 1| of a mixture at convergence
 constexpr long double kBalanceTolerance = 1e-12L;
+constexpr long double kBalanceMargin = 1e-2L;  ///< of the tolerance, for a prompt stop
+constexpr int kSettledPasses = 3;
 constexpr long double kBalanceFloor = 1e-14L;  ///< of the sum of the inputs
 constexpr long double kPotentialBound = 1e5L;  ///< potentials beyond: the phases cannot balance
 constexpr long double kPivotFloor = 1e-17L;  ///< of an equilibrated column: singular
-constexpr long double kProximal = 1e-13L;                ///< relative to the largest diagonal
+constexpr long double kProximal = 1e-13L;       ///< relative to the row's diagonal
+constexpr long double kProximalFloor = 1e-3L;   ///< of the largest diagonal, for that diagonal
 
 long double SafeExp(long double x) {
   return x < -11350.0L ? 0.0L : ExpExtended(std::min(x, 11350.0L));
@@ -98,14 +101,16 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
     at(c, c) = sum - total;
     rhs[c] += total;
   }
-  // A small proximal term keeps the potentials of nearly dependent balances (an element that
-  // only trace species tell apart) from a singular system; at the fixed point it vanishes.
+  // A small proximal term keeps the potentials of nearly dependent balances from a singular
+  // system; at the fixed point it vanishes. It is sized by each row's own curvature, so that
+  // an element only trace species carry still converges at Newton's rate.
   long double diagonal = 0.0L;
   for (int j = 0; j < rows; ++j) diagonal = std::max(diagonal, at(j, j));
   for (int j = 0; j < rows; ++j) {
     if (carried[j]) {
-      at(j, j) += kProximal * diagonal;
-      rhs[j] += kProximal * diagonal * lambda_[j];
+      const long double proximal = kProximal * std::max(at(j, j), kProximalFloor * diagonal);
+      at(j, j) += proximal;
+      rhs[j] += proximal * lambda_[j];
       continue;
     }
     for (int i = 0; i < m; ++i) at(j, i) = at(i, j) = 0.0L;
@@ -203,6 +208,7 @@ ExactSolver::Step ExactSolver::Newton() {
   std::vector<long double> x;
   std::vector<long double> delta(p_.g.size(), 0.0L);
   const int rows = p_.rows;
+  int settled = 0;
   for (int it = 0; it < kNewtonLimit; ++it) {
     ++iterations_;
     if (poll_ && poll_()) return Step::kBroken;
@@ -277,9 +283,15 @@ ExactSolver::Step ExactSolver::Newton() {
     // Converged once the amounts stand still and, with the amounts taken from the potentials,
     // every balance and mixture sum holds. A potential that only trace species determine may
     // still move in the last digits: it changes no amount, so it does not hold the stop back.
+    // The balances are asked to hold with a margin; a point that keeps them only within the
+    // tolerance itself is taken once a few more steps did not improve it.
     if (step == 1.0L && change < kAmountTolerance) {
       FinishAmounts();
-      if (BalanceResidual() <= 1.0L && MixtureSumsHold()) return Step::kConverged;
+      const long double residual = BalanceResidual();
+      if (MixtureSumsHold() &&
+          (residual <= kBalanceMargin || (residual <= 1.0L && ++settled >= kSettledPasses))) {
+        return Step::kConverged;
+      }
     }
   }
   return Step::kLimit;
