@@ -26,9 +26,11 @@ constexpr long double kConditionTolerance = 1e-11L;  ///< |ln activity sum| of a
 }  // namespace
 
 // Constraint value of phase k at `lambda` (mixtures: ln of the activity sum), with its
-// gradient and, for mixtures, the curvature added to `hessian` times `weight`.
+// gradient and, for mixtures, the fractions exp(potential - c) of its species in `fractions`.
+// One exponential per species.
 long double ExactSolver::PhaseConstraint(int k, const std::vector<long double>& lambda,
-                                         std::vector<long double>* gradient) const {
+                                         std::vector<long double>* gradient,
+                                         std::vector<long double>* fractions) const {
   const ExactPhase& phase = p_.phases[k];
   auto potential = [&](int s) {
     long double sum = -Mu(s);
@@ -43,16 +45,24 @@ long double ExactSolver::PhaseConstraint(int k, const std::vector<long double>& 
     }
     return potential(s);
   }
+  std::vector<long double>& x = fractions ? *fractions : scratch_;
+  x.resize(phase.species.size());
   long double top = -INFINITY;
-  for (int s : phase.species) top = std::max(top, potential(s));
+  for (size_t i = 0; i < phase.species.size(); ++i) {
+    x[i] = potential(phase.species[i]);
+    top = std::max(top, x[i]);
+  }
   long double sum = 0.0L;
-  for (int s : phase.species) sum += std::exp(potential(s) - top);
+  for (long double& v : x) {
+    v = std::exp(v - top);
+    sum += v;
+  }
+  for (long double& v : x) v /= sum;
   const long double c = top + std::log(sum);
   if (gradient) {
     std::fill(gradient->begin(), gradient->end(), 0.0L);
-    for (int s : phase.species) {
-      const long double x = std::exp(potential(s) - c);
-      for (const ExactEntry& e : p_.entry[s]) (*gradient)[e.row] += x * e.count;
+    for (size_t i = 0; i < phase.species.size(); ++i) {
+      for (const ExactEntry& e : p_.entry[phase.species[i]]) (*gradient)[e.row] += x[i] * e.count;
     }
   }
   return c;
@@ -78,12 +88,12 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
                               const std::vector<char>& used) {
   const int rows = p_.rows;
   std::vector<long double> grad(rows, 0.0L), h(static_cast<size_t>(rows) * rows, 0.0L);
-  std::vector<long double> gk(rows);
+  std::vector<long double> gk(rows), fractions;
   for (int j = 0; j < rows; ++j) grad[j] = -b_[j] + kPull * t * lambda[j];
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     const ExactPhase& phase = p_.phases[k];
     if (phase.species.empty()) continue;
-    const long double c = PhaseConstraint(static_cast<int>(k), lambda, &gk);
+    const long double c = PhaseConstraint(static_cast<int>(k), lambda, &gk, &fractions);
     const long double w = t / -c;  // the phase's multiplier: its total
     for (int i = 0; i < rows; ++i) {
       if (gk[i] == 0.0L) continue;
@@ -92,10 +102,9 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
     }
     if (!phase.mixture) continue;
     // Curvature of ln(sum exp): sum x a a^T - g g^T, weighted by the multiplier.
-    for (int s : phase.species) {
-      long double z = -Mu(s) - c;
-      for (const ExactEntry& e : p_.entry[s]) z += e.count * lambda[e.row];
-      const long double x = std::exp(z);
+    for (size_t i = 0; i < phase.species.size(); ++i) {
+      const int s = phase.species[i];
+      const long double x = fractions[i];
       for (const ExactEntry& e : p_.entry[s]) {
         for (const ExactEntry& f : p_.entry[s]) {
           h[static_cast<size_t>(e.row) * rows + f.row] += w * x * e.count * f.count;

@@ -210,6 +210,7 @@ ExactSolver::Step ExactSolver::Newton() {
   const int rows = p_.rows;
   int settled = 0;
   for (int it = 0; it < kNewtonLimit; ++it) {
+    if (budget_ > 0 && iterations_ >= budget_) return Step::kLimit;
     ++iterations_;
     if (poll_ && poll_()) return Step::kBroken;
     if (!BuildAndSolve(x)) return Step::kSingular;

@@ -14,6 +14,7 @@ constexpr long double kStabilityTolerance = 1e-11L;  ///< ln of an absent phase'
 constexpr long double kNewPhaseShare = 1e-3L;        ///< first total of a joining mixture
 constexpr long double kPressureTolerance = 1e-14L;   ///< |ln P change| of the volume loop
 constexpr int kVolumeLimit = 100;
+constexpr int kQuickBudget = 40;  ///< iterations the quick start may take
 constexpr long double kExcludedDrop = 200.0L;  ///< ln activity of a species a balance excludes
 
 }  // namespace
@@ -38,9 +39,13 @@ void ExactSolver::Start() {
     for (int s : p_.phases[k].species) phaseOf_[s] = static_cast<int>(k);
   }
   SetAsideExcluded();
-  if (BarrierStart() || broken_) return;
-  // Without a stable start: the gas phases and every phase holding input, which the input
-  // itself balances.
+  QuickStart();
+}
+
+// The gas phases and every phase holding input, which the input itself balances: most systems
+// converge from here within a few Newton steps.
+void ExactSolver::QuickStart() {
+  const size_t phases = p_.phases.size();
   std::fill(lambda_.begin(), lambda_.end(), 0.0L);
   std::fill(active_.begin(), active_.end(), 0);
   addedOrder_.clear();
@@ -193,7 +198,23 @@ int ExactSolver::MostNegativePure() const {
 
 // Newton on the present phases, then the phase set is corrected (a pure phase of negative
 // amount leaves, the most unstable absent phase joins) until every condition holds.
+// A first solve tries the quick start within a small budget of iterations; when that does not
+// settle, the barrier path decides the phase set and the Newton iterations start from its end.
 bool ExactSolver::Solve() {
+  if (!started_) {
+    Start();
+    budget_ = kQuickBudget;
+    const bool quick = SolvePhaseSet();
+    budget_ = 0;
+    if (quick || broken_) return quick;
+    std::fill(pure_.begin(), pure_.end(), 0.0L);
+    std::fill(active_.begin(), active_.end(), 0);
+    addedOrder_.clear();
+    if (!BarrierStart()) {
+      if (broken_) return false;
+      QuickStart();
+    }
+  }
   if (SolvePhaseSet()) return true;
   if (broken_ || !BarrierPointHolds()) return false;
   reason_.clear();
@@ -211,6 +232,10 @@ bool ExactSolver::SolvePhaseSet() {
   }
   const int rounds = 4 * static_cast<int>(p_.phases.size()) + 2 * p_.rows + 20;
   for (int round = 0; round < rounds; ++round) {
+    if (budget_ > 0 && iterations_ >= budget_) {
+      reason_ = "the quick start did not settle";
+      return false;
+    }
     CoverElements();
     const Step step = Newton();
     if (step == Step::kBroken) {

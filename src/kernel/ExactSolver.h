@@ -68,6 +68,7 @@ class ExactSolver {
   enum class Step { kConverged, kSingular, kLimit, kDiverging, kBroken, kInvalid };
 
   void Start();
+  void QuickStart();
   void SetAsideExcluded();
   void SetExcluded();
   bool SolvePhaseSet();
@@ -76,7 +77,8 @@ class ExactSolver {
   bool BarrierStep(std::vector<long double>& lambda, long double t, const std::vector<char>& used);
   long double BarrierValue(const std::vector<long double>& lambda, long double t) const;
   long double PhaseConstraint(int k, const std::vector<long double>& lambda,
-                              std::vector<long double>* gradient) const;
+                              std::vector<long double>* gradient,
+                              std::vector<long double>* fractions = nullptr) const;
   void StartAmounts(int phase);
   void Activate(int phase);
   void CoverElements();
@@ -95,6 +97,7 @@ class ExactSolver {
   long double ScaledTotal() const;
 
   ExactProblem p_;
+  mutable std::vector<long double> scratch_;  ///< fractions of one mixture
   std::function<bool()> poll_;
   std::vector<long double> b_;        ///< scaled inputs
   long double scale_ = 1.0L;          ///< b = scale_ * b_
@@ -116,6 +119,7 @@ class ExactSolver {
   std::string reason_;
   bool started_ = false, broken_ = false;
   int iterations_ = 0;
+  int budget_ = 0;  ///< iteration count at which a solve gives up (0: no budget)
 };
 
 /// Solves the dense n x n system `a` x = `x` in place (partial pivoting); false when a pivot is
