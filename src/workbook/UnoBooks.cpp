@@ -34,7 +34,7 @@ const char* FilterOf(const std::string& path) {
 }
 
 OUString UrlOfModel(const BookEntry& entry) {
-  return Reference<css::frame::XModel>(entry.doc, UNO_QUERY_THROW)->getURL();
+  return entry.model->getURL();
 }
 
 }  // namespace
@@ -46,8 +46,10 @@ BookHandle UnoServer::Impl::Track(const Reference<css::sheet::XSpreadsheetDocume
   BookEntry entry;
   entry.doc = doc;
   entry.id = id;
+  entry.model.set(doc, UNO_QUERY_THROW);
   entry.closed = std::make_shared<std::atomic<bool>>(false);
-  entry.sheets.set(doc->getSheets(), UNO_QUERY_THROW);
+  entry.spreadsheets = doc->getSheets();
+  entry.sheets.set(entry.spreadsheets, UNO_QUERY_THROW);
   Reference<css::util::XCloseable> closeable(doc, UNO_QUERY);
   if (closeable.is()) closeable->addCloseListener(new GoneListener(entry.closed));
   BookHandle handle = nextHandle++;

@@ -178,9 +178,7 @@ void UnoServer::Impl::WriteBlock(SheetEntry& s, const CellBlock& block,
         continue;
       }
       if (sheetIndex < 0)
-        sheetIndex = Reference<css::sheet::XCellRangeAddressable>(s.sheet, UNO_QUERY_THROW)
-                         ->getRangeAddress()
-                         .Sheet;
+        sheetIndex = s.address->getRangeAddress().Sheet;
       BookEntry* book = BookOf(s.book);
       if (!book) throw css::lang::DisposedException("the workbook was closed");
       css::table::CellAddress where(sheetIndex, block.column - 1 + c, block.row - 1 + r);
@@ -255,10 +253,13 @@ bool UnoServer::LastCell(SheetHandle sheet, int& row, int& column) {
   return impl_->Run(impl_->callTimeout, [&] {
     SheetEntry* s = impl_->SheetOf(sheet);
     if (!s) return false;
-    Reference<css::sheet::XSheetCellCursor> cursor = s->sheet->createCursor();
-    Reference<css::sheet::XUsedAreaCursor>(cursor, UNO_QUERY_THROW)->gotoEndOfUsedArea(false);
-    css::table::CellRangeAddress a =
-        Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)->getRangeAddress();
+    if (!s->usedArea.is()) {
+      Reference<css::sheet::XSheetCellCursor> cursor = s->sheet->createCursor();
+      s->usedArea.set(cursor, UNO_QUERY_THROW);
+      s->usedAddress.set(cursor, UNO_QUERY_THROW);
+    }
+    s->usedArea->gotoEndOfUsedArea(false);
+    css::table::CellRangeAddress a = s->usedAddress->getRangeAddress();
     row = static_cast<int>(a.EndRow) + 1;
     column = static_cast<int>(a.EndColumn) + 1;
     return impl_->Ok();

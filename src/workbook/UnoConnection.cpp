@@ -1,5 +1,7 @@
 // The connection to LibreOffice: the process's UNO context, the pipe and its bridge, the
 // watchdog that bounds every call, and the mapping of the office's exceptions to refusals.
+#include <signal.h>
+
 #include <chrono>
 
 #include <com/sun/star/beans/NamedValue.hpp>
@@ -63,6 +65,11 @@ Reference<css::uno::XComponentContext> LocalUnoContext() {
   static auto* local = new Reference<css::uno::XComponentContext>();
   std::lock_guard<std::mutex> lock(guard);
   if (!local->is()) {
+    // A write into a pipe whose office has gone raises SIGPIPE, which would end the program:
+    // the write is to fail instead, and the call with it. A handler the program set stays.
+    struct sigaction current {};
+    if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+      ::signal(SIGPIPE, SIG_IGN);
     OUString value;
     if (!rtl::Bootstrap::get("URE_BOOTSTRAP", value))
       rtl::Bootstrap::set("URE_BOOTSTRAP", ToOu("vnd.sun.star.pathname:" + OfficeProgramFolder() +

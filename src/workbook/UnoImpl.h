@@ -17,10 +17,15 @@
 #include <com/sun/star/bridge/XBridge.hpp>
 #include <com/sun/star/connection/XConnection.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XFormulaParser.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/sheet/XUsedAreaCursor.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XCloseListener.hpp>
 #include <cppuhelper/implbase1.hxx>
@@ -85,20 +90,33 @@ class Watchdog {
   std::thread thread_;
 };
 
+// Every query of an interface on a remote object is a round trip to the office; the entries
+// keep the interfaces their operations use.
 struct BookEntry {
   Reference<css::sheet::XSpreadsheetDocument> doc;
+  Reference<css::frame::XModel> model;
   Reference<css::uno::XInterface> id;
-  Reference<css::container::XIndexAccess> sheets;
+  Reference<css::sheet::XSpreadsheets> spreadsheets;
+  Reference<css::container::XIndexAccess> sheets;  ///< the same, by position
   Reference<css::sheet::XFormulaParser> parser;
   std::shared_ptr<std::atomic<bool>> closed;
+  /// The sheet handle last handed out for each position: checked with one call before reuse.
+  std::map<int, SheetHandle> atPosition;
   std::string name;         ///< file name of a new book before its first save
   std::string plannedPath;  ///< its full path when AddBook named a folder
 };
 
+/// A sheet of a book. The office hands out a new object for a sheet on every request, so
+/// objects cannot be compared; each object follows its sheet through renames and moves, and
+/// its address tells where that sheet stands now.
 struct SheetEntry {
   BookHandle book = 0;
   Reference<css::sheet::XSpreadsheet> sheet;
-  Reference<css::uno::XInterface> id;
+  Reference<css::sheet::XCellRangeAddressable> address;
+  Reference<css::container::XNamed> named;
+  /// A cursor kept for LastCell, made on its first call.
+  Reference<css::sheet::XUsedAreaCursor> usedArea;
+  Reference<css::sheet::XCellRangeAddressable> usedAddress;
 };
 
 }  // namespace uno

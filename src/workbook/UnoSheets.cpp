@@ -2,6 +2,7 @@
 // office, adding, renaming and deleting under the naming rules, and the active sheet.
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
@@ -24,26 +25,39 @@ SheetEntry* UnoServer::Impl::SheetOf(SheetHandle sheet) {
   return &sheets.find(sheet)->second;
 }
 
+/// The handle of the sheet at 1-based `index`: the one handed out for that position before
+/// while its sheet still stands there (one call), else a new one.
 SheetHandle UnoServer::Impl::SheetAt(BookHandle book, BookEntry& entry, int index) {
+  if (auto hint = entry.atPosition.find(index); hint != entry.atPosition.end()) {
+    auto known = sheets.find(hint->second);
+    if (known != sheets.end() && known->second.address->getRangeAddress().Sheet == index - 1)
+      return hint->second;
+  }
   Reference<css::sheet::XSpreadsheet> sheet(entry.sheets->getByIndex(index - 1), UNO_QUERY_THROW);
-  for (auto& [handle, s] : sheets)
-    if (s.book == book && s.sheet.get() == sheet.get()) return handle;
-  Reference<css::uno::XInterface> id(sheet, UNO_QUERY);
-  for (auto& [handle, s] : sheets)
-    if (s.book == book && s.id == id) return handle;
   SheetHandle handle = nextHandle++;
-  sheets[handle] = SheetEntry{book, sheet, id};
+  SheetEntry& added = sheets[handle];
+  added.book = book;
+  added.sheet = sheet;
+  added.address.set(sheet, UNO_QUERY_THROW);
+  added.named.set(sheet, UNO_QUERY_THROW);
+  entry.atPosition[index] = handle;
   return handle;
 }
 
 bool UnoServer::Impl::NameTaken(BookEntry& entry, const std::string& name,
                                 const SheetEntry* except) {
   std::string wanted = LowerAscii(name);
-  for (sal_Int32 i = 0; i < entry.sheets->getCount(); ++i) {
-    Reference<css::container::XNamed> named(entry.sheets->getByIndex(i), UNO_QUERY_THROW);
-    if (except && Reference<css::container::XNamed>(except->sheet, UNO_QUERY).get() == named.get())
+  // Names are unique ignoring letter case: `except`'s own name stands once in the list.
+  std::string own = except ? LowerAscii(FromOu(except->named->getName())) : std::string();
+  bool ownSkipped = except == nullptr;
+  const Sequence<OUString> names = entry.spreadsheets->getElementNames();
+  for (sal_Int32 i = 0; i < names.getLength(); ++i) {
+    std::string lower = LowerAscii(FromOu(names[i]));
+    if (!ownSkipped && lower == own) {
+      ownSkipped = true;
       continue;
-    if (LowerAscii(FromOu(named->getName())) == wanted) return true;
+    }
+    if (lower == wanted) return true;
   }
   return false;
 }
@@ -61,10 +75,15 @@ bool UnoServer::SheetItem(BookHandle book, int index, SheetHandle& sheet) {
   return impl_->Run(impl_->callTimeout, [&] {
     BookEntry* entry = impl_->BookOf(book);
     if (!entry) return false;
-    if (index < 1 || index > entry->sheets->getCount())
-      return impl_->Fail(ServerError::kNoSheet, "no worksheet at this position");
-    sheet = impl_->SheetAt(book, *entry, index);
-    return impl_->Ok();
+    // One call: the office itself says when there is no sheet at `index`.
+    try {
+      if (index >= 1) {
+        sheet = impl_->SheetAt(book, *entry, index);
+        return impl_->Ok();
+      }
+    } catch (const css::lang::IndexOutOfBoundsException&) {
+    }
+    return impl_->Fail(ServerError::kNoSheet, "no worksheet at this position");
   });
 }
 
@@ -80,7 +99,7 @@ bool UnoServer::AddSheet(BookHandle book, const std::string& name, int position,
       return impl_->Fail(ServerError::kBadName, SheetNameProblem(SheetNameStatus::kDuplicate));
     int count = static_cast<int>(entry->sheets->getCount());
     int at = position < 1 || position > count ? count : position - 1;
-    entry->doc->getSheets()->insertNewByName(ToOu(name), static_cast<sal_Int16>(at));
+    entry->spreadsheets->insertNewByName(ToOu(name), static_cast<sal_Int16>(at));
     sheet = impl_->SheetAt(book, *entry, at + 1);
     return impl_->Ok();
   });
@@ -93,8 +112,8 @@ bool UnoServer::DeleteSheet(SheetHandle sheet) {
     BookEntry& entry = impl_->books[s->book];
     if (entry.sheets->getCount() <= 1)
       return impl_->Fail(ServerError::kRefused, "the last sheet of a workbook cannot be deleted");
-    OUString name = Reference<css::container::XNamed>(s->sheet, UNO_QUERY_THROW)->getName();
-    entry.doc->getSheets()->removeByName(name);
+    OUString name = s->named->getName();
+    entry.spreadsheets->removeByName(name);
     impl_->sheets.erase(sheet);
     return impl_->Ok();
   });
@@ -104,7 +123,7 @@ bool UnoServer::SheetName(SheetHandle sheet, std::string& name) {
   return impl_->Run(impl_->callTimeout, [&] {
     SheetEntry* s = impl_->SheetOf(sheet);
     if (!s) return false;
-    name = FromOu(Reference<css::container::XNamed>(s->sheet, UNO_QUERY_THROW)->getName());
+    name = FromOu(s->named->getName());
     return impl_->Ok();
   });
 }
@@ -118,7 +137,7 @@ bool UnoServer::RenameSheet(SheetHandle sheet, const std::string& name) {
       return impl_->Fail(ServerError::kBadName, SheetNameProblem(shape));
     if (impl_->NameTaken(impl_->books[s->book], name, s))
       return impl_->Fail(ServerError::kBadName, SheetNameProblem(SheetNameStatus::kDuplicate));
-    Reference<css::container::XNamed>(s->sheet, UNO_QUERY_THROW)->setName(ToOu(name));
+    s->named->setName(ToOu(name));
     return impl_->Ok();
   });
 }
@@ -128,8 +147,7 @@ bool UnoServer::ActivateSheet(SheetHandle sheet) {
     SheetEntry* s = impl_->SheetOf(sheet);
     if (!s) return false;
     Reference<css::frame::XController> controller =
-        Reference<css::frame::XModel>(impl_->books[s->book].doc, UNO_QUERY_THROW)
-            ->getCurrentController();
+        impl_->books[s->book].model->getCurrentController();
     Reference<css::sheet::XSpreadsheetView> view(controller, UNO_QUERY);
     if (view.is()) view->setActiveSheet(s->sheet);
     return impl_->Ok();
