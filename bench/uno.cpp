@@ -255,4 +255,29 @@ void BM_UnoWriteResults227(benchmark::State& state) {
 }
 BENCHMARK(BM_UnoWriteResults227)->Unit(benchmark::kMillisecond)->Repetitions(3);
 
+// One call to the office (a sheet count): the round trip that every figure above is made of,
+// measured in the same run so that the others can be read against the machine's load.
+void BM_UnoOneCall(benchmark::State& state) {
+  if (Skipped(state)) return;
+#ifdef PLOXEN_WITH_UNO
+  TAplMsgWnd log;
+  std::string error;
+  std::shared_ptr<UnoServer> server = UnoServer::Connect(log, Office().pipe, error);
+  BookHandle book = 0;
+  if (!server || !server->AddBook("", book)) {
+    state.SkipWithError("no book in the office");
+    return;
+  }
+  for (auto _ : state) {
+    int count = 0;
+    if (!server->SheetCount(book, count)) {
+      state.SkipWithError("the office refused");
+      break;
+    }
+  }
+  server->CloseBook(book);
+#endif
+}
+BENCHMARK(BM_UnoOneCall)->Unit(benchmark::kMicrosecond)->Repetitions(3);
+
 }  // namespace
