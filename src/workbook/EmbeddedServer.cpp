@@ -6,6 +6,7 @@
 
 #include "support/AplMsg.h"
 #include "support/FileIO.h"
+#include "workbook/BookPath.h"
 #include "workbook/BookWriter.h"
 #include "workbook/CellAddress.h"
 #include "workbook/DisplayText.h"
@@ -21,26 +22,6 @@ namespace ploxen {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string FileNameOf(const std::string& path) {
-  std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FullPathOf(const std::string& path) {
-  std::string p = path;
-  std::replace(p.begin(), p.end(), '\\', '/');
-  std::error_code ec;
-  fs::path full = fs::absolute(fs::path(p), ec);
-  if (ec) return p;
-  return full.lexically_normal().string();
-}
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 /// The bytes of a workbook file, refusing one too large to open before reading it.
 bool ReadBookBytes(const std::string& path, std::string& bytes, std::string& error) {
@@ -204,8 +185,8 @@ void EmbeddedServer::RefreshLinks(ImportedBook& imported, const std::string& fol
 bool EmbeddedServer::OpenBook(const std::string& path, bool updateLinks, BookHandle& book) {
   return Guarded([&]() -> bool {
     if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
-    std::string full = FullPathOf(path);
-    std::string name = FileNameOf(full);
+    std::string full = FullBookPath(path);
+    std::string name = BookFileName(full);
     if (engine_.FindBookByName(name))
       return Fail(ServerError::kRefused, "a workbook named " + name + " is already open");
     ImportedBook imported;
@@ -224,7 +205,7 @@ bool EmbeddedServer::OpenBook(const std::string& path, bool updateLinks, BookHan
 bool EmbeddedServer::AddBook(const std::string& name, BookHandle& book) {
   return Guarded([&]() -> bool {
     if (!running_) return Fail(ServerError::kRefused, "the spreadsheet engine has quit");
-    std::string fileName = name.empty() ? std::string() : FileNameOf(name);
+    std::string fileName = name.empty() ? std::string() : BookFileName(name);
     if (fileName.empty()) {
       for (int n = 1;; ++n) {
         fileName = "Book" + std::to_string(n) + ".xlsx";
@@ -234,7 +215,7 @@ bool EmbeddedServer::AddBook(const std::string& name, BookHandle& book) {
     if (engine_.FindBookByName(fileName))
       return Fail(ServerError::kRefused, "a workbook named " + fileName + " is already open");
     bool hasFolder = name.find_first_of("/\\") != std::string::npos;
-    Book& b = engine_.NewBook(fileName, hasFolder ? FullPathOf(name) : fileName);
+    Book& b = engine_.NewBook(fileName, hasFolder ? FullBookPath(name) : fileName);
     book = b.Id();
     return Ok();
   });
@@ -273,7 +254,7 @@ bool EmbeddedServer::CheckNotOpenElsewhere(const std::string& path) {
                       "); close it there, or use the live LibreOffice connection, and save again");
     if (state == LockState::kStale)
       log_.PostAlways(kMsgInformation, 343,
-                      FileNameOf(place) + ": an old lock file (" + LockHolderText(lock) +
+                      BookFileName(place) + ": an old lock file (" + LockHolderText(lock) +
                     ") is ignored; no program holds the book open");
   }
   return true;
@@ -288,7 +269,7 @@ bool EmbeddedServer::SaveTo(Book& book, const std::string& path, BookFormat form
       for (const std::string& part : book.unsupportedParts)
         what += (what.empty() ? "" : ", ") + part;
       log_.Post(kMsgImportant, kMsgLostParts,
-                FileNameOf(path) + " is saved without what this program cannot write: " + what);
+                BookFileName(path) + " is saved without what this program cannot write: " + what);
     }
     std::string error;
     const bool keeps = KeepsPackage(book, format);
@@ -312,8 +293,8 @@ bool EmbeddedServer::SaveBook(BookHandle book) {
 bool EmbeddedServer::SaveBookAs(BookHandle book, const std::string& path) {
   Book* b = BookOf(book);
   if (!b) return false;
-  std::string full = FullPathOf(path);
-  std::string name = FileNameOf(full);
+  std::string full = FullBookPath(path);
+  std::string name = BookFileName(full);
   Book* other = engine_.FindBookByName(name);
   if (other && other != b)
     return Fail(ServerError::kRefused, "a workbook named " + name + " is already open");

@@ -27,6 +27,14 @@ bool ServerSelector::HasLibreOffice() {
 #endif
 }
 
+UnoServerFactory* ServerSelector::LibreOffice() {
+#ifdef PLOXEN_WITH_UNO
+  return static_cast<UnoServerFactory*>(libreOffice_.get());
+#else
+  return nullptr;
+#endif
+}
+
 SpreadsheetServerFactory* ServerSelector::For(const std::string& progId) {
   if (IsEmbeddedProgId(progId)) return &embedded_;
   if (!IsLibreOfficeProgId(progId)) return nullptr;

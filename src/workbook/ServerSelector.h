@@ -7,6 +7,8 @@
 
 namespace ploxen {
 
+class UnoServerFactory;
+
 /// Hands each `ProgId` to the server that answers to it: the embedded engine for
 /// "Excel.Application" (or empty), LibreOffice for "LibreOffice" and
 /// "com.sun.star.ServiceManager" when this build has the UNO server; nothing otherwise.
@@ -19,6 +21,8 @@ class ServerSelector : public SpreadsheetServerFactory {
   /// True when this build can drive LibreOffice.
   static bool HasLibreOffice();
   EmbeddedServerFactory& Embedded() { return embedded_; }
+  /// The LibreOffice factory (to choose its pipe); null when this build has no UNO server.
+  UnoServerFactory* LibreOffice();
 
  private:
   SpreadsheetServerFactory* For(const std::string& progId);

@@ -3,17 +3,9 @@
 
 #include <algorithm>
 
+#include "workbook/BookPath.h"
+
 namespace ploxen {
-
-namespace {
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-}  // namespace
 
 bool SpreadsheetServer::RangeValues(SheetHandle sheet, const CellBlock& block,
                                     std::vector<std::string>& texts) {

@@ -1,7 +1,7 @@
 # The LibreOffice server over UNO: built when the office's SDK is found (PLOXEN_UNO=AUTO),
-# required (ON) or left out (OFF). Only workbook/UnoServer.cpp sees the SDK: its headers are
-# generated here by cppumaker for the types that file uses, and its definitions and include
-# folders are set on that one source file.
+# required (ON) or left out (OFF). Only the workbook/Uno*.cpp files see the SDK: its headers are
+# generated here by cppumaker for the types those files use, and its definitions and include
+# folders are set on those source files (UnoTarget.cmake).
 set(PLOXEN_UNO AUTO CACHE STRING "Build the LibreOffice server over UNO: AUTO, ON or OFF")
 set_property(CACHE PLOXEN_UNO PROPERTY STRINGS AUTO ON OFF)
 set(PLOXEN_LO_ROOT "/usr/lib/libreoffice" CACHE PATH "LibreOffice installation root")

@@ -1,4 +1,5 @@
-# Adds workbook/UnoServer.cpp to ploxen_workbook with the generated UNO headers (see Uno.cmake).
+# Adds the UNO server (workbook/Uno*.cpp) to ploxen_workbook with the generated UNO headers
+# (see Uno.cmake).
 set(UNO_TYPES
   com.sun.star.uno.XComponentContext com.sun.star.uno.DeploymentException
   com.sun.star.uno.XWeak com.sun.star.uno.XAggregation com.sun.star.lang.XTypeProvider
@@ -46,16 +47,19 @@ add_custom_command(OUTPUT "${UNO_GEN_DIR}/stamp"
 add_custom_target(uno_headers DEPENDS "${UNO_GEN_DIR}/stamp")
 add_dependencies(ploxen_workbook uno_headers)
 
-set(_uno_source "${CMAKE_CURRENT_SOURCE_DIR}/workbook/UnoServer.cpp")
-target_sources(ploxen_workbook PRIVATE "${_uno_source}"
+# Every file that includes UNO headers; UnoServerFactory.cpp sees only UnoServer.h.
+set(_uno_sources UnoServer UnoConnection UnoBooks UnoSheets UnoCells)
+list(TRANSFORM _uno_sources PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/workbook/")
+list(TRANSFORM _uno_sources APPEND ".cpp")
+target_sources(ploxen_workbook PRIVATE ${_uno_sources}
   "${CMAKE_CURRENT_SOURCE_DIR}/workbook/UnoServerFactory.cpp")
 # Calls through remote proxies look like calls on objects of the wrong type to UBSan's vptr
-# check, which reports every one of them; the check is switched off for this file only.
+# check, which reports every one of them; the check is switched off for these files only.
 set(_uno_options -isystem "${UNO_GEN_DIR}" -isystem "${UNO_SDK_INCLUDE_DIR}")
 if(PLOXEN_SANITIZE)
   list(APPEND _uno_options -fno-sanitize=vptr)
 endif()
-set_source_files_properties("${_uno_source}" PROPERTIES
+set_source_files_properties(${_uno_sources} PROPERTIES
   COMPILE_OPTIONS "${_uno_options}"
   COMPILE_DEFINITIONS "LINUX;UNX;CPPU_ENV=gcc3")
 target_compile_definitions(ploxen_workbook PUBLIC PLOXEN_WITH_UNO=1

@@ -40,15 +40,11 @@ std::string TXlsWnd::SheetName(int index) {
 
 bool TXlsWnd::SelectSheet(int index) {
   if (index < 1 || !server_ || !book_) return false;
-  int count = 0;
+  // One call: a server refuses an index past the book's last sheet by itself, and every
+  // sheet operation passes here (a call to a live office costs a round trip).
   SheetHandle sheet = 0;
-  if (!server_->SheetCount(book_, count)) {
-    log_.Post(kMsgCritical, 374, "Data exchange is denied by MS Excel: " + bookName_ + " | exo");
-    return false;
-  }
-  sheetCount_ = count;
-  if (index > count) return false;
   if (!server_->SheetItem(book_, index, sheet)) {
+    if (server_->LastError() == ServerError::kNoSheet) return false;
     log_.Post(kMsgCritical, 374, "Data exchange is denied by MS Excel: " + bookName_ + " | exo");
     return false;
   }

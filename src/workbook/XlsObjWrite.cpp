@@ -44,16 +44,16 @@ int TXlsWnd::WriteRowFilled(int sheet, const std::vector<std::string>& list, int
   return PutCells(sheet, list, firstColumn, row, true, true, kMsgError, 532);
 }
 
+// These two select the sheet once, in PutCells, unless there is nothing to write: every
+// selection is a call to the server.
 int TXlsWnd::ClearColumn(int sheet, int column, int lastRow, int firstRow) {
-  if (!SelectSheet(sheet)) return 0;
-  if (lastRow < firstRow) return 1;
+  if (lastRow < firstRow) return SelectSheet(sheet) ? 1 : 0;
   std::vector<std::string> empty(static_cast<std::size_t>(lastRow - firstRow + 1));
   return PutCells(sheet, empty, firstRow, column, false, false, kMsgError, 490) > 0 ? 1 : 0;
 }
 
 int TXlsWnd::WriteGridColumn(const StringGrid& grid, int sheet, int column, int gridColumn) {
-  if (!SelectSheet(sheet)) return 0;
-  if (grid.RowCount() <= 0) return 1;
+  if (grid.RowCount() <= 0) return SelectSheet(sheet) ? 1 : 0;
   std::vector<std::string> cells;
   cells.reserve(static_cast<std::size_t>(grid.RowCount()));
   for (int r = 0; r < grid.RowCount(); ++r) cells.push_back(grid.Cell(gridColumn, r));

@@ -22,6 +22,7 @@ class FaultyServer : public SpreadsheetServer {
   bool refuseVersion = false;
   bool refuseLastCell = false;
   bool refuseSheetCount = false;
+  bool refuseSheetItem = false;
   bool refuseSave = false;
   bool refuseQuit = false;
 
@@ -43,7 +44,7 @@ class FaultyServer : public SpreadsheetServer {
     return !refuseSheetCount && inner_->SheetCount(b, c);
   }
   bool SheetItem(BookHandle b, int i, SheetHandle& s) override {
-    return inner_->SheetItem(b, i, s);
+    return !refuseSheetItem && inner_->SheetItem(b, i, s);
   }
   bool AddSheet(BookHandle b, const std::string& n, int p, SheetHandle& s) override {
     return inner_->AddSheet(b, n, p, s);

@@ -212,7 +212,7 @@ TEST_F(XlsWndTest, SheetsAndAddresses) {
   EXPECT_EQ(xls.LastRow(2), 255);
   EXPECT_EQ(xls.LastColumn(2), 32);
   EXPECT_EQ(xls.LastRow(0), 0);
-  factory.server->refuseSheetCount = true;
+  factory.server->refuseSheetItem = true;
   EXPECT_FALSE(xls.SelectSheet(1));
   EXPECT_TRUE(Posted(374, "Data exchange is denied by MS Excel: B.xlsx | exo"));
 }

@@ -11,12 +11,6 @@
 namespace ploxen::test {
 namespace {
 
-int AsTheUser(const std::string& pipe, const std::string& arguments) {
-  std::string command = "/usr/bin/python3 " + std::string(PLOXEN_SOURCE_DIR) +
-                        "/tests/workbook/contract/office_user.py " + pipe + " " + arguments;
-  return std::system(command.c_str());
-}
-
 class BesideTheOffice : public AppFixture {
  protected:
   void SetUp() override {
@@ -68,6 +62,46 @@ TEST_F(BesideTheOffice, ABookTheRunOpenedIsSavedAndClosed) {
   ASSERT_TRUE(saved.Ok());
   EXPECT_EQ(saved.Cell("System", 1, 2), "success");
   EXPECT_NE(saved.Cell("gas.1", 4, 3), "");
+}
+
+TEST_F(BesideTheOffice, APhaseSheetTheUserRenamedIsReportedAndNothingIsWritten) {
+  const std::string book = Example("Process");
+  const std::string before = FileBytes(book);
+  ASSERT_EQ(AsTheUser(office.pipe, "open " + book), 0);
+  ASSERT_EQ(AsTheUser(office.pipe, "rename Process.xlsx 1 gas.2"), 0);
+  auto p = Start({"-x:", book, "-c:", "System"});
+  EXPECT_FALSE(p->calc.calculationOk);
+  EXPECT_TRUE(Posted(*p, 618)) << "the condition sheet names a sheet that is gone";
+  EXPECT_TRUE(p->main.programClosed) << "the run ends";
+  ASSERT_GT(p->xls.OpenBook(book), 0);
+  int gas = p->xls.FindSheet("gas.2");
+  ASSERT_GT(gas, 0);
+  EXPECT_EQ(p->xls.ReadCell(gas, 2, 3), "") << "no results in the renamed sheet";
+  EXPECT_EQ(FileBytes(book), before);
+  EXPECT_EQ(p->xls.CloseBook("Process.xlsx"), 1);
+}
+
+TEST_F(BesideTheOffice, ADocumentTheUserClosesDuringARunEndsItWithAMessage) {
+  const std::string book = Example("Process");
+  const std::string before = FileBytes(book);
+  ASSERT_EQ(AsTheUser(office.pipe, "open " + book), 0);
+  // The user closes the book while the run reads its phase sheets.
+  bool closed = false;
+  auto p = std::make_unique<TPloxen>(4);
+  p->settings.SetDocumentsFolder((dir / "docs").string());
+  p->log.SetFilter(6);
+  p->main.onStatusLine = [&](const std::string& text) {
+    if (closed || text.rfind("Reading ", 0) != 0) return;
+    closed = AsTheUser(office.pipe, "close Process.xlsx") == 0;
+  };
+  p->main.StartApplication({"-x:", book, "-c:", "System"});
+  ASSERT_TRUE(closed) << "the run never read a phase sheet";
+  EXPECT_FALSE(p->calc.calculationOk);
+  bool critical = false;
+  for (const LogEntry& e : p->log.Entries()) critical = critical || e.level <= kMsgError;
+  EXPECT_TRUE(critical) << "the failure is posted";
+  EXPECT_EQ(FileBytes(book), before) << "the file is untouched";
+  EXPECT_TRUE(p->xls.Connected()) << "a closed document is not a lost connection";
 }
 
 }  // namespace

@@ -1,10 +1,17 @@
 // What only a live office can do to the UNO server: a user who closes or renames behind its
-// back, an office that stops answering or dies, attaching to a running office, starting one.
+// back, an office that stops answering, refuses the connection or dies, a profile held by
+// another run, attaching to a running office, starting one.
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 #include <chrono>
+#include <cstring>
+#include <thread>
 
 #include "ServerHarness.h"
 #include "workbook/XlsObj.h"
@@ -14,14 +21,6 @@ namespace ploxen::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-/// The user's side runs in a process of its own: two connections of one process to the
-/// same office share their remote objects, and the end of one breaks the other.
-int AsTheUser(const std::string& pipe, const std::string& arguments) {
-  std::string command = "/usr/bin/python3 " + std::string(PLOXEN_SOURCE_DIR) +
-                        "/tests/workbook/contract/office_user.py " + pipe + " " + arguments;
-  return std::system(command.c_str());
-}
 
 class LibreOfficeServer : public ::testing::Test {
  protected:
@@ -124,6 +123,85 @@ TEST_F(LibreOfficeServer, AKilledOfficeGivesAMessageAndNoHang) {
   EXPECT_FALSE(server->BookCount(count)) << "nothing to reconnect to";
   EXPECT_EQ(server->LastError(), ServerError::kRefused);
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+}
+
+/// A Unix socket on the path of a UNO pipe; with `listen` it accepts connections and hangs
+/// up at once, without it nobody listens behind the file (an office that ended uncleanly).
+class RefusingPipe {
+ public:
+  RefusingPipe(const std::string& pipe, bool listen) : path_(UnoPipePath(pipe)) {
+    fd_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path_.c_str(), sizeof address.sun_path - 1);
+    ::unlink(path_.c_str());
+    ok_ = fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (ok_ && listen) {
+      ok_ = ::listen(fd_, 4) == 0;
+      hangUp_ = std::thread([this] {
+        for (int client; (client = ::accept(fd_, nullptr, nullptr)) >= 0;) ::close(client);
+      });
+    }
+  }
+  ~RefusingPipe() {
+    ::shutdown(fd_, SHUT_RDWR);
+    ::close(fd_);
+    if (hangUp_.joinable()) hangUp_.join();
+    ::unlink(path_.c_str());
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  bool ok_ = false;
+  std::thread hangUp_;
+};
+
+TEST_F(LibreOfficeServer, AnOfficeThatRefusesTheConnectionGivesAReasonAndNoHang) {
+  for (bool listening : {false, true}) {
+    SCOPED_TRACE(listening ? "hangs up at once" : "nobody behind the pipe file");
+    const std::string pipe = "ploxentest_refuse_" + std::to_string(::getpid());
+    RefusingPipe refusing(pipe, listening);
+    ASSERT_TRUE(refusing.Ok());
+    auto start = Clock::now();
+    std::string error;
+    EXPECT_EQ(UnoServer::Connect(log, pipe, error), nullptr);
+    EXPECT_NE(error.find(pipe), std::string::npos) << error;
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+  }
+  ConnectOurs();
+  int count = 0;
+  EXPECT_TRUE(ours->BookCount(count)) << "the real office still answers";
+}
+
+TEST_F(LibreOfficeServer, AProfileInUseIsRefusedAndAStartTakesAProfileOfItsOwn) {
+  // Another run of the program holds the private profile (its lock file).
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const std::string oldCache = cache ? cache : "";
+  ::setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+  const std::string profile = PrivateOfficeProfile();
+  fs::create_directories(profile);
+  int held = ::open((profile + ".lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+  ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+  std::string error;
+  EXPECT_EQ(OfficeProcess::StartHeadless(profile, "ploxentest_inuse", 5'000, error), nullptr);
+  EXPECT_NE(error.find("is in use"), std::string::npos) << error;
+  UnoServerFactory factory(log);
+  factory.forceHeadless = true;
+  std::shared_ptr<SpreadsheetServer> started = factory.Start("LibreOffice");
+  ASSERT_TRUE(started) << "a start falls back to a profile of its own";
+  BookHandle b = 0;
+  EXPECT_TRUE(started->AddBook("", b)) << started->LastErrorText();
+  EXPECT_TRUE(started->Quit());
+  EXPECT_FALSE(fs::exists(profile + "-" + std::to_string(::getpid())))
+      << "the stand-in profile is removed with its office";
+  EXPECT_TRUE(fs::exists(profile)) << "the held profile is left alone";
+  ::close(held);
+  if (oldCache.empty())
+    ::unsetenv("XDG_CACHE_HOME");
+  else
+    ::setenv("XDG_CACHE_HOME", oldCache.c_str(), 1);
 }
 
 TEST_F(LibreOfficeServer, AttachingFindsTheRunningOfficeAndStartsNone) {

@@ -81,6 +81,15 @@ class FixedFactory : public SpreadsheetServerFactory {
   std::shared_ptr<SpreadsheetServer> server_;
 };
 
+/// Plays the user of the office from a process of its own (office_user.py): two connections
+/// of one process to the same office share their remote objects, and the end of one breaks the
+/// other. The helper's exit code: 0 when it did what was asked.
+inline int AsTheUser(const std::string& pipe, const std::string& arguments) {
+  std::string command = "/usr/bin/python3 " + std::string(PLOXEN_SOURCE_DIR) +
+                        "/tests/workbook/contract/office_user.py " + pipe + " " + arguments;
+  return std::system(command.c_str());
+}
+
 inline bool PostedNumber(const TAplMsgWnd& log, int number) {
   for (const LogEntry& e : log.Entries())
     if (e.number == number) return true;
