@@ -19,6 +19,10 @@ class ServerSelector : public SpreadsheetServerFactory {
   /// True when this build can drive LibreOffice.
   static bool HasLibreOffice();
   EmbeddedServerFactory& Embedded() { return embedded_; }
+  /// Replaces what answers to LibreOffice's names (a test's stand-in for an office).
+  void SetLibreOfficeFactory(std::unique_ptr<SpreadsheetServerFactory> factory) {
+    libreOffice_ = std::move(factory);
+  }
 
  private:
   SpreadsheetServerFactory* For(const std::string& progId);
