@@ -346,7 +346,13 @@ void TCalcStartWndView::ShowInSpreadsheetApplication() {
   const std::string path = files_.CurrentPath();
   if (path.empty() || !QFileInfo::exists(QString::fromStdString(path))) return;
   // The other program reads the file: our unsaved results go there first.
-  if (files_.CurrentModified() && files_.SaveCurrent() <= 0) return;
+  if (files_.CurrentModified()) {
+    const int saved = files_.SaveCurrent();
+    if (saved <= 0) {
+      AfterSave(saved, path);
+      return;
+    }
+  }
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 

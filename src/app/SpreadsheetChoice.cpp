@@ -38,6 +38,12 @@ int TSpreadsheetChoice::Select(SpreadsheetApplication choice) {
   if (office &&
       !files_.SaveOrKeepUnsaved("The book list is about to show LibreOffice's documents."))
     return 0;
+  SwitchTo(choice);
+  return 1;
+}
+
+void TSpreadsheetChoice::SwitchTo(SpreadsheetApplication choice) {
+  const bool office = choice == SpreadsheetApplication::kLibreOffice;
   // Remembered first: a failure to write it is posted, and the switch still happens.
   WriteMainWndSetting(settings_, "OleObject", office ? kLibreOfficeProgId : kEmbeddedProgId);
   xls_.SwitchServer(office ? kLibreOfficeProgId : kEmbeddedProgId);
@@ -45,7 +51,6 @@ int TSpreadsheetChoice::Select(SpreadsheetApplication choice) {
             office ? "The workbooks are those open in LibreOffice Calc"
                    : "The workbooks are those of the embedded engine");
   files_.KeepLocks();
-  return 1;
 }
 
 bool TSpreadsheetChoice::ShowInOffice() {
@@ -55,9 +60,9 @@ bool TSpreadsheetChoice::ShowInOffice() {
 }
 
 bool TSpreadsheetChoice::UseLiveConnection(const std::string& path, const std::string& sheet) {
-  if (Current() != SpreadsheetApplication::kLibreOffice &&
-      Select(SpreadsheetApplication::kLibreOffice) != 1)
-    return false;
+  // The engine's copy cannot be saved over the office's: it stays unsaved in the program.
+  if (Current() != SpreadsheetApplication::kLibreOffice)
+    SwitchTo(SpreadsheetApplication::kLibreOffice);
   const int book = xls_.FindBook(path);
   if (book < 1) {
     log_.Post(kMsgError, kMsgNotInOffice,

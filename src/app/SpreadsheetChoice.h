@@ -40,6 +40,9 @@ class TSpreadsheetChoice {
   bool UseLiveConnection(const std::string& path, const std::string& sheet);
 
  private:
+  /// Writes the choice and attaches the interface to that application.
+  void SwitchTo(SpreadsheetApplication choice);
+
   TAplMsgWnd& log_;
   TAplStgsWnd& settings_;
   TXlsWnd& xls_;

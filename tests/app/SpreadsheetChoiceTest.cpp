@@ -142,7 +142,11 @@ TEST_F(SpreadsheetChoice, TheLiveConnectionCalculatesInTheOfficesDocument) {
   ASSERT_GT(files->Open(path), 0);
   OpenInOffice(path);
   const std::string before = FileBytes(path);
+  p->xls.WriteCell(1, 3, "ours", 2);  // the results the save could not write
+  p->dialogs.ClearRequests();
   ASSERT_TRUE(choice->UseLiveConnection(path, "System"));
+  EXPECT_TRUE(p->dialogs.Requests().empty());  // the user has just chosen: no more questions
+  EXPECT_TRUE(files->AnyUnsaved());            // the engine's copy stays in the program
   EXPECT_EQ(choice->Current(), SpreadsheetApplication::kLibreOffice);
   EXPECT_EQ(p->main.SelectedBook(), "Process.xlsx");
   EXPECT_EQ(p->main.SelectedSheet(), "System");
