@@ -265,10 +265,10 @@ bool TBookFiles::SaveOrKeepUnsaved(const std::string& why) {
     std::string name;
     BookHandle handle = 0;
     if (!xls_.Server()->BookItem(i, handle) || !xls_.Server()->BookName(handle, name)) continue;
-    const int answer = dialogs_.Question(
-        "The workbook " + name + " holds results that are not saved.\n" + why +
-            "\nSave them now? (No keeps them unsaved in this program.)",
-        kTitle, DialogButtons::kYesNoCancel);
+    const int answer =
+        dialogs_.Question("The workbook " + name + " holds results that are not saved.\n" + why +
+                              "\nSave them now? (No keeps them unsaved in this program.)",
+                          kTitle, DialogButtons::kYesNoCancel);
     if (answer == kAnswerCancel) return false;
     if (answer != kAnswerYes) continue;
     if (xls_.BookIndex() != i) xls_.SelectBook(i);

@@ -40,11 +40,7 @@ void Fill(QComboBox* box, const std::vector<std::string>& items, int index) {
 
 TCalcStartWndView::TCalcStartWndView(TPloxen& p, TBookFiles& files, TSpreadsheetChoice& choice,
                                      DesktopWindows windows, QWidget* parent)
-    : QMainWindow(parent),
-      p_(p),
-      files_(files),
-      choice_(choice),
-      windows_(std::move(windows)) {
+    : QMainWindow(parent), p_(p), files_(files), choice_(choice), windows_(std::move(windows)) {
   setWindowIcon(AppIcon());
   setAcceptDrops(true);
   BuildCentral();

@@ -83,7 +83,7 @@ TEST_F(SpreadsheetChoice, TheBookListFollowsTheChosenApplicationAndTheChoiceIsRe
   EXPECT_EQ(p->main.SelectedBook(), "Combustion.xlsx");
   EXPECT_FALSE(p->main.SelectedSheet().empty());
   EXPECT_EQ(ReadMainWndSetting(p->settings, "OleObject"), "LibreOffice");
-  EXPECT_EQ(SelectedProgId(p->settings), "LibreOffice");  // a batch run follows it
+  EXPECT_EQ(SelectedProgId(p->settings), "LibreOffice");               // a batch run follows it
   EXPECT_EQ(choice->Select(SpreadsheetApplication::kLibreOffice), 0);  // already chosen
 
   // Back to the engine: its book is still there.
