@@ -4,10 +4,13 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 
 namespace ploxen {
 
+class EmbeddedServer;
+class EmbeddedServerFactory;
 class TAplMsgWnd;
 class TXlsWnd;
 class UserDialogs;
@@ -19,7 +22,20 @@ class TBookFiles {
   static constexpr const char* kOpenFilter =
       "Workbooks (*.xlsx *.ods)|*.xlsx;*.ods|All Files(*)|*.*";
 
-  TBookFiles(TAplMsgWnd& log, TXlsWnd& xls, UserDialogs& dialogs);
+  /// Results of `SaveCurrent` beside 1 (saved), 0 (cancelled) and -1 (failed): the file is
+  /// open in another program, and the results stay unsaved here, or the user chose to go on
+  /// with the live LibreOffice connection.
+  static constexpr int kKeptUnsaved = -2;
+  static constexpr int kUseLiveConnection = -3;
+
+  /// `embedded`: where the in-process engine is found while another spreadsheet application
+  /// is selected (its books keep their unsaved results and locks); null: the current server.
+  TBookFiles(TAplMsgWnd& log, TXlsWnd& xls, UserDialogs& dialogs,
+             EmbeddedServerFactory* embedded = nullptr);
+  /// Removes every lock this program still holds.
+  ~TBookFiles();
+  TBookFiles(const TBookFiles&) = delete;
+  TBookFiles& operator=(const TBookFiles&) = delete;
 
   /// Opens a workbook file (also one dropped on the window): the result of `OpenBook`,
   /// below 0 after a posted failure.
@@ -47,14 +63,35 @@ class TBookFiles {
   /// Full path of the current book; empty without one.
   std::string CurrentPath() const;
 
+  /// Keeps a lock file of LibreOffice's format beside every book of the in-process engine that
+  /// holds unsaved results, and removes it once the book is saved or closed; called after every
+  /// command. Another program is so told that its copy would lack our results.
+  void KeepLocks();
+  /// Removes every lock of this program (the program ends).
+  void ReleaseLocks();
+  /// Books whose lock this program holds (full paths).
+  const std::set<std::string>& HeldLocks() const { return locks_; }
+  /// True when the in-process engine holds a book with unsaved results.
+  bool AnyUnsaved();
+  /// Asks for every book of the in-process engine with unsaved results whether to save it
+  /// (Yes), to keep it unsaved in the program (No), or to stop (Cancel): false when stopped.
+  bool SaveOrKeepUnsaved(const std::string& why);
+
  private:
   void Remember(const std::string& path);
   bool AskToSave(int index, const std::string& name, bool& cancelled);
+  /// Before a save over `path`: 1 when no other program holds it open, else what the user
+  /// chose (kKeptUnsaved or kUseLiveConnection).
+  int CheckOpenElsewhere(const std::string& path);
+  EmbeddedServer* Engine();
 
   TAplMsgWnd& log_;
   TXlsWnd& xls_;
   UserDialogs& dialogs_;
+  EmbeddedServerFactory* embedded_;
   std::map<std::string, std::int64_t> stamps_;  ///< full path -> stamp when loaded or saved
+  std::set<std::string> locks_;                 ///< books whose lock file is ours
+  std::set<std::string> lockRefused_;           ///< books whose lock could not be written
 };
 
 }  // namespace ploxen

@@ -70,7 +70,11 @@ void TCalcStartWnd::StartApplication(const std::vector<std::string>& arguments) 
   std::string joined;
   if (parameterCount > 0) {
     batchMode = true;
-    trayIconShown = true;
+    trayIconShown = trayAvailable;
+    if (!trayAvailable) {
+      log_.Post(kMsgImportant, 2167,
+                "This desktop has no notification area: the main window opens when the run ends");
+    }
     timerEnabled = true;
     for (const std::string& a : arguments) {
       if (a.starts_with("DBG=1")) debug = true;
@@ -169,6 +173,8 @@ void TCalcStartWnd::TimerTick() {
     splashVisible = false;
     timerEnabled = false;
     if (options.Has(kOptShutdown)) programClosed = true;
+    // Without a tray icon the program would stay unreachable.
+    if (!programClosed && !trayIconShown) mainWindowVisible = true;
   }
 }
 

@@ -100,6 +100,9 @@ class TCalcStartWnd {
   bool showMainWindow = false;
   bool mainWindowVisible = false;
   bool trayIconShown = false;
+  /// The desktop has a notification area; without one a batch run that stays open shows the
+  /// main window once the splash closes.
+  bool trayAvailable = true;
   bool debug = false;          ///< a parameter beginning with "DBG=1" keeps the program open
   bool programClosed = false;  ///< the main window was closed: the program ends
   std::string parameters;      ///< the global parameter string

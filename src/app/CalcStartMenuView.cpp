@@ -1,5 +1,6 @@
 // The main window's menus, toolbar and commands.
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 #include "app/CalcStartView.h"
 #include "app/NewProcess.h"
 #include "app/Ploxen.h"
+#include "app/SpreadsheetChoice.h"
 #include "gui/EventPump.h"
 #include "gui/Icons.h"
 
@@ -120,6 +122,7 @@ void TCalcStartWndView::BuildFileMenu(QMenu* menu) {
   });
   save->setCheckable(true);
   save->setChecked(true);
+  BuildApplicationMenu(menu->addMenu("Spreadsheet application"));
   menu->addSeparator();
   Add(menu, "BtnNewXls", "Create New Process in MS Excel", [this] {
     NewProcessContext context{p_.log,
@@ -140,6 +143,29 @@ void TCalcStartWndView::BuildFileMenu(QMenu* menu) {
   Add(
       menu, "BtnClose", "Close", [this] { close(); }, QKeySequence::Quit)
       ->setIcon(ThemeIcon("application-exit", QStyle::SP_DialogCloseButton));
+}
+
+void TCalcStartWndView::BuildApplicationMenu(QMenu* menu) {
+  auto* group = new QActionGroup(this);
+  const struct {
+    const char* name;
+    const char* caption;
+    SpreadsheetApplication app;
+  } items[] = {{"MnuEmbedded", "Embedded", SpreadsheetApplication::kEmbedded},
+               {"MnuLibreOffice", "LibreOffice Calc", SpreadsheetApplication::kLibreOffice}};
+  for (const auto& item : items) {
+    const SpreadsheetApplication app = item.app;
+    QAction* a = Add(menu, item.name, item.caption, [this, app] {
+      if (p_.calc.IsBusy(true)) return;
+      choice_.Select(app);
+    });
+    a->setCheckable(true);
+    group->addAction(a);
+  }
+  if (!ServerSelector::HasLibreOffice()) {
+    Command("MnuLibreOffice")->setEnabled(false);
+    Command("MnuLibreOffice")->setToolTip("This build of the program cannot drive LibreOffice");
+  }
 }
 
 void TCalcStartWndView::BuildCalculationMenu(QMenu* menu) {
@@ -282,15 +308,29 @@ void TCalcStartWndView::RunCalculation(const std::function<void()>& command) {
   SetBusyCursor(false);
   calculating_ = false;
   const bool saveAfter = Command("MnuSaveAfterCalculation")->isChecked();
-  if (saveAfter && p_.main.bookOpened && files_.CurrentModified()) files_.SaveCurrent();
+  int saved = 0;
+  const std::string path = files_.CurrentPath();
+  if (saveAfter && p_.main.bookOpened && files_.CurrentModified()) saved = files_.SaveCurrent();
   p_.main.ShowBook(p_.xls.BookName());
   p_.main.CbxCondIndex = p_.main.conditionSheet > 0 ? p_.main.conditionSheet - 1 : -1;
   p_.main.CbxCondChange(p_.main.CbxCondIndex);
+  AfterSave(saved, path);
 }
 
 void TCalcStartWndView::SaveWorkbook() {
   if (p_.calc.IsBusy(true)) return;
-  if (files_.SaveCurrent() > 0) p_.main.ShowBook(p_.xls.BookName());
+  const std::string path = files_.CurrentPath();
+  const int saved = files_.SaveCurrent();
+  if (saved > 0) p_.main.ShowBook(p_.xls.BookName());
+  AfterSave(saved, path);
+}
+
+void TCalcStartWndView::AfterSave(int saved, const std::string& path) {
+  if (saved != TBookFiles::kUseLiveConnection) return;
+  Refresh();
+  if (choice_.UseLiveConnection(path, p_.main.SelectedSheet())) {
+    RunCalculation([this] { p_.main.ButtonCalculate(); });
+  }
 }
 
 void TCalcStartWndView::CloseWorkbook() {
@@ -299,10 +339,20 @@ void TCalcStartWndView::CloseWorkbook() {
 }
 
 void TCalcStartWndView::ShowInSpreadsheetApplication() {
+  if (choice_.Current() == SpreadsheetApplication::kLibreOffice) {
+    choice_.ShowInOffice();
+    return;
+  }
   const std::string path = files_.CurrentPath();
   if (path.empty() || !QFileInfo::exists(QString::fromStdString(path))) return;
   // The other program reads the file: our unsaved results go there first.
-  if (files_.CurrentModified() && files_.SaveCurrent() <= 0) return;
+  if (files_.CurrentModified()) {
+    const int saved = files_.SaveCurrent();
+    if (saved <= 0) {
+      AfterSave(saved, path);
+      return;
+    }
+  }
   QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 

@@ -17,6 +17,7 @@
 
 #include "app/BookFiles.h"
 #include "app/Ploxen.h"
+#include "app/SpreadsheetChoice.h"
 #include "gui/EventPump.h"
 #include "gui/Icons.h"
 
@@ -37,9 +38,9 @@ void Fill(QComboBox* box, const std::vector<std::string>& items, int index) {
 
 }  // namespace
 
-TCalcStartWndView::TCalcStartWndView(TPloxen& p, TBookFiles& files, DesktopWindows windows,
-                                     QWidget* parent)
-    : QMainWindow(parent), p_(p), files_(files), windows_(std::move(windows)) {
+TCalcStartWndView::TCalcStartWndView(TPloxen& p, TBookFiles& files, TSpreadsheetChoice& choice,
+                                     DesktopWindows windows, QWidget* parent)
+    : QMainWindow(parent), p_(p), files_(files), choice_(choice), windows_(std::move(windows)) {
   setWindowIcon(AppIcon());
   setAcceptDrops(true);
   BuildCentral();
@@ -129,6 +130,7 @@ void TCalcStartWndView::RefreshStatus() {
 
 void TCalcStartWndView::Refresh() {
   refreshing_ = true;
+  files_.KeepLocks();  // every change of a book ends up here
   TCalcStartWnd& m = p_.main;
   setWindowTitle(QString::fromStdString(m.Caption));
   Fill(cbxXls_, m.CbxXls, m.CbxXlsIndex);
@@ -137,6 +139,8 @@ void TCalcStartWndView::Refresh() {
   RefreshStatus();
   RefreshMenus();
   RefreshHistory();
+  const bool office = choice_.Current() == SpreadsheetApplication::kLibreOffice;
+  if (QAction* a = Command(office ? "MnuLibreOffice" : "MnuEmbedded")) a->setChecked(true);
   UpdateEnabled();
   refreshing_ = false;
 }

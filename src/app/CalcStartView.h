@@ -20,6 +20,7 @@ namespace ploxen {
 
 class TBookFiles;
 class TPloxen;
+class TSpreadsheetChoice;
 
 /// The other windows the main window opens (created by the desktop).
 struct DesktopWindows {
@@ -37,8 +38,8 @@ class TCalcStartWndView : public QMainWindow {
   Q_OBJECT
 
  public:
-  TCalcStartWndView(TPloxen& p, TBookFiles& files, DesktopWindows windows,
-                    QWidget* parent = nullptr);
+  TCalcStartWndView(TPloxen& p, TBookFiles& files, TSpreadsheetChoice& choice,
+                    DesktopWindows windows, QWidget* parent = nullptr);
 
   /// Shows the lists, caption, status panels, menus and the enabled commands.
   void Refresh();
@@ -82,6 +83,7 @@ class TCalcStartWndView : public QMainWindow {
   void BuildMenus();
   void BuildFileMenu(QMenu* menu);
   void BuildCalculationMenu(QMenu* menu);
+  void BuildApplicationMenu(QMenu* menu);
   void BuildToolBar();
   void RefreshMenus();
   void RefreshHistory();
@@ -92,10 +94,13 @@ class TCalcStartWndView : public QMainWindow {
   void BeforeRead();
   void CloseWorkbook();
   void SaveWorkbook();
+  /// What a save's outcome asks for next: the live connection and a new calculation there.
+  void AfterSave(int saved, const std::string& path);
   void ShowInSpreadsheetApplication();
 
   TPloxen& p_;
   TBookFiles& files_;
+  TSpreadsheetChoice& choice_;
   DesktopWindows windows_;
   std::map<std::string, QAction*> commands_;
   QComboBox* cbxXls_ = nullptr;

@@ -35,7 +35,8 @@ WindowRect RectOf(const QRect& r) {
 DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
     : dialogs_(dialogs ? dialogs : &qtDialogs_) {
   p = std::make_unique<TPloxen>(parameterCount, dialogs_);
-  files = std::make_unique<TBookFiles>(p->log, p->xls, *dialogs_);
+  files = std::make_unique<TBookFiles>(p->log, p->xls, *dialogs_, &p->servers.Embedded());
+  choice = std::make_unique<TSpreadsheetChoice>(p->log, p->settings, p->xls, p->main, *files);
   DesktopWindows windows;
   windows.showLog = [this] { ShowLog(); };
   windows.showCriteria = [this] {
@@ -56,7 +57,7 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   };
   windows.showAbout = [this] { about->show(); };
   windows.placeLog = [this] { PlaceLog(); };
-  main = new TCalcStartWndView(*p, *files, windows);
+  main = new TCalcStartWndView(*p, *files, *choice, windows);
   qtDialogs_.SetParent(main);
   log = new TAplMsgWndView(p->log, main);
   criteria = new TEqlKernelView(p->kernel, main);
@@ -137,7 +138,7 @@ void DesktopSession::Start(const std::vector<std::string>& arguments, bool show)
   p->main.programPath = ProgramFolder() + "/" + ProgramName();
   log->setWindowTitle("Mizzolith - Messages");
   if (!arguments.empty() && show && !splash->ShowTrayIcon(trayMenu)) {
-    p->main.trayIconShown = false;  // no notification area on this desktop
+    p->main.trayAvailable = false;  // no notification area on this desktop
   }
   ApplyUserSettings();
   p->main.StartApplication(arguments);
@@ -154,6 +155,11 @@ void DesktopSession::Start(const std::vector<std::string>& arguments, bool show)
 void DesktopSession::Tick() {
   p->main.TimerTick();
   if (shown_) splash->Refresh();
+  if (shown_ && p->main.mainWindowVisible && !p->main.programClosed && !main->isVisible()) {
+    main->Refresh();
+    main->show();
+    main->raise();
+  }
   if (!p->main.timerEnabled) timer->stop();
   if (p->main.programClosed) {
     timer->stop();

@@ -10,6 +10,7 @@
 
 #include "app/BookFiles.h"
 #include "app/Ploxen.h"
+#include "app/SpreadsheetChoice.h"
 #include "gui/EventPump.h"
 #include "gui/QtDialogs.h"
 
@@ -50,6 +51,7 @@ class DesktopSession : public QObject {
 
   std::unique_ptr<TPloxen> p;
   std::unique_ptr<TBookFiles> files;
+  std::unique_ptr<TSpreadsheetChoice> choice;  ///< menu "Spreadsheet application"
   EventPump pump;
   TCalcStartWndView* main = nullptr;
   TAplMsgWndView* log = nullptr;

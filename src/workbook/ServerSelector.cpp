@@ -29,7 +29,7 @@ bool ServerSelector::HasLibreOffice() {
 
 UnoServerFactory* ServerSelector::LibreOffice() {
 #ifdef PLOXEN_WITH_UNO
-  return static_cast<UnoServerFactory*>(libreOffice_.get());
+  return dynamic_cast<UnoServerFactory*>(libreOffice_.get());
 #else
   return nullptr;
 #endif

@@ -21,8 +21,13 @@ class ServerSelector : public SpreadsheetServerFactory {
   /// True when this build can drive LibreOffice.
   static bool HasLibreOffice();
   EmbeddedServerFactory& Embedded() { return embedded_; }
-  /// The LibreOffice factory (to choose its pipe); null when this build has no UNO server.
+  /// The LibreOffice factory (to choose its pipe); null when this build has no UNO server
+  /// or a stand-in replaced it.
   UnoServerFactory* LibreOffice();
+  /// Replaces what answers to LibreOffice's names (a test's stand-in for an office).
+  void SetLibreOfficeFactory(std::unique_ptr<SpreadsheetServerFactory> factory) {
+    libreOffice_ = std::move(factory);
+  }
 
  private:
   SpreadsheetServerFactory* For(const std::string& progId);

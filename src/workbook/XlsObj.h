@@ -66,6 +66,9 @@ class TXlsWnd {
   bool AttachExcel();
   bool StartExcel();
   int Connect();
+  /// Leaves the current server (its books stay where they are) and attaches to the one of
+  /// `progId`, which then lists its books; 1 attached, 0 none of that kind runs.
+  int SwitchServer(const std::string& progId);
   bool ShowExcel(int sheet);
   int ListBooks(int notify);
   int ListSheets(int book);

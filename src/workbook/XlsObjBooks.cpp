@@ -88,6 +88,26 @@ int TXlsWnd::Connect() {
   return 1;
 }
 
+int TXlsWnd::SwitchServer(const std::string& progId) {
+  ProgId = progId;
+  server_.reset();
+  attached_ = connected_ = false;
+  book_ = 0;
+  sheet_ = 0;
+  bookName_.clear();
+  bookFullName_.clear();
+  bookIndex_ = bookCount_ = sheetCount_ = 0;
+  openedHere_.clear();  // books of the server left behind
+  CbxBook.Clear();
+  CbxSheet.Clear();
+  if (!AttachExcel()) {
+    Notify(1);  // the lists of the window follow: empty
+    return 0;
+  }
+  ListBooks(1);
+  return 1;
+}
+
 bool TXlsWnd::ShowExcel(int sheet) {
   if (!server_ && !AttachExcel()) return false;
   server_->SetVisible(true);

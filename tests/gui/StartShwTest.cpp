@@ -1,5 +1,8 @@
 // Batch runs of the desktop: the splash, the timer and the end of the run.
+#include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "GuiFixture.h"
@@ -23,8 +26,35 @@ TEST_F(BatchDesktop, ARunWithStayShowsTheSplashUntilTheTimerClosesIt) {
   s.timer->setInterval(5);  // ticks of 5 ms instead of a second
   QTRY_VERIFY_WITH_TIMEOUT(!s.timer->isActive(), 2000);
   EXPECT_FALSE(s.splash->isVisible());
-  EXPECT_FALSE(s.Finished());               // "-s:": the program stays, reachable from the tray
+  EXPECT_FALSE(s.Finished());               // "-s:": the program stays
   EXPECT_EQ(SavedCell(path, 1, 1, 2), "");  // nothing saved
+}
+
+TEST_F(BatchDesktop, WithoutATrayTheMainWindowOpensWhenTheSplashCloses) {
+  ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());  // the offscreen platform has none
+  const std::string path = Example("Process");
+  DesktopSession& s = Start({"-x:", path, "-c:", "System", "-s:"}, true);
+  EXPECT_TRUE(Posted(2167));
+  EXPECT_FALSE(s.p->main.trayIconShown);
+  EXPECT_FALSE(s.main->isVisible());  // the splash first
+  s.timer->setInterval(5);
+  QTRY_VERIFY_WITH_TIMEOUT(s.main->isVisible(), 2000);
+  EXPECT_FALSE(s.splash->isVisible());
+  // The window is usable: the run's book is listed and calculates again.
+  EXPECT_EQ(s.main->CbxXls()->currentText(), "Process.xlsx");
+  EXPECT_EQ(s.main->CbxCond()->currentText(), "System");
+  EXPECT_TRUE(s.main->ButtonCalculate()->isEnabled());
+  s.p->calc.calculationOk = false;
+  QTest::mouseClick(s.main->ButtonCalculate(), Qt::LeftButton);
+  EXPECT_TRUE(s.p->calc.calculationOk);
+}
+
+TEST_F(BatchDesktop, AShutdownRunEndsWithoutOpeningTheMainWindow) {
+  const std::string path = Example("Process");
+  DesktopSession& s = Start({"-x:", path, "-c:", "System", "-t:", "1"}, true);
+  s.timer->setInterval(5);
+  QTRY_VERIFY_WITH_TIMEOUT(s.Finished(), 2000);
+  EXPECT_FALSE(s.main->isVisible());
 }
 
 TEST_F(BatchDesktop, ARunWithoutStaySavesAndEnds) {
