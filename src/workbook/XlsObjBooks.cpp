@@ -4,21 +4,28 @@
 
 #include "chem/PTools.h"
 #include "support/AplMsg.h"
+#include "workbook/BookPath.h"
 #include "workbook/XlsObj.h"
 
 namespace ploxen {
 
 namespace {
 
-std::string FilePart(const std::string& path) {
-  std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string FilePart(const std::string& path) { return BookFileName(path); }
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
+/// True when the open book `name` (full path `fullName`, empty when unknown) is the file that
+/// `path` names. A bare file name matches by name in any letter case; a path with a folder
+/// matches only the book open from that folder, so that a book of the same name elsewhere is
+/// never calculated or overwritten in its place.
+bool SameBook(const std::string& name, const std::string& fullName, const std::string& path) {
+  if (LowerAscii(name) != LowerAscii(BookFileName(path))) return false;
+  if (path.find_first_of("/\\") == std::string::npos) return true;
+  if (fullName.find('/') == std::string::npos) return true;
+  std::string wanted = FullBookPath(path);
+  std::string open = FullBookPath(fullName);
+  std::size_t a = wanted.find_last_of('/');
+  std::size_t b = open.find_last_of('/');
+  return wanted.substr(0, a) == open.substr(0, b);
 }
 
 constexpr const char* kDenied = "Data exchange is denied by MS Excel";
@@ -204,15 +211,15 @@ int TXlsWnd::FindBook(const std::string& path) {
   if (!connected_) return -1;
   int count = 0;
   if (!CountBooks(count)) return -1;
-  std::string wanted = Lower(FilePart(path));
   for (int i = 1; i <= count; ++i) {
     BookHandle book = 0;
-    std::string name;
+    std::string name, fullName;
     if (!server_->BookItem(i, book) || !server_->BookName(book, name)) {
       log_.Post(kMsgError, 288, kDenied);
       return -1;
     }
-    if (Lower(name) == wanted) return i;
+    if (!server_->BookFullName(book, fullName)) fullName.clear();
+    if (SameBook(name, fullName, path)) return i;
   }
   return 0;
 }
@@ -227,7 +234,10 @@ int TXlsWnd::IsCurrentBook(const std::string& path) {
   if (count == 0 || !book_) return 0;
   std::string name;
   if (!server_->BookName(book_, name)) return server_->LastError() == ServerError::kNoBook ? 0 : -1;
-  return name == FilePart(path) ? 1 : 0;
+  if (name != FilePart(path)) return 0;
+  std::string fullName;
+  if (!server_->BookFullName(book_, fullName)) fullName.clear();
+  return SameBook(name, fullName, path) ? 1 : 0;
 }
 
 int TXlsWnd::OpenBook(const std::string& path) {

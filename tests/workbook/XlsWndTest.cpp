@@ -111,6 +111,17 @@ TEST_F(XlsWndTest, OpenBookUnderAnotherLetterCaseSelectsTheOpenBook) {
   EXPECT_EQ(xls.BookCount(), 2);
 }
 
+TEST_F(XlsWndTest, ABookOfTheSameNameInAnotherFolderIsNotTakenForTheOpenOne) {
+  OpenB();
+  fs::create_directories(dir / "other");
+  fs::copy_file(path, dir / "other" / "B.xlsx");
+  const std::string other = (dir / "other" / "B.xlsx").string();
+  EXPECT_NE(xls.OpenBook(other), 1);
+  EXPECT_NE(xls.BookFullName(), fs::path(path).lexically_normal().string());
+  // A bare file name still means the book that is open.
+  EXPECT_EQ(xls.OpenBook("B.xlsx"), 1);
+}
+
 TEST_F(XlsWndTest, DamagedOrMissingFilesCannotBeOpen) {
   std::string text = (dir / "notes.xlsx").string();
   { std::ofstream(text) << "not a workbook"; }
