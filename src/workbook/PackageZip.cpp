@@ -93,7 +93,7 @@ bool ApplyEdits(zip_t* za, const PackageEdits& edits) {
         return false;
       }
     }
-    if (zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 6) != 0)
+    if (zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFAULT, 6) != 0)
       return false;
   }
   return true;

@@ -126,11 +126,32 @@ struct FileData {
   std::unordered_map<std::uint64_t, std::string_view> cells;  ///< CellKey -> <c> element
 };
 
+/// The raw value of attribute `name` of start tag text `tag`, without decoding (for the plain
+/// values of cell addresses); empty when absent.
+std::string_view RawAttribute(std::string_view tag, std::string_view name) {
+  for (std::size_t at = tag.find(name); at != std::string_view::npos; at = tag.find(name, at + 1)) {
+    std::size_t eq = at + name.size();
+    if (at == 0) continue;
+    const char before = tag[at - 1];
+    if (before != ' ' && before != '\t' && before != '\n' && before != '\r') continue;
+    while (eq < tag.size() && (tag[eq] == ' ' || tag[eq] == '\t' || tag[eq] == '\n')) ++eq;
+    if (eq + 1 >= tag.size() || tag[eq] != '=') continue;
+    std::size_t q = eq + 1;
+    while (q < tag.size() && (tag[q] == ' ' || tag[q] == '\t' || tag[q] == '\n')) ++q;
+    if (q >= tag.size() || (tag[q] != '"' && tag[q] != '\'')) continue;
+    std::size_t close = tag.find(tag[q], q + 1);
+    if (close == std::string_view::npos) return {};
+    return tag.substr(q + 1, close - q - 1);
+  }
+  return {};
+}
+
 FileData ReadFileData(std::string_view data) {
   FileData file;
   std::size_t pos = 0;
   XmlTag tag;
   int lastRow = -1, lastCol = -1;
+  std::string cellClose;
   while (NextXmlTag(data, pos, tag)) {
     if (tag.closing) continue;
     std::string_view text = data.substr(tag.begin, tag.end - tag.begin);
@@ -145,11 +166,17 @@ FileData ReadFileData(std::string_view data) {
       if (custom == "1" || custom == "true") row.style = IntAttribute(text, "s", 0);
     } else if (tag.Local() == "c") {
       CellAddr addr{lastRow, lastCol + 1};
-      std::string ref = XmlAttribute(text, "r");
+      std::string_view ref = RawAttribute(text, "r");
       if (!ref.empty() && !ParseA1(ref, addr)) continue;
       lastCol = addr.col;
-      std::size_t end = XmlElementEnd(data, tag);
-      if (end == std::string_view::npos) break;
+      // A cell holds no cells: its element ends at the first end tag of its name.
+      std::size_t end = tag.end;
+      if (!tag.empty) {
+        cellClose.assign("</").append(tag.name).append(">");
+        end = data.find(cellClose, tag.end);
+        if (end == std::string_view::npos) break;
+        end += cellClose.size();
+      }
       if (addr.row >= 0)
         file.cells[CellKey(addr.row, addr.col)] = data.substr(tag.begin, end - tag.begin);
       pos = end;
@@ -381,7 +408,13 @@ bool PatchSheetXml(std::string_view xml, SheetWriteContext& ctx, const Sheet& sh
     error = "a worksheet part holds no cell data";
     return false;
   }
-  std::size_t dataEnd = XmlElementEnd(xml, data);
+  // Cell data holds no cell data: it ends at the first end tag of its name.
+  std::size_t dataEnd = data.end;
+  if (!data.empty) {
+    const std::string close = "</" + std::string(data.name) + ">";
+    dataEnd = xml.find(close, data.end);
+    if (dataEnd != std::string_view::npos) dataEnd += close.size();
+  }
   if (dataEnd == std::string_view::npos) {
     error = "a worksheet part is damaged";
     return false;
@@ -390,7 +423,7 @@ bool PatchSheetXml(std::string_view xml, SheetWriteContext& ctx, const Sheet& sh
   std::string_view inner =
       data.empty ? std::string_view() : xml.substr(data.end, dataEnd - data.end);
   std::string rows =
-      SheetDataRows(ctx, sheet, prefix, ReadFileData(inner), ReadColumnStyles(xml), &source);
+      SheetDataRows(ctx, sheet, prefix, ReadFileData(inner), ReadColumnStyles(xml.substr(0, data.begin)), &source);
   RowMap map(source.insertedRows);
   std::string head(xml.substr(0, data.begin)), tail(xml.substr(dataEnd));
   // The dimension names the used range, which new cells may widen.
