@@ -9,6 +9,7 @@
 
 #include "workbook/CellAddress.h"
 #include "workbook/PackageZip.h"
+#include "workbook/XlsxAnchors.h"
 #include "workbook/XlsxReferences.h"
 #include "workbook/XlsxSheetPatch.h"
 #include "workbook/XmlText.h"
@@ -265,6 +266,36 @@ bool CellTextsFit(const Book& book, std::string& error) {
   return true;
 }
 
+/// The drawing part of worksheet part `part` (charts, pictures and shapes on the sheet); empty
+/// when the sheet has none.
+std::string DrawingPartOf(const PackageState& p, const std::string& part) {
+  std::size_t slash = part.rfind('/') + 1;
+  std::string rels;
+  if (!p.package.Read(part.substr(0, slash) + "_rels/" + part.substr(slash) + ".rels", rels))
+    return {};
+  for (const Rel& rel : ReadRels(rels))
+    if (rel.type.ends_with("/drawing")) return PartOf(rel.target, part.substr(0, slash));
+  return {};
+}
+
+/// Moves the anchors of the drawing of a sheet into which rows were inserted.
+bool MoveAnchors(PackageState& p, const std::string& part, const SourceSheet& s,
+                 std::string& error) {
+  std::string drawing = DrawingPartOf(p, part), xml;
+  if (drawing.empty()) return true;
+  if (!p.package.Read(drawing, xml)) {
+    error = "the drawing part " + drawing + " cannot be read";
+    return false;
+  }
+  std::optional<std::string> moved = MoveDrawingAnchors(xml, RowMap(s.insertedRows));
+  if (!moved) {
+    error = "the drawing " + drawing + " cannot be moved with the inserted rows";
+    return false;
+  }
+  if (*moved != xml) p.edits.put[drawing] = std::move(*moved);
+  return true;
+}
+
 bool IsChartPart(const std::string& part) {
   return part.starts_with("xl/charts/") && part.ends_with(".xml") &&
          part.find("/_rels/") == std::string::npos;
@@ -352,6 +383,7 @@ bool PatchXlsx(WorkbookEngine& engine, Book& book, const SourcePackage& source, 
     }
     if (!PatchSheetXml(xml, ctx, sheet, s, patched, error)) return false;
     p.edits.put[part] = std::move(patched);
+    if (!s.insertedRows.empty() && !MoveAnchors(p, part, s, error)) return false;
   }
   if (p.edits.Empty() && !structure) {
     out = source.bytes;  // nothing changed: the file as it was
@@ -443,13 +475,13 @@ std::string XlsxInsertProblem(const Book& book, const Sheet& sheet) {
   std::string xml;
   p.package.Read(entry.part, xml);
   static const std::pair<const char*, const char*> kFixed[] = {
-      {"drawing", "its drawings, images or charts"},
       {"legacyDrawing", "its comments"},
       {"tableParts", "its tables"},
       {"oleObjects", "its embedded objects"},
       {"controls", "its form controls"},
       {"formula", "the references in its rules"},
-      {"formula1", "the references in its validations"}};
+      {"formula1", "the references in its validations"},
+      {"sqref", "the ranges of its extended rules and validations"}};
   for (const auto& [element, what] : kFixed) {
     XmlTag tag;
     if (!FindXmlElement(xml, element, 0, tag)) continue;
@@ -473,6 +505,15 @@ std::string XlsxInsertProblem(const Book& book, const Sheet& sheet) {
     }
     return std::string("rows cannot be inserted into ") + sheet.Name() + " without misplacing " +
            what;
+  }
+  // Charts, pictures and shapes move with their anchors, when every anchor can be read.
+  XmlTag drawing;
+  if (FindXmlElement(xml, "drawing", 0, drawing)) {
+    std::string part = DrawingPartOf(p, entry.part), anchors;
+    if (part.empty() || !p.package.Read(part, anchors) ||
+        !MoveDrawingAnchors(anchors, RowMap({0})))
+      return "rows cannot be inserted into " + sheet.Name() +
+             " without misplacing its drawings, images or charts";
   }
   // Names and charts that point into the sheet move with its rows, unless one of them holds a
   // reference that cannot be moved safely.

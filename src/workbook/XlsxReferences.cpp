@@ -2,6 +2,8 @@
 // renamed sheets.
 #include "workbook/XlsxReferences.h"
 
+#include <algorithm>
+
 #include "workbook/XlsxPatch.h"
 #include "workbook/XmlText.h"
 
@@ -84,6 +86,16 @@ std::optional<std::string> MoveSheetReferences(std::string_view f, const SheetMo
       while (j < n && !(f[j] == '"' && (j + 1 >= n || f[j + 1] != '"'))) j += f[j] == '"' ? 2 : 1;
       i = std::min(j + 1, n);
       out.append(f.substr(start, i - start));
+      continue;
+    }
+    if (c == '$') {  // "$B$3" or "$3:$5" without a sheet
+      std::size_t length = RangeLength(f, i);
+      std::string_view ref = f.substr(i, length);
+      bool rowsNamed = ref.find_first_of("0123456789") != std::string_view::npos;
+      if (rowsMoved && rowsNamed && (i + length >= n || f[i + length] != '!'))
+        return std::nullopt;
+      out.append(f.substr(i, std::max<std::size_t>(length, 1)));
+      i += std::max<std::size_t>(length, 1);
       continue;
     }
     std::string name;
