@@ -226,7 +226,8 @@ void EngineOpenWriteSave(benchmark::State& state, bool ods, bool keepPackage) {
     const SheetId data = book.SheetAt(0).Id();
     for (int i = 0; i < 100; ++i) engine.SetInput(data, i * 19, 1, std::to_string(1.5 + i));
     benchmark::DoNotOptimize(engine.Value(book.SheetAt(1).Id(), 10, 0));
-    if (!WriteBookFile(engine, book, path.string(), ods ? BookFormat::kOds : BookFormat::kXlsx, error)) {
+    if (!WriteBookFile(engine, book, path.string(), ods ? BookFormat::kOds : BookFormat::kXlsx,
+                       error)) {
       state.SkipWithError(error.c_str());
       break;
     }

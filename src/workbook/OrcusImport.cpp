@@ -26,9 +26,12 @@ bool XmlPartComplete(std::string_view xml) {
   for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at)) {
     std::string_view rest = xml.substr(at);
     std::string_view close = ">";
-    if (rest.rfind("<!--", 0) == 0) close = "-->";
-    else if (rest.rfind("<![CDATA[", 0) == 0) close = "]]>";
-    else if (rest.rfind("<?", 0) == 0) close = "?>";
+    if (rest.rfind("<!--", 0) == 0)
+      close = "-->";
+    else if (rest.rfind("<![CDATA[", 0) == 0)
+      close = "]]>";
+    else if (rest.rfind("<?", 0) == 0)
+      close = "?>";
     if (close != ">") {
       const std::size_t end = xml.find(close, at + 2);
       if (end == std::string_view::npos) return false;

@@ -45,11 +45,11 @@ std::optional<std::string> MoveDrawingAnchors(std::string_view xml, const RowMap
     if (local == "oneCellAnchor") editAs = "oneCell";
     if (editAs.empty()) editAs = "twoCell";
     XmlTag from, to;
-    if (!FindXmlElement(xml, "from", tag.end, from) || from.end > anchorEnd)
-      return std::nullopt;
+    if (!FindXmlElement(xml, "from", tag.end, from) || from.end > anchorEnd) return std::nullopt;
     std::size_t fromEnd = XmlElementEnd(xml, from);
     Edit f{};
-    if (fromEnd == std::string_view::npos || !AnchorRow(xml, from.end, fromEnd, f.begin, f.end, f.row))
+    if (fromEnd == std::string_view::npos ||
+        !AnchorRow(xml, from.end, fromEnd, f.begin, f.end, f.row))
       return std::nullopt;
     pos = anchorEnd;
     if (editAs == "absolute") continue;

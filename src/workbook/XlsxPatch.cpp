@@ -312,7 +312,8 @@ bool MoveOuterReferences(PackageState& p, const Book& book, const SourcePackage&
     auto src = source.sheets.find(sheet.Id());
     if (src == source.sheets.end()) continue;
     if (src->second.insertedRows.empty() && src->second.name == sheet.Name()) continue;
-    const RowMap& rows = rowMaps.emplace(sheet.Id(), RowMap(src->second.insertedRows)).first->second;
+    const RowMap& rows =
+        rowMaps.emplace(sheet.Id(), RowMap(src->second.insertedRows)).first->second;
     moves[src->second.name] = SheetMove{sheet.Name(), &rows};
   }
   if (moves.empty()) return true;
@@ -510,8 +511,7 @@ std::string XlsxInsertProblem(const Book& book, const Sheet& sheet) {
   XmlTag drawing;
   if (FindXmlElement(xml, "drawing", 0, drawing)) {
     std::string part = DrawingPartOf(p, entry.part), anchors;
-    if (part.empty() || !p.package.Read(part, anchors) ||
-        !MoveDrawingAnchors(anchors, RowMap({0})))
+    if (part.empty() || !p.package.Read(part, anchors) || !MoveDrawingAnchors(anchors, RowMap({0})))
       return "rows cannot be inserted into " + sheet.Name() +
              " without misplacing its drawings, images or charts";
   }
@@ -521,8 +521,7 @@ std::string XlsxInsertProblem(const Book& book, const Sheet& sheet) {
   const SheetMoves moves{{src->second.name, SheetMove{src->second.name, &inserted}}};
   bool changed = false;
   if (!MoveElementReferences(p.workbook, "definedName", moves, changed))
-    return "rows cannot be inserted into " + sheet.Name() +
-           " without misplacing its named ranges";
+    return "rows cannot be inserted into " + sheet.Name() + " without misplacing its named ranges";
   for (const std::string& part : p.package.Parts()) {
     if (!IsChartPart(part)) continue;
     std::string chart;

@@ -11,8 +11,12 @@ namespace ploxen {
 
 namespace {
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 bool IsNameChar(char c) {
   return IsLetter(c) || IsDigit(c) || c == '_' || c == '.' || c == '\\' ||
          static_cast<unsigned char>(c) >= 0x80;
@@ -92,8 +96,7 @@ std::optional<std::string> MoveSheetReferences(std::string_view f, const SheetMo
       std::size_t length = RangeLength(f, i);
       std::string_view ref = f.substr(i, length);
       bool rowsNamed = ref.find_first_of("0123456789") != std::string_view::npos;
-      if (rowsMoved && rowsNamed && (i + length >= n || f[i + length] != '!'))
-        return std::nullopt;
+      if (rowsMoved && rowsNamed && (i + length >= n || f[i + length] != '!')) return std::nullopt;
       out.append(f.substr(i, std::max<std::size_t>(length, 1)));
       i += std::max<std::size_t>(length, 1);
       continue;
@@ -143,7 +146,8 @@ std::optional<std::string> MoveSheetReferences(std::string_view f, const SheetMo
     }
     if (i >= n || f[i] != '!') {
       // Not a sheet: a function, a name, a number or an address without a sheet.
-      if (!quoted && rowsMoved && LooksLikeCell(name) && (i >= n || f[i] != '(')) return std::nullopt;
+      if (!quoted && rowsMoved && LooksLikeCell(name) && (i >= n || f[i] != '('))
+        return std::nullopt;
       out.append(f.substr(start, i - start));
       continue;
     }
@@ -161,8 +165,9 @@ std::optional<std::string> MoveSheetReferences(std::string_view f, const SheetMo
       out.append(f.substr(start, i - start));
       continue;
     }
-    out += move->second.name == name ? std::string(f.substr(start, range.data() - f.data() - start - 1))
-                                     : SheetPrefix(move->second.name);
+    out += move->second.name == name
+               ? std::string(f.substr(start, range.data() - f.data() - start - 1))
+               : SheetPrefix(move->second.name);
     out += '!';
     if (move->second.rows && move->second.rows->Moved() && !range.empty())
       out += ShiftRangeList(range, *move->second.rows);

@@ -14,7 +14,7 @@ namespace ploxen {
 
 /// What became of a sheet of the file: its name now and where its rows went.
 struct SheetMove {
-  std::string name;           ///< the sheet's current name
+  std::string name;              ///< the sheet's current name
   const RowMap* rows = nullptr;  ///< rows inserted since the file was read; may be null
 };
 

@@ -291,7 +291,8 @@ std::string_view RawFormula(std::string_view cell) {
   XmlTag tag;
   if (!FindXmlElement(cell, "f", 0, tag)) return {};
   std::size_t end = XmlElementEnd(cell, tag);
-  return end == std::string_view::npos ? std::string_view() : cell.substr(tag.begin, end - tag.begin);
+  return end == std::string_view::npos ? std::string_view()
+                                       : cell.substr(tag.begin, end - tag.begin);
 }
 
 /// The formula text of a raw <f> element, decoded; empty for the followers of a shared one.
@@ -346,7 +347,8 @@ std::string_view KeptFormula(const FileData& file,
   std::string_view f = RawFormula(raw->second);
   if (f.empty()) return {};
   std::string_view head = f.substr(0, f.find('>') + 1);
-  if (XmlAttribute(head, "t") != "shared") return FormulaUnchanged(cell, RawFormulaText(f)) ? f : "";
+  if (XmlAttribute(head, "t") != "shared")
+    return FormulaUnchanged(cell, RawFormulaText(f)) ? f : "";
   auto group = groups.find(XmlAttribute(head, "si"));
   if (group == groups.end() || !group->second.kept) return {};
   if (group->second.master == key) return f;
@@ -500,8 +502,8 @@ bool PatchSheetXml(std::string_view xml, SheetWriteContext& ctx, const Sheet& sh
   std::string prefix(data.name.substr(0, data.name.size() - data.Local().size()));
   std::string_view inner =
       data.empty ? std::string_view() : xml.substr(data.end, dataEnd - data.end);
-  std::string rows =
-      SheetDataRows(ctx, sheet, prefix, ReadFileData(inner), ReadColumnStyles(xml.substr(0, data.begin)), &source);
+  std::string rows = SheetDataRows(ctx, sheet, prefix, ReadFileData(inner),
+                                   ReadColumnStyles(xml.substr(0, data.begin)), &source);
   RowMap map(source.insertedRows);
   std::string head(xml.substr(0, data.begin)), tail(xml.substr(dataEnd));
   // The dimension names the used range, which new cells may widen.

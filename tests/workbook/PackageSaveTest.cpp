@@ -257,9 +257,10 @@ TEST_F(PackageSave, InsertedRowsMoveTheChartAndPictureOfASheetWithoutComments) {
   ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
   auto parts = Parts(Bytes(path));
   const std::string& drawing = parts["xl/drawings/drawing1.xml"];
-  EXPECT_NE(drawing.find("<xdr:row>2</xdr:row><xdr:rowOff>17280</xdr:rowOff></xdr:from><xdr:to>"
-                         "<xdr:col>7</xdr:col><xdr:colOff>703080</xdr:colOff><xdr:row>17</xdr:row>"),
-            std::string::npos)
+  EXPECT_NE(
+      drawing.find("<xdr:row>2</xdr:row><xdr:rowOff>17280</xdr:rowOff></xdr:from><xdr:to>"
+                   "<xdr:col>7</xdr:col><xdr:colOff>703080</xdr:colOff><xdr:row>17</xdr:row>"),
+      std::string::npos)
       << "the chart (moves with its first cell) is one row lower";
   EXPECT_NE(drawing.find("<xdr:row>17</xdr:row><xdr:rowOff>116640</xdr:rowOff>"), std::string::npos)
       << "the picture (fixed on the sheet) stays where it was";
