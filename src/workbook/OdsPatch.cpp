@@ -268,15 +268,15 @@ bool ReadChildren(std::string_view content, std::vector<Child>& children, std::s
     error = "content.xml holds no spreadsheet";
     return false;
   }
-  std::size_t end = XmlElementEnd(content, sheet);
-  if (end == std::string_view::npos) {
-    error = "content.xml is damaged";
-    return false;
-  }
+  // Child by child to the spreadsheet's end tag (one pass over the content, not two).
   std::size_t pos = sheet.end;
   XmlTag tag;
-  while (NextXmlTag(content, pos, tag) && tag.begin < end) {
-    if (tag.closing) break;
+  bool closed = false;
+  while (NextXmlTag(content, pos, tag)) {
+    if (tag.closing) {
+      closed = true;
+      break;
+    }
     Child child{tag.begin, XmlElementEnd(content, tag), false};
     if (child.end == std::string_view::npos) {
       error = "content.xml is damaged";
@@ -290,6 +290,10 @@ bool ReadChildren(std::string_view content, std::vector<Child>& children, std::s
     }
     children.push_back(child);
     pos = child.end;
+  }
+  if (!closed) {
+    error = "content.xml is damaged";
+    return false;
   }
   return true;
 }
@@ -366,6 +370,7 @@ bool PatchOds(WorkbookEngine& engine, Book& book, const SourcePackage& source, s
   patched.append(content, copied, std::string::npos);
   PackageEdits edits;
   edits.put["content.xml"] = std::move(patched);
+  edits.level = 1;  // as the writer of new .ods books packs its content
   return EditPackage(source.bytes, edits, out, error);
 }
 

@@ -26,9 +26,12 @@ bool XmlPartComplete(std::string_view xml) {
   for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at)) {
     std::string_view rest = xml.substr(at);
     std::string_view close = ">";
-    if (rest.rfind("<!--", 0) == 0) close = "-->";
-    else if (rest.rfind("<![CDATA[", 0) == 0) close = "]]>";
-    else if (rest.rfind("<?", 0) == 0) close = "?>";
+    if (rest.rfind("<!--", 0) == 0)
+      close = "-->";
+    else if (rest.rfind("<![CDATA[", 0) == 0)
+      close = "]]>";
+    else if (rest.rfind("<?", 0) == 0)
+      close = "?>";
     if (close != ">") {
       const std::size_t end = xml.find(close, at + 2);
       if (end == std::string_view::npos) return false;
@@ -75,7 +78,10 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
   zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY | ZIP_CHECKCONS, &zerr) : nullptr;
   if (!za) {
     if (src) zip_source_free(src);
-    error = std::string("the zip archive is damaged (") + zip_error_strerror(&zerr) + ")";
+    // Which of two parts of one name a program reads is undefined: such a file is refused.
+    error = zip_error_code_zip(&zerr) == ZIP_ER_EXISTS
+                ? std::string("the zip archive is damaged (it holds a part name twice)")
+                : std::string("the zip archive is damaged (") + zip_error_strerror(&zerr) + ")";
     zip_error_fini(&zerr);
     return false;
   }
@@ -92,12 +98,15 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
     }
     parts.emplace_back(st.name);
     std::uint64_t size = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
-    total += size;
-    if (size > limits.maxPartBytes || total > limits.maxUnpackedBytes) {
+    // Only the XML parts are ever unpacked (pictures and other parts are carried over by a
+    // save as they are stored), so only they count against the limits.
+    const bool unpacked = IsXmlPart(parts.back());
+    if (unpacked) total += size;
+    if (unpacked && (size > limits.maxPartBytes || total > limits.maxUnpackedBytes)) {
       error = "the workbook is too large (" + std::to_string(size / 1048576) + " MB in " +
               parts.back() + ")";
       ok = false;
-    } else if (IsXmlPart(parts.back())) {
+    } else if (unpacked) {
       std::string xml(size, '\0');
       zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
       ok = f && zip_fread(f, xml.data(), size) == static_cast<zip_int64_t>(size);

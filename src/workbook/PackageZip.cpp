@@ -93,7 +93,10 @@ bool ApplyEdits(zip_t* za, const PackageEdits& edits) {
         return false;
       }
     }
-    if (zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 6) != 0)
+    // ZIP_CM_DEFAULT (deflate): asking for the method a replaced part already has would make
+    // libzip drop the level and compress at its slowest.
+    if (zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFAULT,
+                                 static_cast<zip_uint32_t>(edits.level)) != 0)
       return false;
   }
   return true;

@@ -41,6 +41,7 @@ bool ReadZipSource(struct zip_source* src, std::string& bytes);
 struct PackageEdits {
   std::map<std::string, std::string> put;
   std::set<std::string> remove;
+  int level = 6;  ///< deflate level of the parts written (1 fastest ... 9 smallest)
   bool Empty() const { return put.empty() && remove.empty(); }
 };
 

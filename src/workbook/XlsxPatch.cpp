@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <set>
 
 #include "workbook/CellAddress.h"
 #include "workbook/PackageZip.h"
+#include "workbook/XlsxAnchors.h"
+#include "workbook/XlsxReferences.h"
 #include "workbook/XlsxSheetPatch.h"
 #include "workbook/XmlText.h"
 
@@ -263,6 +266,85 @@ bool CellTextsFit(const Book& book, std::string& error) {
   return true;
 }
 
+/// The drawing part of worksheet part `part` (charts, pictures and shapes on the sheet); empty
+/// when the sheet has none.
+std::string DrawingPartOf(const PackageState& p, const std::string& part) {
+  std::size_t slash = part.rfind('/') + 1;
+  std::string rels;
+  if (!p.package.Read(part.substr(0, slash) + "_rels/" + part.substr(slash) + ".rels", rels))
+    return {};
+  for (const Rel& rel : ReadRels(rels))
+    if (rel.type.ends_with("/drawing")) return PartOf(rel.target, part.substr(0, slash));
+  return {};
+}
+
+/// Moves the anchors of the drawing of a sheet into which rows were inserted.
+bool MoveAnchors(PackageState& p, const std::string& part, const SourceSheet& s,
+                 std::string& error) {
+  std::string drawing = DrawingPartOf(p, part), xml;
+  if (drawing.empty()) return true;
+  if (!p.package.Read(drawing, xml)) {
+    error = "the drawing part " + drawing + " cannot be read";
+    return false;
+  }
+  std::optional<std::string> moved = MoveDrawingAnchors(xml, RowMap(s.insertedRows));
+  if (!moved) {
+    error = "the drawing " + drawing + " cannot be moved with the inserted rows";
+    return false;
+  }
+  if (*moved != xml) p.edits.put[drawing] = std::move(*moved);
+  return true;
+}
+
+bool IsChartPart(const std::string& part) {
+  return part.starts_with("xl/charts/") && part.ends_with(".xml") &&
+         part.find("/_rels/") == std::string::npos;
+}
+
+/// Defined names and chart formulas moved with the rows inserted into, and the names given to,
+/// the file's sheets.
+bool MoveOuterReferences(PackageState& p, const Book& book, const SourcePackage& source,
+                         std::string& error) {
+  std::map<SheetId, RowMap> rowMaps;
+  SheetMoves moves;
+  for (int i = 0; i < book.SheetCount(); ++i) {
+    const Sheet& sheet = book.SheetAt(i);
+    auto src = source.sheets.find(sheet.Id());
+    if (src == source.sheets.end()) continue;
+    if (src->second.insertedRows.empty() && src->second.name == sheet.Name()) continue;
+    const RowMap& rows =
+        rowMaps.emplace(sheet.Id(), RowMap(src->second.insertedRows)).first->second;
+    moves[src->second.name] = SheetMove{sheet.Name(), &rows};
+  }
+  if (moves.empty()) return true;
+  bool changed = false;
+  std::optional<std::string> workbook =
+      MoveElementReferences(p.workbook, "definedName", moves, changed);
+  if (!workbook) {
+    error = "the named ranges cannot be moved with the inserted rows";
+    return false;
+  }
+  if (changed) {
+    p.workbook = std::move(*workbook);
+    p.workbookChanged = true;
+  }
+  for (const std::string& part : p.package.Parts()) {
+    if (!IsChartPart(part)) continue;
+    std::string chart;
+    if (!p.package.Read(part, chart)) {
+      error = "the chart part " + part + " cannot be read";
+      return false;
+    }
+    std::optional<std::string> moved = MoveElementReferences(chart, "f", moves, changed);
+    if (!moved) {
+      error = "the ranges of the chart " + part + " cannot be moved with the inserted rows";
+      return false;
+    }
+    if (changed) p.edits.put[part] = std::move(*moved);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool PatchXlsx(WorkbookEngine& engine, Book& book, const SourcePackage& source, std::string& out,
@@ -302,11 +384,13 @@ bool PatchXlsx(WorkbookEngine& engine, Book& book, const SourcePackage& source, 
     }
     if (!PatchSheetXml(xml, ctx, sheet, s, patched, error)) return false;
     p.edits.put[part] = std::move(patched);
+    if (!s.insertedRows.empty() && !MoveAnchors(p, part, s, error)) return false;
   }
   if (p.edits.Empty() && !structure) {
     out = source.bytes;  // nothing changed: the file as it was
     return true;
   }
+  if (!MoveOuterReferences(p, book, source, error)) return false;
   DropCalcChain(p);
   if (structure) RewriteSheetList(p, book, source, newParts);
   if (strings.Grew()) {
@@ -392,13 +476,13 @@ std::string XlsxInsertProblem(const Book& book, const Sheet& sheet) {
   std::string xml;
   p.package.Read(entry.part, xml);
   static const std::pair<const char*, const char*> kFixed[] = {
-      {"drawing", "its drawings, images or charts"},
       {"legacyDrawing", "its comments"},
       {"tableParts", "its tables"},
       {"oleObjects", "its embedded objects"},
       {"controls", "its form controls"},
       {"formula", "the references in its rules"},
-      {"formula1", "the references in its validations"}};
+      {"formula1", "the references in its validations"},
+      {"sqref", "the ranges of its extended rules and validations"}};
   for (const auto& [element, what] : kFixed) {
     XmlTag tag;
     if (!FindXmlElement(xml, element, 0, tag)) continue;
@@ -423,21 +507,26 @@ std::string XlsxInsertProblem(const Book& book, const Sheet& sheet) {
     return std::string("rows cannot be inserted into ") + sheet.Name() + " without misplacing " +
            what;
   }
-  // Names and charts that point into the sheet would keep pointing at the old rows.
-  std::string quoted = sheet.Name() + "!", apos = "'" + sheet.Name() + "'!";
-  XmlTag names;
-  if (FindXmlElement(p.workbook, "definedNames", 0, names)) {
-    std::string_view list(p.workbook);
-    list = list.substr(names.begin, XmlElementEnd(p.workbook, names) - names.begin);
-    if (list.find(quoted) != std::string_view::npos || list.find(apos) != std::string_view::npos)
+  // Charts, pictures and shapes move with their anchors, when every anchor can be read.
+  XmlTag drawing;
+  if (FindXmlElement(xml, "drawing", 0, drawing)) {
+    std::string part = DrawingPartOf(p, entry.part), anchors;
+    if (part.empty() || !p.package.Read(part, anchors) || !MoveDrawingAnchors(anchors, RowMap({0})))
       return "rows cannot be inserted into " + sheet.Name() +
-             " without misplacing its named ranges";
+             " without misplacing its drawings, images or charts";
   }
+  // Names and charts that point into the sheet move with its rows, unless one of them holds a
+  // reference that cannot be moved safely.
+  const RowMap inserted({0});
+  const SheetMoves moves{{src->second.name, SheetMove{src->second.name, &inserted}}};
+  bool changed = false;
+  if (!MoveElementReferences(p.workbook, "definedName", moves, changed))
+    return "rows cannot be inserted into " + sheet.Name() + " without misplacing its named ranges";
   for (const std::string& part : p.package.Parts()) {
-    if (!part.starts_with("xl/charts/chart")) continue;
+    if (!IsChartPart(part)) continue;
     std::string chart;
     p.package.Read(part, chart);
-    if (chart.find(quoted) != std::string::npos || chart.find(apos) != std::string::npos)
+    if (!MoveElementReferences(chart, "f", moves, changed))
       return "rows cannot be inserted into " + sheet.Name() + " without misplacing chart ranges";
   }
   return {};

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "workbook/A1Shift.h"
 #include "workbook/CellAddress.h"
 #include "workbook/XlsxPatch.h"
 #include "workbook/XmlText.h"
@@ -126,11 +127,32 @@ struct FileData {
   std::unordered_map<std::uint64_t, std::string_view> cells;  ///< CellKey -> <c> element
 };
 
+/// The raw value of attribute `name` of start tag text `tag`, without decoding (for the plain
+/// values of cell addresses); empty when absent.
+std::string_view RawAttribute(std::string_view tag, std::string_view name) {
+  for (std::size_t at = tag.find(name); at != std::string_view::npos; at = tag.find(name, at + 1)) {
+    std::size_t eq = at + name.size();
+    if (at == 0) continue;
+    const char before = tag[at - 1];
+    if (before != ' ' && before != '\t' && before != '\n' && before != '\r') continue;
+    while (eq < tag.size() && (tag[eq] == ' ' || tag[eq] == '\t' || tag[eq] == '\n')) ++eq;
+    if (eq + 1 >= tag.size() || tag[eq] != '=') continue;
+    std::size_t q = eq + 1;
+    while (q < tag.size() && (tag[q] == ' ' || tag[q] == '\t' || tag[q] == '\n')) ++q;
+    if (q >= tag.size() || (tag[q] != '"' && tag[q] != '\'')) continue;
+    std::size_t close = tag.find(tag[q], q + 1);
+    if (close == std::string_view::npos) return {};
+    return tag.substr(q + 1, close - q - 1);
+  }
+  return {};
+}
+
 FileData ReadFileData(std::string_view data) {
   FileData file;
   std::size_t pos = 0;
   XmlTag tag;
   int lastRow = -1, lastCol = -1;
+  std::string cellClose;
   while (NextXmlTag(data, pos, tag)) {
     if (tag.closing) continue;
     std::string_view text = data.substr(tag.begin, tag.end - tag.begin);
@@ -145,11 +167,17 @@ FileData ReadFileData(std::string_view data) {
       if (custom == "1" || custom == "true") row.style = IntAttribute(text, "s", 0);
     } else if (tag.Local() == "c") {
       CellAddr addr{lastRow, lastCol + 1};
-      std::string ref = XmlAttribute(text, "r");
+      std::string_view ref = RawAttribute(text, "r");
       if (!ref.empty() && !ParseA1(ref, addr)) continue;
       lastCol = addr.col;
-      std::size_t end = XmlElementEnd(data, tag);
-      if (end == std::string_view::npos) break;
+      // A cell holds no cells: its element ends at the first end tag of its name.
+      std::size_t end = tag.end;
+      if (!tag.empty) {
+        cellClose.assign("</").append(tag.name).append(">");
+        end = data.find(cellClose, tag.end);
+        if (end == std::string_view::npos) break;
+        end += cellClose.size();
+      }
       if (addr.row >= 0)
         file.cells[CellKey(addr.row, addr.col)] = data.substr(tag.begin, end - tag.begin);
       pos = end;
@@ -190,7 +218,8 @@ std::string NumberLinks(std::string formula, const std::vector<ExternalBook>& li
 
 /// Appends one <c> element; nothing for an empty cell without style.
 void AppendCell(std::string& out, const std::string& prefix, SheetWriteContext& ctx,
-                const Sheet& sheet, int row, int col, const Cell& cell, int style) {
+                const Sheet& sheet, int row, int col, const Cell& cell, int style,
+                std::string_view keptFormula = {}) {
   CellValue v = cell.formula ? ctx.engine.Value(sheet.Id(), row, col) : cell.value;
   if (!cell.formula && v.kind == ValueKind::kEmpty && style == 0) return;
   if (v.kind == ValueKind::kNumber && !std::isfinite(v.number))
@@ -224,7 +253,9 @@ void AppendCell(std::string& out, const std::string& prefix, SheetWriteContext& 
     return;
   }
   out += '>';
-  if (cell.formula) {
+  if (cell.formula && !keptFormula.empty()) {
+    out += keptFormula;
+  } else if (cell.formula) {
     std::string text = ctx.engine.FormulaText(sheet.Id(), row, col, FormulaSyntax::kA1);
     if (!text.empty() && text[0] == '=') text.erase(0, 1);
     out += '<' + prefix + "f>";
@@ -255,6 +286,77 @@ std::string KeptCell(const FileData& file, const SourceSheet& source, std::uint6
          std::string(text.substr(close));
 }
 
+/// The <f> element of the raw cell element `cell`; empty when it has none.
+std::string_view RawFormula(std::string_view cell) {
+  XmlTag tag;
+  if (!FindXmlElement(cell, "f", 0, tag)) return {};
+  std::size_t end = XmlElementEnd(cell, tag);
+  return end == std::string_view::npos ? std::string_view()
+                                       : cell.substr(tag.begin, end - tag.begin);
+}
+
+/// The formula text of a raw <f> element, decoded; empty for the followers of a shared one.
+std::string RawFormulaText(std::string_view f) {
+  std::size_t open = f.find('>');
+  std::size_t close = f.rfind('<');
+  if (open == std::string_view::npos || f[open - 1] == '/' || close <= open) return {};
+  return XmlDecoded(f.substr(open + 1, close - open - 1));
+}
+
+/// True when the cell's formula is still the one the file gave as `text`.
+bool FormulaUnchanged(const Cell& cell, std::string_view text) {
+  const Formula* f = cell.formula.get();
+  return f && f->syntax == FormulaSyntax::kA1 && f->edits == 0 && f->textCurrent &&
+         f->shiftRows == 0 && f->shiftCols == 0 && !text.empty() && f->text == text;
+}
+
+/// A shared formula of the file: where its text stands and whether it is written again as
+/// the file has it (so its followers may keep pointing at it).
+struct SharedGroup {
+  std::uint64_t master = 0;  ///< CellKey of the cell that holds the text
+  std::string text;
+  bool kept = false;
+};
+
+/// The shared formulas of the file whose first cell still holds the formula it had.
+std::unordered_map<std::string, SharedGroup> KeptSharedGroups(const FileData& file,
+                                                              const Sheet& sheet) {
+  std::unordered_map<std::string, SharedGroup> groups;
+  for (const auto& [key, raw] : file.cells) {
+    if (raw.find("shared") == std::string_view::npos) continue;
+    std::string_view f = RawFormula(raw);
+    if (f.empty()) continue;
+    std::string_view head = f.substr(0, f.find('>') + 1);
+    if (XmlAttribute(head, "t") != "shared") continue;
+    std::string text = RawFormulaText(f);
+    if (text.empty()) continue;
+    const Cell* cell = sheet.Find(KeyRow(key), KeyCol(key));
+    groups[XmlAttribute(head, "si")] = {key, text, cell && FormulaUnchanged(*cell, text)};
+  }
+  return groups;
+}
+
+/// The file's <f> element for a formula cell at an unmoved address whose formula did not
+/// change, so that its form (shared, array, flags) is kept; empty otherwise.
+std::string_view KeptFormula(const FileData& file,
+                             const std::unordered_map<std::string, SharedGroup>& groups,
+                             std::uint64_t key, const Cell& cell) {
+  if (!cell.formula) return {};
+  auto raw = file.cells.find(key);
+  if (raw == file.cells.end()) return {};
+  std::string_view f = RawFormula(raw->second);
+  if (f.empty()) return {};
+  std::string_view head = f.substr(0, f.find('>') + 1);
+  if (XmlAttribute(head, "t") != "shared")
+    return FormulaUnchanged(cell, RawFormulaText(f)) ? f : "";
+  auto group = groups.find(XmlAttribute(head, "si"));
+  if (group == groups.end() || !group->second.kept) return {};
+  if (group->second.master == key) return f;
+  const int rows = KeyRow(key) - KeyRow(group->second.master);
+  const int cols = KeyCol(key) - KeyCol(group->second.master);
+  return FormulaUnchanged(cell, ShiftRelativeReferences(group->second.text, rows, cols)) ? f : "";
+}
+
 /// The inner content of <sheetData>: every row that has cells or attributes of its own.
 std::string SheetDataRows(SheetWriteContext& ctx, const Sheet& sheet, const std::string& prefix,
                           const FileData& file, const std::vector<ColumnStyle>& columns,
@@ -266,6 +368,10 @@ std::string SheetDataRows(SheetWriteContext& ctx, const Sheet& sheet, const std:
     int row = rows.ToCurrent(r);
     if (row < kMaxRows) attrs[row] = &fileRow;
   }
+  // Without inserted rows, formulas that did not change keep the form the file gave them.
+  const bool unmoved = source && !rows.Moved();
+  std::unordered_map<std::string, SharedGroup> groups;
+  if (unmoved) groups = KeptSharedGroups(file, sheet);
   std::string out;
   auto cell = sheet.Cells().begin();
   const auto end = sheet.Cells().end();
@@ -295,7 +401,8 @@ std::string SheetDataRows(SheetWriteContext& ctx, const Sheet& sheet, const std:
         for (const ColumnStyle& c : columns)
           if (style == 0 && col >= c.first && col <= c.last) style = c.style;
       }
-      AppendCell(cells, prefix, ctx, sheet, row, col, cell->second, style);
+      AppendCell(cells, prefix, ctx, sheet, row, col, cell->second, style,
+                 unmoved ? KeptFormula(file, groups, fileKey, cell->second) : std::string_view());
     }
     if (cells.empty() && !fileRow) continue;
     out += '<' + prefix + "row r=\"" + std::to_string(row + 1) + '"';
@@ -381,7 +488,13 @@ bool PatchSheetXml(std::string_view xml, SheetWriteContext& ctx, const Sheet& sh
     error = "a worksheet part holds no cell data";
     return false;
   }
-  std::size_t dataEnd = XmlElementEnd(xml, data);
+  // Cell data holds no cell data: it ends at the first end tag of its name.
+  std::size_t dataEnd = data.end;
+  if (!data.empty) {
+    const std::string close = "</" + std::string(data.name) + ">";
+    dataEnd = xml.find(close, data.end);
+    if (dataEnd != std::string_view::npos) dataEnd += close.size();
+  }
   if (dataEnd == std::string_view::npos) {
     error = "a worksheet part is damaged";
     return false;
@@ -389,8 +502,8 @@ bool PatchSheetXml(std::string_view xml, SheetWriteContext& ctx, const Sheet& sh
   std::string prefix(data.name.substr(0, data.name.size() - data.Local().size()));
   std::string_view inner =
       data.empty ? std::string_view() : xml.substr(data.end, dataEnd - data.end);
-  std::string rows =
-      SheetDataRows(ctx, sheet, prefix, ReadFileData(inner), ReadColumnStyles(xml), &source);
+  std::string rows = SheetDataRows(ctx, sheet, prefix, ReadFileData(inner),
+                                   ReadColumnStyles(xml.substr(0, data.begin)), &source);
   RowMap map(source.insertedRows);
   std::string head(xml.substr(0, data.begin)), tail(xml.substr(dataEnd));
   // The dimension names the used range, which new cells may widen.

@@ -1,6 +1,7 @@
 // Escaping of XML text and the raw tag scanner used by the saves that patch parts in place.
 #include "workbook/XmlText.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "support/TextCodec.h"
@@ -99,20 +100,23 @@ bool NextXmlTag(std::string_view xml, std::size_t& pos, XmlTag& tag) {
       pos = stop + close.size();
       continue;
     }
-    // The end of the tag: the first ">" outside a quoted attribute value.
-    char quote = 0;
+    // The end of the tag: the first ">" outside a quoted attribute value. Found by searching
+    // for the characters that matter rather than stepping through every one.
     std::size_t i = lt + 1;
-    for (; i < xml.size(); ++i) {
-      char c = xml[i];
-      if (quote) {
-        if (c == quote) quote = 0;
-      } else if (c == '"' || c == '\'') {
-        quote = c;
-      } else if (c == '>') {
+    while (true) {
+      std::size_t gt = xml.find('>', i);
+      if (gt == std::string_view::npos) return false;
+      std::size_t dq = xml.substr(0, gt).find('"', i);
+      std::size_t sq = xml.substr(0, gt).find('\'', i);
+      std::size_t q = std::min(dq, sq);
+      if (q == std::string_view::npos) {
+        i = gt;
         break;
       }
+      std::size_t close = xml.find(xml[q], q + 1);
+      if (close == std::string_view::npos) return false;
+      i = close + 1;
     }
-    if (i >= xml.size()) return false;
     tag.begin = lt;
     tag.end = i + 1;
     tag.closing = xml[lt + 1] == '/';

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <zip.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
+#include <tuple>
 
 #include "ScratchBooks.h"
 #include "support/AplMsg.h"
@@ -31,6 +35,16 @@ std::map<std::string, std::string> Parts(const std::string& bytes) {
   EXPECT_TRUE(package.Open(bytes, error)) << error;
   for (const std::string& name : package.Parts()) package.Read(name, parts[name]);
   return parts;
+}
+
+/// The element of cell `ref` in a worksheet part; empty when it has none.
+std::string CellXml(const std::string& sheet, const std::string& ref) {
+  std::size_t at = sheet.find("<c r=\"" + ref + "\"");
+  if (at == std::string::npos) return {};
+  std::size_t end = sheet.find("</c>", at);
+  std::size_t empty = sheet.find("/>", at);
+  if (empty < sheet.find('>', at) + 1) return sheet.substr(at, empty + 2 - at);
+  return end == std::string::npos ? std::string() : sheet.substr(at, end + 4 - at);
 }
 
 /// Names of the parts that differ between two packages, added and removed ones included.
@@ -75,8 +89,9 @@ TEST_F(PackageSave, XlsxRewritesOnlyTheChangedSheetAndKeepsItsOtherElements) {
     EXPECT_NE(sheet.find(kept), std::string::npos) << kept;
   EXPECT_NE(sheet.find("<c r=\"A2\" s=\"0\" t=\"s\"><v>1</v></c>"), std::string::npos)
       << "an unchanged cell keeps its element";
-  EXPECT_NE(sheet.find("<c r=\"B5\"><f>B2+273.15</f><v>1473.15</v></c>"), std::string::npos)
-      << "a recalculated formula caches its new result";
+  EXPECT_NE(sheet.find("<c r=\"B5\"><f aca=\"false\">B2+273.15</f><v>1473.15</v></c>"),
+            std::string::npos)
+      << "a recalculated formula keeps its element and caches its new result";
   EXPECT_NE(sheet.find("<c r=\"D3\"><f>B3*2</f><v>2.0265</v></c>"), std::string::npos);
   EXPECT_EQ(Reread(dir / "Rich.xlsx", 1, 5, 2), "1473.15");
   EXPECT_FALSE(Posted(345, ""));
@@ -129,6 +144,8 @@ TEST_F(PackageSave, NewTextsNewSheetsAndRenamesEnterTheWorkbookParts) {
   auto parts = Parts(Bytes(dir / "Rich.xlsx"));
   EXPECT_NE(parts["xl/workbook.xml"].find("name=\"Conditions\""), std::string::npos);
   EXPECT_NE(parts["xl/workbook.xml"].find("name=\"Recorder\""), std::string::npos);
+  EXPECT_NE(parts["xl/workbook.xml"].find(">Conditions!$B$2</definedName>"), std::string::npos)
+      << "the named range follows its sheet's new name";
   EXPECT_NE(parts["[Content_Types].xml"].find("/xl/worksheets/sheet3.xml"), std::string::npos);
   EXPECT_NE(parts["xl/sharedStrings.xml"].find("a text the file did not have"), std::string::npos);
   EXPECT_EQ(parts["xl/charts/chart1.xml"],
@@ -179,11 +196,122 @@ TEST_F(PackageSave, InsertedRowsMoveMergesAndRangesOrAreRefused) {
   BookHandle rich = OpenCopy("Rich.xlsx");
   EXPECT_FALSE(server.InsertRow(Sheet(rich, 2), 3));
   EXPECT_NE(server.LastErrorText().find("without misplacing"), std::string::npos);
-  EXPECT_FALSE(server.InsertRow(Sheet(rich, 1), 3));
-  EXPECT_NE(server.LastErrorText().find("named ranges"), std::string::npos);
   BookHandle ods = OpenCopy("Rich.ods");
   EXPECT_FALSE(server.InsertRow(Sheet(ods, 1), 3));
   EXPECT_NE(server.LastErrorText().find("without misplacing"), std::string::npos);
+}
+
+TEST_F(PackageSave, InsertedRowsMoveNamedRangesAndChartSeries) {
+  // Rich.xlsx with its chart drawing the amounts of System instead of gas.1.
+  std::string original = Bytes(kData + "Rich.xlsx");
+  std::string chart = Parts(original)["xl/charts/chart1.xml"];
+  for (std::size_t at = chart.find("&apos;gas.1&apos;!"); at != std::string::npos;
+       at = chart.find("&apos;gas.1&apos;!", at))
+    chart.replace(at, 18, "System!");
+  PackageEdits edits;
+  edits.put["xl/charts/chart1.xml"] = chart;
+  std::string bytes, error;
+  ASSERT_TRUE(EditPackage(original, edits, bytes, error)) << error;
+  std::ofstream(dir / "Charted.xlsx", std::ios::binary) << bytes;
+  BookHandle book = 0;
+  ASSERT_TRUE(server.OpenBook((dir / "Charted.xlsx").string(), false, book));
+  SheetHandle system = Sheet(book, 1);
+  ASSERT_TRUE(server.InsertRow(system, 2)) << server.LastErrorText();  // above T in B2
+  ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
+  auto parts = Parts(Bytes(dir / "Charted.xlsx"));
+  EXPECT_NE(parts["xl/workbook.xml"].find(">System!$B$3</definedName>"), std::string::npos);
+  EXPECT_NE(parts["xl/charts/chart1.xml"].find("<c:f>System!$B$1</c:f>"), std::string::npos);
+  EXPECT_NE(parts["xl/charts/chart1.xml"].find("<c:f>System!$A$3:$A$6</c:f>"), std::string::npos);
+  EXPECT_NE(parts["xl/charts/chart1.xml"].find("<c:f>System!$B$3:$B$6</c:f>"), std::string::npos);
+  EXPECT_EQ(Reread(dir / "Charted.xlsx", 1, 3, 2), "1000");  // T moved with its name
+  // A name without a sheet in its reference follows the active sheet: inserts are refused.
+  std::string workbook = Parts(original)["xl/workbook.xml"];
+  workbook.replace(workbook.find(">System!$B$2<"), 13, ">$B$2<");
+  edits.put.clear();
+  edits.put["xl/workbook.xml"] = workbook;
+  ASSERT_TRUE(EditPackage(original, edits, bytes, error)) << error;
+  std::ofstream(dir / "Loose.xlsx", std::ios::binary) << bytes;
+  BookHandle loose = 0;
+  ASSERT_TRUE(server.OpenBook((dir / "Loose.xlsx").string(), false, loose));
+  EXPECT_FALSE(server.InsertRow(Sheet(loose, 1), 3));
+  EXPECT_NE(server.LastErrorText().find("named ranges"), std::string::npos);
+}
+
+TEST_F(PackageSave, InsertedRowsMoveTheChartAndPictureOfASheetWithoutComments) {
+  // Rich.xlsx without the comment on gas.1: its chart (moves and sizes with cells) and its
+  // picture (fixed on the sheet) remain.
+  std::string original = Bytes(kData + "Rich.xlsx");
+  std::string sheet = Parts(original)["xl/worksheets/sheet2.xml"];
+  const std::string comment = "<legacyDrawing r:id=\"rId3\"/>";
+  ASSERT_NE(sheet.find(comment), std::string::npos);
+  sheet.erase(sheet.find(comment), comment.size());
+  PackageEdits edits;
+  edits.put["xl/worksheets/sheet2.xml"] = sheet;
+  std::string bytes, error;
+  ASSERT_TRUE(EditPackage(original, edits, bytes, error)) << error;
+  const fs::path path = dir / "Pictured.xlsx";
+  std::ofstream(path, std::ios::binary) << bytes;
+  BookHandle book = 0;
+  ASSERT_TRUE(server.OpenBook(path.string(), false, book));
+  ASSERT_TRUE(server.InsertRow(Sheet(book, 2), 1)) << server.LastErrorText();  // above all
+  ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
+  auto parts = Parts(Bytes(path));
+  const std::string& drawing = parts["xl/drawings/drawing1.xml"];
+  EXPECT_NE(
+      drawing.find("<xdr:row>2</xdr:row><xdr:rowOff>17280</xdr:rowOff></xdr:from><xdr:to>"
+                   "<xdr:col>7</xdr:col><xdr:colOff>703080</xdr:colOff><xdr:row>17</xdr:row>"),
+      std::string::npos)
+      << "the chart (moves with its first cell) is one row lower";
+  EXPECT_NE(drawing.find("<xdr:row>17</xdr:row><xdr:rowOff>116640</xdr:rowOff>"), std::string::npos)
+      << "the picture (fixed on the sheet) stays where it was";
+  const std::string& chart = parts["xl/charts/chart1.xml"];
+  EXPECT_NE(chart.find("&apos;gas.1&apos;!$B$3:$B$6"), std::string::npos) << "the series moves";
+  EXPECT_NE(chart.find("&apos;gas.1&apos;!$B$2<"), std::string::npos) << "and its title";
+  EXPECT_EQ(Reread(path, 2, 3, 1), "CH4");
+}
+
+TEST_F(PackageSave, UnchangedSharedFormulasKeepTheirFormAndChangedOnesAreWrittenOut) {
+  // Rich.xlsx with the kmol column of gas.1 (C2:C5, =B2/1000 ...) as one shared formula.
+  std::string original = Bytes(kData + "Rich.xlsx");
+  std::string sheet = Parts(original)["xl/worksheets/sheet2.xml"];
+  for (int r = 2; r <= 5; ++r) {
+    const std::string from = "<f aca=\"false\">B" + std::to_string(r) + "/1000</f>";
+    ASSERT_NE(sheet.find(from), std::string::npos) << from;
+    sheet.replace(sheet.find(from), from.size(),
+                  r == 2 ? "<f t=\"shared\" ref=\"C2:C5\" si=\"0\">B2/1000</f>"
+                         : "<f t=\"shared\" si=\"0\"/>");
+  }
+  PackageEdits edits;
+  edits.put["xl/worksheets/sheet2.xml"] = sheet;
+  std::string bytes, error;
+  ASSERT_TRUE(EditPackage(original, edits, bytes, error)) << error;
+  const fs::path path = dir / "Shared.xlsx";
+  std::ofstream(path, std::ios::binary) << bytes;
+  BookHandle book = 0;
+  ASSERT_TRUE(server.OpenBook(path.string(), false, book)) << server.LastErrorText();
+  SheetHandle gas = Sheet(book, 2);
+  ASSERT_TRUE(server.SetCellValue(gas, 3, 2, "2500"));  // B3: C3's value changes
+  ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
+  sheet = Parts(Bytes(path))["xl/worksheets/sheet2.xml"];
+  EXPECT_NE(sheet.find("<f t=\"shared\" ref=\"C2:C5\" si=\"0\">B2/1000</f>"), std::string::npos);
+  EXPECT_NE(CellXml(sheet, "C3").find("><f t=\"shared\" si=\"0\"/><v>2.5</v></c>"),
+            std::string::npos)
+      << "a follower keeps its form and caches its new result: " << CellXml(sheet, "C3");
+  EXPECT_EQ(Reread(path, 2, 3, 3), "2.5");
+  // A follower given a formula of its own is written out; the others stay shared.
+  ASSERT_TRUE(server.SetCellValue(gas, 4, 3, "=B4*3"));
+  ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
+  sheet = Parts(Bytes(path))["xl/worksheets/sheet2.xml"];
+  EXPECT_NE(CellXml(sheet, "C4").find("><f>B4*3</f>"), std::string::npos) << CellXml(sheet, "C4");
+  EXPECT_NE(CellXml(sheet, "C5").find("><f t=\"shared\" si=\"0\"/>"), std::string::npos);
+  // A changed first cell takes the group with it: every member is written with its own text.
+  ASSERT_TRUE(server.SetCellValue(gas, 2, 3, "=B2/100"));
+  ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
+  sheet = Parts(Bytes(path))["xl/worksheets/sheet2.xml"];
+  EXPECT_EQ(sheet.find("t=\"shared\""), std::string::npos);
+  EXPECT_NE(sheet.find("<f>B5/1000</f>"), std::string::npos);
+  EXPECT_EQ(Reread(path, 2, 3, 3), "2.5");
+  EXPECT_EQ(Reread(path, 2, 2, 3), "0.01");
 }
 
 TEST_F(PackageSave, OdsRowsInsertedAboveCellsMoveThem) {
@@ -234,6 +362,92 @@ TEST_F(PackageSave, UnknownPartsAndElementsSurviveAndDuplicatePartsAreRefused) {
     twice.replace(at, 16, "docProps/app.xml");
   ZipPackage package;
   EXPECT_FALSE(package.Open(twice, error));
+}
+
+/// Size, compressed size and checksum of a part as the package stores it.
+std::tuple<std::uint64_t, std::uint64_t, std::uint32_t> StoredPart(const fs::path& path,
+                                                                   const char* name) {
+  int err = 0;
+  zip_t* za = zip_open(path.c_str(), ZIP_RDONLY, &err);
+  if (!za) return {};
+  zip_stat_t st;
+  std::tuple<std::uint64_t, std::uint64_t, std::uint32_t> out{};
+  if (zip_stat(za, name, 0, &st) == 0) out = {st.size, st.comp_size, st.crc};
+  zip_discard(za);
+  return out;
+}
+
+class PackageBadInput : public PackageSave {
+ protected:
+  /// Rich.xlsx with `edits` applied, written as `name` in the scratch folder.
+  fs::path Variant(const std::string& name, const PackageEdits& edits) {
+    std::string bytes, error;
+    EXPECT_TRUE(EditPackage(Bytes(kData + "Rich.xlsx"), edits, bytes, error)) << error;
+    std::ofstream(dir / name, std::ios::binary) << bytes;
+    return dir / name;
+  }
+};
+
+TEST_F(PackageBadInput, APackageHoldingAPartTwiceIsNotWritten) {
+  std::string twice = Bytes(kData + "Rich.xlsx");
+  for (std::size_t at = twice.find("xl/comments2.xml"); at != std::string::npos;
+       at = twice.find("xl/comments2.xml", at + 1))
+    twice.replace(at, 16, "docProps/app.xml");
+  const fs::path path = dir / "Twice.xlsx";
+  std::ofstream(path, std::ios::binary) << twice;
+  BookHandle book = 0;
+  EXPECT_FALSE(server.OpenBook(path.string(), false, book)) << "refused as it is read";
+  EXPECT_NE(server.LastErrorText().find("part name twice"), std::string::npos)
+      << server.LastErrorText();
+  EXPECT_TRUE(Bytes(path) == twice) << "the file is left as it was";
+}
+
+TEST_F(PackageBadInput, ARelationshipToAMissingPartIsCarriedOverAsItWas) {
+  std::string rels = Parts(Bytes(kData + "Rich.xlsx"))["xl/worksheets/_rels/sheet2.xml.rels"];
+  rels.insert(rels.rfind("</Relationships>"),
+              "<Relationship Id=\"rIdGone\" Type=\"http://schemas.openxmlformats.org/"
+              "officeDocument/2006/relationships/image\" Target=\"../media/gone.png\"/>");
+  PackageEdits edits;
+  edits.put["xl/worksheets/_rels/sheet2.xml.rels"] = rels;
+  const fs::path path = Variant("Dangling.xlsx", edits);
+  const std::string before = Bytes(path);
+  BookHandle book = 0;
+  ASSERT_TRUE(server.OpenBook(path.string(), false, book)) << server.LastErrorText();
+  ASSERT_TRUE(server.SetCellValue(Sheet(book, 2), 3, 2, "4"));
+  ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
+  EXPECT_EQ(Differing(before, Bytes(path)), std::set<std::string>{"xl/worksheets/sheet2.xml"});
+  EXPECT_EQ(Reread(path, 2, 3, 2), "4");
+}
+
+TEST_F(PackageBadInput, ASheetWhosePartIsMissingIsRefusedWithoutTouchingTheFile) {
+  PackageEdits edits;
+  edits.remove.insert("xl/worksheets/sheet2.xml");
+  const fs::path path = Variant("NoSheet.xlsx", edits);
+  const std::string before = Bytes(path);
+  BookHandle book = 0;
+  // The reader takes what it finds; the save cannot tell where the sheet's part belongs.
+  ASSERT_TRUE(server.OpenBook(path.string(), false, book)) << server.LastErrorText();
+  ASSERT_TRUE(server.SetCellValue(Sheet(book, 1), 2, 2, "1200"));
+  EXPECT_FALSE(server.SaveBook(book));
+  EXPECT_NE(server.LastErrorText().find("names a sheet whose part is missing"), std::string::npos)
+      << server.LastErrorText();
+  EXPECT_TRUE(Bytes(path) == before);
+}
+
+TEST_F(PackageBadInput, A200MegabytePictureIsCarriedOverWithoutBeingUnpacked) {
+  // 200 MB of zeros deflate to a few hundred kB: the file stays small, the part does not.
+  PackageEdits edits;
+  edits.put["xl/media/huge.bin"] = std::string(200u << 20, '\0');
+  const fs::path path = Variant("Huge.xlsx", edits);
+  edits.put.clear();
+  const auto stored = StoredPart(path, "xl/media/huge.bin");
+  ASSERT_EQ(std::get<0>(stored), 200u << 20);
+  BookHandle book = 0;
+  ASSERT_TRUE(server.OpenBook(path.string(), false, book)) << server.LastErrorText();
+  ASSERT_TRUE(server.SetCellValue(Sheet(book, 1), 2, 2, "1200"));
+  ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
+  EXPECT_EQ(StoredPart(path, "xl/media/huge.bin"), stored) << "the part's stored bytes are kept";
+  EXPECT_EQ(Reread(path, 1, 5, 2), "1473.15");
 }
 
 }  // namespace
