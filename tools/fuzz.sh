@@ -13,23 +13,23 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-300}
 RUNS=${FUZZ_RUNS:-1000000}
 BUILD=build/fuzz
-ALL_TARGETS="WorkbookImport Formula TdbLoad ReferenceFile SectionStore ParameterString MolDefinition AmountText"
+ALL_TARGETS="WorkbookImport RoundTrip Formula TdbLoad ReferenceFile SectionStore ParameterString MolDefinition AmountText"
 TARGETS=${FUZZ_TARGETS:-$ALL_TARGETS}
 
 source tools/packages.sh
-ploxen_ensure_packages
+ploxen_ensure_packages --with-fuzz
 if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
-  echo "fuzz.sh: needs clang and libFuzzer (apt-get install clang libclang-rt-14-dev)" >&2
+  echo "fuzz.sh: clang or libFuzzer is still missing after the install (clang, libclang-rt-14-dev)" >&2
   exit 1
 fi
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPLOXEN_FUZZ=ON -DPLOXEN_BUILD_TESTS=OFF -DPLOXEN_BUILD_BENCH=OFF >/dev/null
-nice -n 15 cmake --build "$BUILD" -j 2 --target fuzzers
+nice -n 19 cmake --build "$BUILD" -j 2 --target fuzzers
 
 max_len() {
   case "$1" in
-    WorkbookImport) echo 65536 ;;
+    WorkbookImport | RoundTrip) echo 65536 ;;
     TdbLoad) echo 16384 ;;
     *) echo 4096 ;;
   esac
@@ -47,7 +47,7 @@ for t in $TARGETS; do
   echo "== $t: up to $SECONDS_PER_TARGET s or $RUNS executions" >&2
   start=$(date +%s)
   status=0
-  nice -n 15 "$BUILD/bin/fuzz_$t" -max_total_time="$SECONDS_PER_TARGET" -runs="$RUNS" \
+  nice -n 19 "$BUILD/bin/fuzz_$t" -max_total_time="$SECONDS_PER_TARGET" -runs="$RUNS" \
     -rss_limit_mb=512 -timeout=1 -detect_leaks=1 -max_len="$(max_len "$t")" \
     -print_final_stats=1 -artifact_prefix="$findings/" "$work" "tests/fuzz/corpus/$t" \
     >"$log" 2>&1 || status=$?
