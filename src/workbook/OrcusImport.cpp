@@ -53,6 +53,125 @@ bool XmlPartComplete(std::string_view xml) {
   return true;
 }
 
+constexpr std::string_view kStyleNamespace = "urn:oasis:names:tc:opendocument:xmlns:style:1.0";
+
+/// Calls `visit(name, value)` for every attribute of the tag text `tag` (from after the element
+/// name to before ">"); stops and returns false when `visit` does.
+template <typename Visit>
+bool ForEachAttribute(std::string_view tag, Visit visit) {
+  auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::size_t i = 0;
+  while (i < tag.size()) {
+    while (i < tag.size() && (space(tag[i]) || tag[i] == '/')) ++i;
+    const std::size_t nameStart = i;
+    while (i < tag.size() && !space(tag[i]) && tag[i] != '=') ++i;
+    const std::string_view name = tag.substr(nameStart, i - nameStart);
+    while (i < tag.size() && space(tag[i])) ++i;
+    if (i >= tag.size() || tag[i] != '=') continue;
+    ++i;
+    while (i < tag.size() && space(tag[i])) ++i;
+    if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\'')) break;
+    const char quote = tag[i++];
+    const std::size_t end = tag.find(quote, i);
+    if (end == std::string_view::npos) break;
+    if (!visit(name, tag.substr(i, end - i))) return false;
+    i = end + 1;
+  }
+  return true;
+}
+
+/// False when a style's row, column or cell properties sit in a style of another family (or
+/// outside any style). The .ods library writes such properties into the data of the family it
+/// expects without checking it: of an unknown family through a null pointer, of another family
+/// over data of a different type. Namespace prefixes are taken from the part's declarations.
+bool OdsStyleFamiliesMatch(std::string_view xml) {
+  // Every prefix bound to the style namespace anywhere in the part ("" for a default namespace).
+  std::vector<std::string> prefixes;
+  for (std::size_t at = xml.find("xmlns"); at != std::string_view::npos;
+       at = xml.find("xmlns", at + 5)) {
+    std::size_t i = at + 5;
+    std::string prefix;
+    if (i < xml.size() && xml[i] == ':') {
+      const std::size_t end = xml.find_first_of("= \t\r\n", i + 1);
+      if (end == std::string_view::npos) break;
+      prefix.assign(xml.substr(i + 1, end - i - 1));
+      i = end;
+    }
+    i = xml.find_first_of("\"'", i);
+    if (i == std::string_view::npos) break;
+    if (xml.substr(i + 1, kStyleNamespace.size()) == kStyleNamespace &&
+        i + 1 + kStyleNamespace.size() < xml.size() && xml[i + 1 + kStyleNamespace.size()] == xml[i])
+      prefixes.push_back(prefix);
+  }
+  if (prefixes.empty()) return true;
+  // The local name of a qualified name in the style namespace; empty for any other name.
+  auto styleLocal = [&prefixes](std::string_view qname) -> std::string_view {
+    const std::size_t colon = qname.find(':');
+    const std::string_view prefix = colon == std::string_view::npos ? "" : qname.substr(0, colon);
+    for (const std::string& p : prefixes)
+      if (p == prefix) return colon == std::string_view::npos ? qname : qname.substr(colon + 1);
+    return {};
+  };
+
+  // The family of each open element that is a style ("" for other elements), innermost last.
+  std::vector<std::pair<bool, std::string>> open;
+  for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
+    const std::string_view rest = xml.substr(at);
+    if (rest.rfind("<!--", 0) == 0 || rest.rfind("<![CDATA[", 0) == 0 || rest.rfind("<?", 0) == 0 ||
+        rest.rfind("<!", 0) == 0) {
+      const std::string_view close = rest.rfind("<!--", 0) == 0        ? "-->"
+                                     : rest.rfind("<![CDATA[", 0) == 0 ? "]]>"
+                                                                       : ">";
+      const std::size_t end = xml.find(close, at + 2);
+      if (end == std::string_view::npos) return true;
+      at = end;
+      continue;
+    }
+    // The tag's end, past quoted attribute values.
+    std::size_t end = at + 1;
+    for (char quote = 0; end < xml.size(); ++end) {
+      const char c = xml[end];
+      if (quote) {
+        if (c == quote) quote = 0;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '>') {
+        break;
+      }
+    }
+    if (end >= xml.size()) return true;  // refused elsewhere as an incomplete part
+    const std::string_view tag = xml.substr(at + 1, end - at - 1);
+    at = end;
+    if (!tag.empty() && tag[0] == '/') {
+      if (!open.empty()) open.pop_back();
+      continue;
+    }
+    const std::size_t nameEnd = std::min(tag.find_first_of(" \t\r\n/"), tag.size());
+    const std::string_view local = styleLocal(tag.substr(0, nameEnd));
+    const bool selfClosing = !tag.empty() && tag.back() == '/';
+    std::string family;
+    const bool isStyle = local == "style" || local == "default-style";
+    if (isStyle)
+      ForEachAttribute(tag.substr(nameEnd), [&](std::string_view name, std::string_view value) {
+        if (styleLocal(name) == "family" && name.find(':') != std::string_view::npos)
+          family.assign(value);
+        return true;
+      });
+    std::string_view needs;
+    if (local == "table-row-properties") needs = "table-row";
+    else if (local == "table-column-properties") needs = "table-column";
+    else if (local == "table-cell-properties") needs = "table-cell";
+    if (!needs.empty()) {
+      const std::pair<bool, std::string>* style = nullptr;
+      for (auto it = open.rbegin(); it != open.rend() && !style; ++it)
+        if (it->first) style = &*it;
+      if (!style || style->second != needs) return false;
+    }
+    if (!selfClosing) open.emplace_back(isStyle, std::move(family));
+  }
+  return true;
+}
+
 bool IsXmlPart(std::string_view name) {
   auto endsWith = [name](std::string_view tail) {
     return name.size() >= tail.size() && name.substr(name.size() - tail.size()) == tail;
@@ -104,6 +223,11 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
       if (f) zip_fclose(f);
       if (!ok || !XmlPartComplete(xml)) {
         error = "the zip archive is damaged (" + parts.back() + ")";
+        ok = false;
+      } else if ((parts.back() == "content.xml" || parts.back() == "styles.xml") &&
+                 !OdsStyleFamiliesMatch(xml)) {
+        error = "the workbook is damaged (" + parts.back() +
+                ": row, column or cell properties in a style of another family)";
         ok = false;
       } else if (parts.back() == "content.xml") {
         contentXml = std::move(xml);

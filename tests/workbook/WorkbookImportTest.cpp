@@ -323,3 +323,72 @@ TEST(ImportXlsx, NamesSheetContentASaveCannotKeep) {
 
 }  // namespace
 }  // namespace ploxen
+
+namespace ploxen {
+namespace {
+
+/// Other.ods with `from` replaced by `to` in its content.xml.
+std::string OdsWithContent(const std::string& name, const std::string& from,
+                           const std::string& to) {
+  std::string path = Scratch(name, FileBytes(kData + "Other.ods"));
+  int zerr = 0;
+  zip_t* za = zip_open(path.c_str(), 0, &zerr);
+  if (!za) return path;
+  std::string content;
+  zip_stat_t st;
+  if (zip_stat(za, "content.xml", 0, &st) == 0) {
+    content.resize(st.size);
+    zip_file_t* f = zip_fopen(za, "content.xml", 0);
+    zip_fread(f, content.data(), st.size);
+    zip_fclose(f);
+  }
+  const std::size_t at = content.find(from);
+  if (at != std::string::npos) content.replace(at, from.size(), to);
+  // libzip copies the buffer on close; it must live until then.
+  zip_source_t* src = zip_source_buffer(za, content.data(), content.size(), 0);
+  zip_file_add(za, "content.xml", src, ZIP_FL_OVERWRITE);
+  zip_close(za);
+  return path;
+}
+
+TEST(ImportBadInput, RowOrColumnPropertiesOfAnotherStyleFamilyAreRefused) {
+  // The .ods library stores row and column properties into the data of the style's family
+  // without looking at the family: of an unknown family it writes through a null pointer.
+  const std::string row = "style:name=\"ro1\" style:family=\"table-row\"";
+  const std::string column = "style:name=\"co1\" style:family=\"table-column\"";
+  const std::pair<std::string, std::string> cases[] = {
+      {row, "style:name=\"ro1\" style:family=\"table-qow\""},
+      {row, "style:name=\"ro1\" style:family=\"table-cell\""},
+      {row, "style:name=\"ro1\""},
+      {column, "style:name=\"co1\" style:family=\"paragraph\""},
+      {column, "style:name=\"co1\" style:family=\"table-row\""},
+  };
+  for (const auto& [from, to] : cases) {
+    ImportedBook book;
+    std::string error;
+    EXPECT_FALSE(ReadWorkbookFile(OdsWithContent("family.ods", from, to), book, error)) << to;
+    EXPECT_NE(error.find("damaged (content.xml"), std::string::npos) << error;
+  }
+  // Other namespace prefixes, and the family given in single quotes, change nothing.
+  ImportedBook book;
+  std::string error;
+  EXPECT_TRUE(ReadWorkbookFile(
+      OdsWithContent("family.ods", row, "style:name='ro1' style:family='table-row'"), book, error))
+      << error;
+  EXPECT_TRUE(ReadWorkbookFile(OdsWithContent("family.ods", "<office:automatic-styles>",
+                                              "<office:automatic-styles xmlns:s=\"urn:oasis:names:"
+                                              "tc:opendocument:xmlns:style:1.0\"><s:style "
+                                              "s:name=\"ro9\" s:family=\"table-row\"><s:table-row-"
+                                              "properties s:row-height=\"0.2in\"/></s:style>"),
+                               book, error))
+      << error;
+  EXPECT_FALSE(ReadWorkbookFile(OdsWithContent("family.ods", "<office:automatic-styles>",
+                                               "<office:automatic-styles xmlns:s=\"urn:oasis:names:"
+                                               "tc:opendocument:xmlns:style:1.0\"><s:style "
+                                               "s:name=\"ro9\" s:family=\"text\"><s:table-row-"
+                                               "properties s:row-height=\"0.2in\"/></s:style>"),
+                                book, error));
+}
+
+}  // namespace
+}  // namespace ploxen
