@@ -283,7 +283,7 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     if (book.format == BookFormat::kXlsx)
       ReadXlsxExternalLinks(bytes, book);
     else {
-      SupplementOdsContent(contentXml, book);
+      SupplementOdsContent(contentXml, book, limits.maxCells);
       ExtractOdsLinkSheets(book);
     }
   } catch (const ImportTooLarge&) {

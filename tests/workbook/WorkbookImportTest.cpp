@@ -390,5 +390,53 @@ TEST(ImportBadInput, RowOrColumnPropertiesOfAnotherStyleFamilyAreRefused) {
                                 book, error));
 }
 
+TEST(ImportOds, ConstantsOfEveryValueTypeKeepTheirValue) {
+  // The .ods library reads float, string and date cells only; a typed TRUE, 5 % or 3 € came
+  // back as an empty cell.
+  const std::string row1 =
+      "<table:table-row table:style-name=\"ro1\"><table:table-cell "
+      "table:number-columns-repeated=\"2\"/></table:table-row>";
+  const std::string cells =
+      "<table:table-row table:style-name=\"ro1\">"
+      "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\"><text:p>TRUE"
+      "</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"false\" "
+      "table:number-columns-repeated=\"2\"><text:p>FALSE</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"percentage\" office:value=\"0.05\"><text:p>5%"
+      "</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"currency\" office:currency=\"EUR\" "
+      "office:value=\"3.25\"><text:p>3.25 EUR</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"time\" office:time-value=\"PT18H30M00S\"><text:p>"
+      "18:30</text:p></table:table-cell>"
+      "<table:table-cell table:formula=\"of:=1&lt;2\" office:value-type=\"boolean\" "
+      "office:boolean-value=\"true\"><text:p>TRUE</text:p></table:table-cell></table:table-row>";
+  ImportedBook book;
+  std::string error;
+  ASSERT_TRUE(ReadWorkbookFile(OdsWithContent("types.ods", row1, cells), book, error)) << error;
+  const ImportedSheet& data = *FindSheet(book, "Data");
+  auto expect = [&](int column, ImportedCell::Kind kind, double number) {
+    const ImportedCell* cell = FindCell(data, 0, column);
+    ASSERT_NE(cell, nullptr) << column;
+    EXPECT_EQ(cell->kind, kind) << column;
+    EXPECT_DOUBLE_EQ(cell->number, number) << column;
+  };
+  expect(0, ImportedCell::Kind::kBool, 1.0);
+  expect(1, ImportedCell::Kind::kBool, 0.0);
+  expect(2, ImportedCell::Kind::kBool, 0.0);
+  expect(3, ImportedCell::Kind::kNumber, 0.05);
+  expect(4, ImportedCell::Kind::kNumber, 3.25);
+  expect(5, ImportedCell::Kind::kNumber, 18.5 / 24.0);
+  const ImportedCell* formula = FindCell(data, 0, 6);
+  ASSERT_NE(formula, nullptr);
+  EXPECT_EQ(formula->kind, ImportedCell::Kind::kFormula);
+  EXPECT_EQ(formula->cached, ImportedCell::Cached::kBool);
+  EXPECT_DOUBLE_EQ(formula->number, 1.0);
+  // The cells still count against the limit.
+  ImportLimits limits;
+  limits.maxCells = 5;
+  EXPECT_FALSE(ReadWorkbookFile(OdsWithContent("types.ods", row1, cells), book, error, limits));
+  EXPECT_NE(error.find("cells"), std::string::npos) << error;
+}
+
 }  // namespace
 }  // namespace ploxen
