@@ -172,6 +172,44 @@ bool OdsStyleFamiliesMatch(std::string_view xml) {
   return true;
 }
 
+/// False when a worksheet part's root element is no SpreadsheetML worksheet (another name or
+/// namespace). orcus reads such a sheet as empty and a save would write the user's cells into a
+/// part no reader takes as a sheet.
+bool WorksheetRootValid(std::string_view xml) {
+  std::size_t at = 0;
+  if (xml.substr(0, 3) == "\xEF\xBB\xBF") at = 3;
+  while (true) {
+    at = xml.find('<', at);
+    if (at == std::string_view::npos) return false;
+    const std::string_view rest = xml.substr(at);
+    const std::string_view close = rest.rfind("<!--", 0) == 0 ? "-->"
+                                   : rest.rfind("<?", 0) == 0 ? "?>"
+                                   : rest.rfind("<!", 0) == 0 ? ">"
+                                                              : "";
+    if (close.empty()) break;
+    at = xml.find(close, at + 2);
+    if (at == std::string_view::npos) return false;
+  }
+  const std::size_t end = xml.find('>', at);
+  if (end == std::string_view::npos) return false;
+  const std::string_view tag = xml.substr(at + 1, end - at - 1);
+  const std::size_t nameEnd = std::min(tag.find_first_of(" \t\r\n/"), tag.size());
+  const std::string_view name = tag.substr(0, nameEnd);
+  const std::size_t colon = name.find(':');
+  const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
+  if (local != "worksheet") return false;
+  const std::string declaration =
+      colon == std::string_view::npos ? "xmlns" : "xmlns:" + std::string(name.substr(0, colon));
+  bool valid = false;
+  ForEachAttribute(tag.substr(nameEnd), [&](std::string_view attribute, std::string_view value) {
+    if (attribute != declaration) return true;
+    valid = value == "http://schemas.openxmlformats.org/spreadsheetml/2006/main" ||
+            value == "http://purl.oclc.org/ooxml/spreadsheetml/main";
+    return false;
+  });
+  return valid;
+}
+
 bool IsXmlPart(std::string_view name) {
   auto endsWith = [name](std::string_view tail) {
     return name.size() >= tail.size() && name.substr(name.size() - tail.size()) == tail;
@@ -228,6 +266,11 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
                  !OdsStyleFamiliesMatch(xml)) {
         error = "the workbook is damaged (" + parts.back() +
                 ": row, column or cell properties in a style of another family)";
+        ok = false;
+      } else if (parts.back().rfind("xl/worksheets/", 0) == 0 &&
+                 parts.back().find('/', 14) == std::string::npos &&
+                 !WorksheetRootValid(xml)) {
+        error = "the workbook is damaged (" + parts.back() + ": not a worksheet)";
         ok = false;
       } else if (parts.back() == "content.xml") {
         contentXml = std::move(xml);

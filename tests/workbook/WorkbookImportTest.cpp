@@ -242,6 +242,38 @@ TEST(ImportBadInput, PartEndingInsideMarkupIsRefused) {
       << error;
 }
 
+TEST(ImportBadInput, WorksheetOfAnotherNamespaceIsRefused) {
+  // Read as an empty sheet, it took the cells a user wrote into it on the next save, and no
+  // reader found them there again.
+  const std::string body =
+      "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData></worksheet>";
+  const std::string nul(2, '\0');
+  for (const std::string& root :
+       {"<worksheet xmlns=\"http://sche" + nul + "mas.openxmlformats.org/spreadsheetml/2006/main\">",
+        std::string("<worksheet xmlns=\"http://example.org/other\">"), std::string("<worksheet>"),
+        std::string("<sheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">")}) {
+    ImportedBook book;
+    std::string error;
+    EXPECT_FALSE(
+        ReadWorkbookFile(XlsxWithSheet("namespace.xlsx", "<?xml version=\"1.0\"?>" + root + body),
+                         book, error))
+        << root;
+    EXPECT_NE(error.find("xl/worksheets/sheet1.xml: not a worksheet"), std::string::npos) << error;
+  }
+  ImportedBook book;
+  std::string error;
+  ASSERT_TRUE(ReadWorkbookFile(
+      XlsxWithSheet("namespace.xlsx",
+                    "<?xml version=\"1.0\"?><!-- prefixed --><x:worksheet xmlns:x=\"http://"
+                    "schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData><x:row "
+                    "r=\"1\"><x:c r=\"A1\"><x:v>7</x:v></x:c></x:row></x:sheetData></x:worksheet>"),
+      book, error))
+      << error;
+  const ImportedCell* a1 = FindCell(book.sheets[0], 0, 0);
+  ASSERT_NE(a1, nullptr);
+  EXPECT_DOUBLE_EQ(a1->number, 7.0);
+}
+
 TEST(ImportXlsx, SharedFormulaFollowersGetShiftedText) {
   std::string path = XlsxWithSheet(
       "shared.xlsx",
