@@ -172,15 +172,14 @@ bool OdsStyleFamiliesMatch(std::string_view xml) {
   return true;
 }
 
-/// False when a worksheet part's root element is no SpreadsheetML worksheet (another name or
-/// namespace). orcus reads such a sheet as empty and a save would write the user's cells into a
-/// part no reader takes as a sheet.
-bool WorksheetRootValid(std::string_view xml) {
+/// The text of the root element's start tag (between "<" and ">"), past the prolog; empty
+/// when there is none.
+std::string_view RootTag(std::string_view xml) {
   std::size_t at = 0;
   if (xml.substr(0, 3) == "\xEF\xBB\xBF") at = 3;
   while (true) {
     at = xml.find('<', at);
-    if (at == std::string_view::npos) return false;
+    if (at == std::string_view::npos) return {};
     const std::string_view rest = xml.substr(at);
     const std::string_view close = rest.rfind("<!--", 0) == 0 ? "-->"
                                    : rest.rfind("<?", 0) == 0 ? "?>"
@@ -188,11 +187,18 @@ bool WorksheetRootValid(std::string_view xml) {
                                                               : "";
     if (close.empty()) break;
     at = xml.find(close, at + 2);
-    if (at == std::string_view::npos) return false;
+    if (at == std::string_view::npos) return {};
   }
   const std::size_t end = xml.find('>', at);
-  if (end == std::string_view::npos) return false;
-  const std::string_view tag = xml.substr(at + 1, end - at - 1);
+  if (end == std::string_view::npos) return {};
+  return xml.substr(at + 1, end - at - 1);
+}
+
+/// False when a worksheet part's root element is no SpreadsheetML worksheet (another name or
+/// namespace). orcus reads such a sheet as empty and a save would write the user's cells into a
+/// part no reader takes as a sheet.
+bool WorksheetRootValid(std::string_view xml) {
+  const std::string_view tag = RootTag(xml);
   const std::size_t nameEnd = std::min(tag.find_first_of(" \t\r\n/"), tag.size());
   const std::string_view name = tag.substr(0, nameEnd);
   const std::size_t colon = name.find(':');
@@ -207,6 +213,34 @@ bool WorksheetRootValid(std::string_view xml) {
             value == "http://purl.oclc.org/ooxml/spreadsheetml/main";
     return false;
   });
+  return valid;
+}
+
+/// False when the root of an .ods content part does not bind the prefixes a save writes cells,
+/// texts and cell styles with to their namespaces. orcus skips elements of a mistyped namespace
+/// (a sheet's texts read as empty cells), and the save would write the user's cells in it again.
+bool OdsContentNamespacesValid(std::string_view xml) {
+  struct Binding {
+    std::string_view attribute, uri;
+    bool found = false;
+  };
+  Binding bindings[] = {
+      {"xmlns:office", "urn:oasis:names:tc:opendocument:xmlns:office:1.0"},
+      {"xmlns:table", "urn:oasis:names:tc:opendocument:xmlns:table:1.0"},
+      {"xmlns:text", "urn:oasis:names:tc:opendocument:xmlns:text:1.0"},
+      {"xmlns:style", "urn:oasis:names:tc:opendocument:xmlns:style:1.0"},
+  };
+  bool valid = true;
+  ForEachAttribute(RootTag(xml), [&](std::string_view attribute, std::string_view value) {
+    for (Binding& b : bindings)
+      if (attribute == b.attribute) {
+        b.found = true;
+        valid = valid && value == b.uri;
+      }
+    return true;
+  });
+  for (const Binding& b : bindings)
+    if (!b.found) return false;
   return valid;
 }
 
@@ -266,6 +300,10 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
                  !OdsStyleFamiliesMatch(xml)) {
         error = "the workbook is damaged (" + parts.back() +
                 ": row, column or cell properties in a style of another family)";
+        ok = false;
+      } else if (parts.back() == "content.xml" && !OdsContentNamespacesValid(xml)) {
+        error = "the workbook is damaged (content.xml: the office, table, text or style "
+                "namespace is missing or mistyped)";
         ok = false;
       } else if (parts.back().rfind("xl/worksheets/", 0) == 0 &&
                  parts.back().find('/', 14) == std::string::npos &&

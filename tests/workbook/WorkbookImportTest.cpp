@@ -470,5 +470,22 @@ TEST(ImportOds, ConstantsOfEveryValueTypeKeepTheirValue) {
   EXPECT_NE(error.find("cells"), std::string::npos) << error;
 }
 
+TEST(ImportBadInput, OdsContentWithAMistypedNamespaceIsRefused) {
+  // Texts of a mistyped text namespace read as empty cells, and a save wrote the user's texts
+  // into that namespace again, where no reader finds them.
+  const std::string text = "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"";
+  const std::string table = "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\"";
+  for (const auto& [from, to] :
+       {std::pair{text, std::string("xmlns:text=\"urn:oasis:names:tc\xD9:opendocument:xmlns:text:1.0\"")},
+        std::pair{table, std::string("xmlns:tablx=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\"")}}) {
+    ImportedBook book;
+    std::string error;
+    EXPECT_FALSE(ReadWorkbookFile(OdsWithContent("namespace.ods", from, to), book, error)) << to;
+    EXPECT_NE(error.find("damaged (content.xml: the office, table, text or style namespace"),
+              std::string::npos)
+        << error;
+  }
+}
+
 }  // namespace
 }  // namespace ploxen
