@@ -6,6 +6,7 @@
 #include <exception>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include <zip.h>
 #include <orcus/orcus_ods.hpp>
@@ -13,6 +14,7 @@
 
 #include "workbook/OdsSupplement.h"
 #include "workbook/OrcusFactory.h"
+#include "workbook/XmlText.h"
 #include "workbook/ZipParts.h"
 
 namespace ploxen {
@@ -244,6 +246,37 @@ bool OdsContentNamespacesValid(std::string_view xml) {
   return valid;
 }
 
+/// False when a sheet the workbook part lists has no relationship of a sheet type (worksheet,
+/// chart, dialog or macro sheet). orcus then reads no part for it and shows it empty, and a save
+/// wrote the user's cells into a part no reader takes as that sheet.
+bool SheetRelationshipsValid(std::string_view workbookXml, std::string_view relsXml) {
+  std::map<std::string, std::string> types;  // relationship id -> type
+  std::size_t pos = 0;
+  XmlTag tag;
+  while (FindXmlElement(relsXml, "Relationship", pos, tag)) {
+    const std::string_view text = relsXml.substr(tag.begin, tag.end - tag.begin);
+    types[XmlAttribute(text, "Id")] = XmlAttribute(text, "Type");
+    pos = tag.end;
+  }
+  auto sheetType = [](std::string_view type) {
+    for (std::string_view base : {"http://schemas.openxmlformats.org/officeDocument/2006/relationships/",
+                                  "http://purl.oclc.org/ooxml/officeDocument/relationships/"})
+      for (std::string_view kind : {"worksheet", "chartsheet", "dialogsheet"})
+        if (type.size() == base.size() + kind.size() && type.substr(0, base.size()) == base &&
+            type.substr(base.size()) == kind)
+          return true;
+    return type == "http://schemas.microsoft.com/office/2006/relationships/xlMacrosheet";
+  };
+  pos = 0;
+  while (FindXmlElement(workbookXml, "sheet", pos, tag)) {
+    const auto it =
+        types.find(XmlAttribute(workbookXml.substr(tag.begin, tag.end - tag.begin), "id"));
+    if (it == types.end() || !sheetType(it->second)) return false;
+    pos = tag.end;
+  }
+  return true;
+}
+
 bool IsXmlPart(std::string_view name) {
   auto endsWith = [name](std::string_view tail) {
     return name.size() >= tail.size() && name.substr(name.size() - tail.size()) == tail;
@@ -254,7 +287,8 @@ bool IsXmlPart(std::string_view name) {
 /// The part list of a zip package, and content.xml when there is one; false (with a
 /// reason) when it is no readable zip or a part is larger than the limits allow.
 bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<std::string>& parts,
-               std::string& contentXml, std::vector<std::string>& sheetFeatures,
+               std::string& contentXml, std::string& workbookXml, std::string& workbookRels,
+               std::vector<std::string>& sheetFeatures,
                std::string& error) {
   if (bytes.size() < 22 || bytes.substr(0, 2) != "PK") {
     error = "the file is not a workbook package (no zip archive)";
@@ -312,6 +346,10 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
         ok = false;
       } else if (parts.back() == "content.xml") {
         contentXml = std::move(xml);
+      } else if (parts.back() == "xl/workbook.xml") {
+        workbookXml = std::move(xml);
+      } else if (parts.back() == "xl/_rels/workbook.xml.rels") {
+        workbookRels = std::move(xml);
       } else if (parts.back().rfind("xl/worksheets/sheet", 0) == 0 && size < 4u * 1048576u) {
         // Sheet content kept only by the file (hyperlinks, validation, ...), for the save warning.
         AddSheetFeatures(xml, sheetFeatures);
@@ -338,10 +376,16 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     return false;
   }
   std::vector<std::string> parts, sheetFeatures;
-  std::string contentXml;
-  if (!ListParts(bytes, limits, parts, contentXml, sheetFeatures, error)) return false;
+  std::string contentXml, workbookXml, workbookRels;
+  if (!ListParts(bytes, limits, parts, contentXml, workbookXml, workbookRels, sheetFeatures, error))
+    return false;
   if (HasPart(parts, "xl/workbook.xml")) {
     book.format = BookFormat::kXlsx;
+    if (!SheetRelationshipsValid(workbookXml, workbookRels)) {
+      error = "the workbook is damaged (xl/_rels/workbook.xml.rels: a sheet has no relationship "
+              "of a sheet type)";
+      return false;
+    }
   } else if (HasPart(parts, "content.xml") &&
              contentXml.find("office:spreadsheet") != std::string::npos) {
     book.format = BookFormat::kOds;

@@ -10,6 +10,7 @@
 
 #include "workbook/A1Shift.h"
 #include "workbook/OrcusImport.h"
+#include "workbook/PackageZip.h"
 
 namespace ploxen {
 namespace {
@@ -484,6 +485,34 @@ TEST(ImportBadInput, OdsContentWithAMistypedNamespaceIsRefused) {
     EXPECT_NE(error.find("damaged (content.xml: the office, table, text or style namespace"),
               std::string::npos)
         << error;
+  }
+}
+
+TEST(ImportBadInput, SheetWithoutAWorksheetRelationshipIsRefused) {
+  // orcus read no part for such a sheet and showed it empty; a save then wrote the user's cells
+  // into a part no reader took as that sheet.
+  const std::string original = FileBytes(kData + "Formulas.xlsx");
+  std::string rels;
+  {
+    ZipPackage package;
+    std::string error;
+    ASSERT_TRUE(package.Open(original, error)) << error;
+    ASSERT_TRUE(package.Read("xl/_rels/workbook.xml.rels", rels));
+  }
+  const std::string type = "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet2.xml";
+  const std::size_t at = rels.find(type);
+  ASSERT_NE(at, std::string::npos) << rels;
+  for (const std::string damaged : {"officeDocument92006/relationships/worksheet",
+                                    "officeDocument/2006/relationships/workshee"}) {
+    std::string changed = rels;
+    changed.replace(at, type.find('"'), damaged);
+    PackageEdits edits;
+    edits.put["xl/_rels/workbook.xml.rels"] = changed;
+    std::string bytes, error;
+    ASSERT_TRUE(EditPackage(original, edits, bytes, error)) << error;
+    ImportedBook book;
+    EXPECT_FALSE(ReadWorkbookBytes(bytes, book, error)) << damaged;
+    EXPECT_NE(error.find("xl/_rels/workbook.xml.rels"), std::string::npos) << error;
   }
 }
 
