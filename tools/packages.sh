@@ -29,12 +29,22 @@ ploxen_missing_packages() {
   echo "${missing[@]}"
 }
 
-# Usage: ploxen_ensure_packages [--with-tests]
+# Only tools/fuzz.sh needs these: clang builds the fuzz targets, libclang-rt-14-dev holds
+# libFuzzer and clang's sanitizer runtimes.
+PLOXEN_FUZZ_PACKAGES=(
+  clang libclang-rt-14-dev
+)
+
+# Usage: ploxen_ensure_packages [--with-tests] [--with-fuzz]
 ploxen_ensure_packages() {
   local wanted=("${PLOXEN_PACKAGES[@]}")
-  if [ "${1:-}" = "--with-tests" ]; then
-    wanted+=("${PLOXEN_TEST_PACKAGES[@]}")
-  fi
+  local option
+  for option in "$@"; do
+    case "$option" in
+      --with-tests) wanted+=("${PLOXEN_TEST_PACKAGES[@]}") ;;
+      --with-fuzz) wanted+=("${PLOXEN_FUZZ_PACKAGES[@]}") ;;
+    esac
+  done
   if ! command -v dpkg-query >/dev/null 2>&1; then
     echo "ploxen: this build needs a Debian system with dpkg and apt-get." >&2
     return 1

@@ -11,6 +11,7 @@
 #include <orcus/sax_parser.hpp>
 
 #include "workbook/CellAddress.h"
+#include "workbook/OrcusFactory.h"
 
 namespace ploxen {
 
@@ -44,6 +45,35 @@ BorderLine ParseBorder(std::string_view s) {
   return BorderLine::kThin;
 }
 
+/// An ISO 8601 duration "PT18H30M00S" (days allowed: "P1DT2H") as a fraction of days; 0 when
+/// it is not one.
+double DurationDays(std::string_view s) {
+  double days = 0.0;
+  bool negative = !s.empty() && s[0] == '-';
+  if (negative) s.remove_prefix(1);
+  if (s.empty() || s[0] != 'P') return 0.0;
+  s.remove_prefix(1);
+  bool time = false;
+  while (!s.empty()) {
+    if (s[0] == 'T') {
+      time = true;
+      s.remove_prefix(1);
+      continue;
+    }
+    double v = 0.0;
+    auto res = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (res.ec != std::errc() || res.ptr == s.data() + s.size()) return 0.0;
+    const char unit = *res.ptr;
+    s.remove_prefix(static_cast<std::size_t>(res.ptr - s.data()) + 1);
+    if (unit == 'D' && !time) days += v;
+    else if (unit == 'H' && time) days += v / 24.0;
+    else if (unit == 'M' && time) days += v / 1440.0;
+    else if (unit == 'S' && time) days += v / 86400.0;
+    else return 0.0;
+  }
+  return negative ? -days : days;
+}
+
 int IntOf(std::string_view s, int fallback) {
   int v = fallback;
   if (!s.empty()) std::from_chars(s.data(), s.data() + s.size(), v);
@@ -53,7 +83,9 @@ int IntOf(std::string_view s, int fallback) {
 /// The SAX handler.
 class Reader {
  public:
-  explicit Reader(ImportedBook& book) : book_(book) {}
+  Reader(ImportedBook& book, std::size_t maxCells) : book_(book), maxCells_(maxCells) {
+    for (const ImportedSheet& sheet : book.sheets) cellCount_ += sheet.cells.size();
+  }
 
   void doctype(const orcus::sax::doctype_declaration&) {}
   void start_declaration(std::string_view) {}
@@ -80,7 +112,13 @@ class Reader {
   ImportedCell* Find(int row, int col);
   int FormatIndex(const std::string& styleName);
 
+  /// Gives a cell the constant of the value types orcus skips (boolean, percentage, currency,
+  /// time); a formula without a cached result gets it as that.
+  void SetSkippedValue(ImportedCell& cell) const;
+
   ImportedBook& book_;
+  std::size_t maxCells_;
+  std::size_t cellCount_ = 0;
   std::vector<std::pair<std::string, std::string>> attrs_;
   // Styles.
   std::map<std::string, std::string> numberStyles_;  ///< data style name -> format code
@@ -100,6 +138,8 @@ class Reader {
   bool inCell_ = false;
   std::string cellStyleName_;
   int colRepeat_ = 1;
+  enum class Skipped { kNone, kBoolean, kNumber } skipped_ = Skipped::kNone;
+  double skippedValue_ = 0.0;
   int paragraphs_ = 0;
   bool inParagraph_ = false;
   int annotation_ = 0;
@@ -232,6 +272,20 @@ void Reader::StartCell(bool covered) {
   text_.clear();
   colRepeat_ = std::max(1, IntOf(Attr("number-columns-repeated"), 1));
   cellStyleName_ = Attr("style-name");
+  const std::string_view type = Attr("value-type");
+  skipped_ = Skipped::kNone;
+  skippedValue_ = 0.0;
+  if (type == "boolean") {
+    skipped_ = Skipped::kBoolean;
+    skippedValue_ = Attr("boolean-value") == "true" ? 1.0 : 0.0;
+  } else if (type == "percentage" || type == "currency") {
+    const std::string_view value = Attr("value");
+    if (std::from_chars(value.data(), value.data() + value.size(), skippedValue_).ec == std::errc())
+      skipped_ = Skipped::kNumber;
+  } else if (type == "time") {
+    skipped_ = Skipped::kNumber;
+    skippedValue_ = DurationDays(Attr("time-value"));
+  }
   if (cellStyleName_.empty() && col_ < static_cast<int>(columnStyles_.size()))
     cellStyleName_ = columnStyles_[col_];
   int cols = IntOf(Attr("number-columns-spanned"), 1);
@@ -268,19 +322,35 @@ void Reader::EndCell() {
       for (int c = 0; c < cols; ++c) {
         ImportedCell* cell = Find(row_ + r, col_ + c);
         if (!cell) {
-          if (format == 0 || rowRepeat_ * colRepeat_ != 1) continue;
-          index_[CellKey(row_, col_)] = current_->cells.size();
+          const bool value = skipped_ != Skipped::kNone;
+          if (!value && (format == 0 || rowRepeat_ * colRepeat_ != 1)) continue;
+          if (++cellCount_ > maxCells_) throw ImportTooLarge{};
+          index_[CellKey(row_ + r, col_ + c)] = current_->cells.size();
           cell = &current_->cells.emplace_back();
-          cell->row = row_;
-          cell->column = col_;
+          cell->row = row_ + r;
+          cell->column = col_ + c;
         }
         cell->style = format;
+        SetSkippedValue(*cell);
         if (cell->kind == ImportedCell::Kind::kString && paragraphs_ > 0 && cell->text != text_)
           cell->text = text_;
       }
     }
   }
   col_ += colRepeat_;
+}
+
+void Reader::SetSkippedValue(ImportedCell& cell) const {
+  if (skipped_ == Skipped::kNone) return;
+  using K = ImportedCell::Kind;
+  using C = ImportedCell::Cached;
+  if (cell.kind == K::kEmpty) {
+    cell.kind = skipped_ == Skipped::kBoolean ? K::kBool : K::kNumber;
+    cell.number = skippedValue_;
+  } else if (cell.kind == K::kFormula && cell.cached == C::kNone) {
+    cell.cached = skipped_ == Skipped::kBoolean ? C::kBool : C::kNumber;
+    cell.number = skippedValue_;
+  }
 }
 
 void Reader::end_element(const orcus::sax::parser_element& e) {
@@ -306,11 +376,11 @@ void Reader::end_element(const orcus::sax::parser_element& e) {
 
 }  // namespace
 
-void SupplementOdsContent(std::string_view contentXml, ImportedBook& book) {
+void SupplementOdsContent(std::string_view contentXml, ImportedBook& book, std::size_t maxCells) {
   for (ImportedSheet& sheet : book.sheets)
     for (ImportedCell& cell : sheet.cells) cell.style = 0;  // orcus' ods formats are incomplete
   book.formats.assign(1, CellFormat{});
-  Reader reader(book);
+  Reader reader(book, maxCells);
   orcus::sax_parser<Reader> parser(contentXml.data(), contentXml.size(), reader);
   parser.parse();
 }

@@ -6,6 +6,7 @@
 #include <exception>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include <zip.h>
 #include <orcus/orcus_ods.hpp>
@@ -13,6 +14,7 @@
 
 #include "workbook/OdsSupplement.h"
 #include "workbook/OrcusFactory.h"
+#include "workbook/XmlText.h"
 #include "workbook/ZipParts.h"
 
 namespace ploxen {
@@ -56,6 +58,228 @@ bool XmlPartComplete(std::string_view xml) {
   return true;
 }
 
+constexpr std::string_view kStyleNamespace = "urn:oasis:names:tc:opendocument:xmlns:style:1.0";
+
+/// Calls `visit(name, value)` for every attribute of the tag text `tag` (from after the element
+/// name to before ">"); stops and returns false when `visit` does.
+template <typename Visit>
+bool ForEachAttribute(std::string_view tag, Visit visit) {
+  auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::size_t i = 0;
+  while (i < tag.size()) {
+    while (i < tag.size() && (space(tag[i]) || tag[i] == '/')) ++i;
+    const std::size_t nameStart = i;
+    while (i < tag.size() && !space(tag[i]) && tag[i] != '=') ++i;
+    const std::string_view name = tag.substr(nameStart, i - nameStart);
+    while (i < tag.size() && space(tag[i])) ++i;
+    if (i >= tag.size() || tag[i] != '=') continue;
+    ++i;
+    while (i < tag.size() && space(tag[i])) ++i;
+    if (i >= tag.size() || (tag[i] != '"' && tag[i] != '\'')) break;
+    const char quote = tag[i++];
+    const std::size_t end = tag.find(quote, i);
+    if (end == std::string_view::npos) break;
+    if (!visit(name, tag.substr(i, end - i))) return false;
+    i = end + 1;
+  }
+  return true;
+}
+
+/// False when a style's row, column or cell properties sit in a style of another family (or
+/// outside any style). The .ods library writes such properties into the data of the family it
+/// expects without checking it: of an unknown family through a null pointer, of another family
+/// over data of a different type. Namespace prefixes are taken from the part's declarations.
+bool OdsStyleFamiliesMatch(std::string_view xml) {
+  // Every prefix bound to the style namespace anywhere in the part ("" for a default namespace).
+  std::vector<std::string> prefixes;
+  for (std::size_t at = xml.find("xmlns"); at != std::string_view::npos;
+       at = xml.find("xmlns", at + 5)) {
+    std::size_t i = at + 5;
+    std::string prefix;
+    if (i < xml.size() && xml[i] == ':') {
+      const std::size_t end = xml.find_first_of("= \t\r\n", i + 1);
+      if (end == std::string_view::npos) break;
+      prefix.assign(xml.substr(i + 1, end - i - 1));
+      i = end;
+    }
+    i = xml.find_first_of("\"'", i);
+    if (i == std::string_view::npos) break;
+    if (xml.substr(i + 1, kStyleNamespace.size()) == kStyleNamespace &&
+        i + 1 + kStyleNamespace.size() < xml.size() && xml[i + 1 + kStyleNamespace.size()] == xml[i])
+      prefixes.push_back(prefix);
+  }
+  if (prefixes.empty()) return true;
+  // The local name of a qualified name in the style namespace; empty for any other name.
+  auto styleLocal = [&prefixes](std::string_view qname) -> std::string_view {
+    const std::size_t colon = qname.find(':');
+    const std::string_view prefix = colon == std::string_view::npos ? "" : qname.substr(0, colon);
+    for (const std::string& p : prefixes)
+      if (p == prefix) return colon == std::string_view::npos ? qname : qname.substr(colon + 1);
+    return {};
+  };
+
+  // The family of each open element that is a style ("" for other elements), innermost last.
+  std::vector<std::pair<bool, std::string>> open;
+  for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
+    const std::string_view rest = xml.substr(at);
+    if (rest.rfind("<!--", 0) == 0 || rest.rfind("<![CDATA[", 0) == 0 || rest.rfind("<?", 0) == 0 ||
+        rest.rfind("<!", 0) == 0) {
+      const std::string_view close = rest.rfind("<!--", 0) == 0        ? "-->"
+                                     : rest.rfind("<![CDATA[", 0) == 0 ? "]]>"
+                                                                       : ">";
+      const std::size_t end = xml.find(close, at + 2);
+      if (end == std::string_view::npos) return true;
+      at = end;
+      continue;
+    }
+    // The tag's end, past quoted attribute values.
+    std::size_t end = at + 1;
+    for (char quote = 0; end < xml.size(); ++end) {
+      const char c = xml[end];
+      if (quote) {
+        if (c == quote) quote = 0;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '>') {
+        break;
+      }
+    }
+    if (end >= xml.size()) return true;  // refused elsewhere as an incomplete part
+    const std::string_view tag = xml.substr(at + 1, end - at - 1);
+    at = end;
+    if (!tag.empty() && tag[0] == '/') {
+      if (!open.empty()) open.pop_back();
+      continue;
+    }
+    const std::size_t nameEnd = std::min(tag.find_first_of(" \t\r\n/"), tag.size());
+    const std::string_view local = styleLocal(tag.substr(0, nameEnd));
+    const bool selfClosing = !tag.empty() && tag.back() == '/';
+    std::string family;
+    const bool isStyle = local == "style" || local == "default-style";
+    if (isStyle)
+      ForEachAttribute(tag.substr(nameEnd), [&](std::string_view name, std::string_view value) {
+        if (styleLocal(name) == "family" && name.find(':') != std::string_view::npos)
+          family.assign(value);
+        return true;
+      });
+    std::string_view needs;
+    if (local == "table-row-properties") needs = "table-row";
+    else if (local == "table-column-properties") needs = "table-column";
+    else if (local == "table-cell-properties") needs = "table-cell";
+    if (!needs.empty()) {
+      const std::pair<bool, std::string>* style = nullptr;
+      for (auto it = open.rbegin(); it != open.rend() && !style; ++it)
+        if (it->first) style = &*it;
+      if (!style || style->second != needs) return false;
+    }
+    if (!selfClosing) open.emplace_back(isStyle, std::move(family));
+  }
+  return true;
+}
+
+/// The text of the root element's start tag (between "<" and ">"), past the prolog; empty
+/// when there is none.
+std::string_view RootTag(std::string_view xml) {
+  std::size_t at = 0;
+  if (xml.substr(0, 3) == "\xEF\xBB\xBF") at = 3;
+  while (true) {
+    at = xml.find('<', at);
+    if (at == std::string_view::npos) return {};
+    const std::string_view rest = xml.substr(at);
+    const std::string_view close = rest.rfind("<!--", 0) == 0 ? "-->"
+                                   : rest.rfind("<?", 0) == 0 ? "?>"
+                                   : rest.rfind("<!", 0) == 0 ? ">"
+                                                              : "";
+    if (close.empty()) break;
+    at = xml.find(close, at + 2);
+    if (at == std::string_view::npos) return {};
+  }
+  const std::size_t end = xml.find('>', at);
+  if (end == std::string_view::npos) return {};
+  return xml.substr(at + 1, end - at - 1);
+}
+
+/// False when a worksheet part's root element is no SpreadsheetML worksheet (another name or
+/// namespace). orcus reads such a sheet as empty and a save would write the user's cells into a
+/// part no reader takes as a sheet.
+bool WorksheetRootValid(std::string_view xml) {
+  const std::string_view tag = RootTag(xml);
+  const std::size_t nameEnd = std::min(tag.find_first_of(" \t\r\n/"), tag.size());
+  const std::string_view name = tag.substr(0, nameEnd);
+  const std::size_t colon = name.find(':');
+  const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
+  if (local != "worksheet") return false;
+  const std::string declaration =
+      colon == std::string_view::npos ? "xmlns" : "xmlns:" + std::string(name.substr(0, colon));
+  bool valid = false;
+  ForEachAttribute(tag.substr(nameEnd), [&](std::string_view attribute, std::string_view value) {
+    if (attribute != declaration) return true;
+    valid = value == "http://schemas.openxmlformats.org/spreadsheetml/2006/main" ||
+            value == "http://purl.oclc.org/ooxml/spreadsheetml/main";
+    return false;
+  });
+  return valid;
+}
+
+/// False when the root of an .ods content part does not bind the prefixes a save writes cells,
+/// texts and cell styles with to their namespaces. orcus skips elements of a mistyped namespace
+/// (a sheet's texts read as empty cells), and the save would write the user's cells in it again.
+bool OdsContentNamespacesValid(std::string_view xml) {
+  struct Binding {
+    std::string_view attribute, uri;
+    bool found = false;
+  };
+  Binding bindings[] = {
+      {"xmlns:office", "urn:oasis:names:tc:opendocument:xmlns:office:1.0"},
+      {"xmlns:table", "urn:oasis:names:tc:opendocument:xmlns:table:1.0"},
+      {"xmlns:text", "urn:oasis:names:tc:opendocument:xmlns:text:1.0"},
+      {"xmlns:style", "urn:oasis:names:tc:opendocument:xmlns:style:1.0"},
+  };
+  bool valid = true;
+  ForEachAttribute(RootTag(xml), [&](std::string_view attribute, std::string_view value) {
+    for (Binding& b : bindings)
+      if (attribute == b.attribute) {
+        b.found = true;
+        valid = valid && value == b.uri;
+      }
+    return true;
+  });
+  for (const Binding& b : bindings)
+    if (!b.found) return false;
+  return valid;
+}
+
+/// False when a sheet the workbook part lists has no relationship of a sheet type (worksheet,
+/// chart, dialog or macro sheet). orcus then reads no part for it and shows it empty, and a save
+/// wrote the user's cells into a part no reader takes as that sheet.
+bool SheetRelationshipsValid(std::string_view workbookXml, std::string_view relsXml) {
+  std::map<std::string, std::string> types;  // relationship id -> type
+  std::size_t pos = 0;
+  XmlTag tag;
+  while (FindXmlElement(relsXml, "Relationship", pos, tag)) {
+    const std::string_view text = relsXml.substr(tag.begin, tag.end - tag.begin);
+    types[XmlAttribute(text, "Id")] = XmlAttribute(text, "Type");
+    pos = tag.end;
+  }
+  auto sheetType = [](std::string_view type) {
+    for (std::string_view base : {"http://schemas.openxmlformats.org/officeDocument/2006/relationships/",
+                                  "http://purl.oclc.org/ooxml/officeDocument/relationships/"})
+      for (std::string_view kind : {"worksheet", "chartsheet", "dialogsheet"})
+        if (type.size() == base.size() + kind.size() && type.substr(0, base.size()) == base &&
+            type.substr(base.size()) == kind)
+          return true;
+    return type == "http://schemas.microsoft.com/office/2006/relationships/xlMacrosheet";
+  };
+  pos = 0;
+  while (FindXmlElement(workbookXml, "sheet", pos, tag)) {
+    const auto it =
+        types.find(XmlAttribute(workbookXml.substr(tag.begin, tag.end - tag.begin), "id"));
+    if (it == types.end() || !sheetType(it->second)) return false;
+    pos = tag.end;
+  }
+  return true;
+}
+
 bool IsXmlPart(std::string_view name) {
   auto endsWith = [name](std::string_view tail) {
     return name.size() >= tail.size() && name.substr(name.size() - tail.size()) == tail;
@@ -66,7 +290,8 @@ bool IsXmlPart(std::string_view name) {
 /// The part list of a zip package, and content.xml when there is one; false (with a
 /// reason) when it is no readable zip or a part is larger than the limits allow.
 bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<std::string>& parts,
-               std::string& contentXml, std::vector<std::string>& sheetFeatures,
+               std::string& contentXml, std::string& workbookXml, std::string& workbookRels,
+               std::vector<std::string>& sheetFeatures,
                std::string& error) {
   if (bytes.size() < 22 || bytes.substr(0, 2) != "PK") {
     error = "the file is not a workbook package (no zip archive)";
@@ -114,8 +339,26 @@ bool ListParts(std::string_view bytes, const ImportLimits& limits, std::vector<s
       if (!ok || !XmlPartComplete(xml)) {
         error = "the zip archive is damaged (" + parts.back() + ")";
         ok = false;
+      } else if ((parts.back() == "content.xml" || parts.back() == "styles.xml") &&
+                 !OdsStyleFamiliesMatch(xml)) {
+        error = "the workbook is damaged (" + parts.back() +
+                ": row, column or cell properties in a style of another family)";
+        ok = false;
+      } else if (parts.back() == "content.xml" && !OdsContentNamespacesValid(xml)) {
+        error = "the workbook is damaged (content.xml: the office, table, text or style "
+                "namespace is missing or mistyped)";
+        ok = false;
+      } else if (parts.back().rfind("xl/worksheets/", 0) == 0 &&
+                 parts.back().find('/', 14) == std::string::npos &&
+                 !WorksheetRootValid(xml)) {
+        error = "the workbook is damaged (" + parts.back() + ": not a worksheet)";
+        ok = false;
       } else if (parts.back() == "content.xml") {
         contentXml = std::move(xml);
+      } else if (parts.back() == "xl/workbook.xml") {
+        workbookXml = std::move(xml);
+      } else if (parts.back() == "xl/_rels/workbook.xml.rels") {
+        workbookRels = std::move(xml);
       } else if (parts.back().rfind("xl/worksheets/sheet", 0) == 0 && size < 4u * 1048576u) {
         // Sheet content kept only by the file (hyperlinks, validation, ...), for the save warning.
         AddSheetFeatures(xml, sheetFeatures);
@@ -142,10 +385,16 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     return false;
   }
   std::vector<std::string> parts, sheetFeatures;
-  std::string contentXml;
-  if (!ListParts(bytes, limits, parts, contentXml, sheetFeatures, error)) return false;
+  std::string contentXml, workbookXml, workbookRels;
+  if (!ListParts(bytes, limits, parts, contentXml, workbookXml, workbookRels, sheetFeatures, error))
+    return false;
   if (HasPart(parts, "xl/workbook.xml")) {
     book.format = BookFormat::kXlsx;
+    if (!SheetRelationshipsValid(workbookXml, workbookRels)) {
+      error = "the workbook is damaged (xl/_rels/workbook.xml.rels: a sheet has no relationship "
+              "of a sheet type)";
+      return false;
+    }
   } else if (HasPart(parts, "content.xml") &&
              contentXml.find("office:spreadsheet") != std::string::npos) {
     book.format = BookFormat::kOds;
@@ -168,7 +417,7 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     if (book.format == BookFormat::kXlsx)
       ReadXlsxExternalLinks(bytes, book);
     else {
-      SupplementOdsContent(contentXml, book);
+      SupplementOdsContent(contentXml, book, limits.maxCells);
       ExtractOdsLinkSheets(book);
     }
   } catch (const ImportTooLarge&) {

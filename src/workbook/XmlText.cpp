@@ -184,6 +184,17 @@ std::pair<std::size_t, std::size_t> AttributeSpan(std::string_view tag, std::str
   return {std::string_view::npos, 0};
 }
 
+/// A space at `at` of tag text `tag` when what follows would run into the name before it: a
+/// file may write attributes without a space between them, and a removed or replaced attribute
+/// must not glue its neighbour to the element name or to the attribute before.
+void KeepSeparated(std::string& tag, std::size_t at) {
+  auto separates = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>';
+  };
+  if (at < tag.size() && at > 0 && !separates(tag[at]) && !separates(tag[at - 1]))
+    tag.insert(at, 1, ' ');
+}
+
 }  // namespace
 
 std::string WithXmlAttribute(std::string_view tag, std::string_view name, std::string_view value) {
@@ -196,6 +207,7 @@ std::string WithXmlAttribute(std::string_view tag, std::string_view name, std::s
   std::string out(tag);
   if (begin != std::string_view::npos) {
     out.replace(begin, end - begin, attr);
+    KeepSeparated(out, begin + attr.size());
   } else {
     std::size_t at = out.size() - (out.ends_with("/>") ? 2 : 1);
     out.insert(at, attr);
@@ -206,7 +218,10 @@ std::string WithXmlAttribute(std::string_view tag, std::string_view name, std::s
 std::string WithoutXmlAttribute(std::string_view tag, std::string_view name) {
   auto [begin, end] = AttributeSpan(tag, name);
   std::string out(tag);
-  if (begin != std::string_view::npos) out.erase(begin, end - begin);
+  if (begin != std::string_view::npos) {
+    out.erase(begin, end - begin);
+    KeepSeparated(out, begin);
+  }
   return out;
 }
 

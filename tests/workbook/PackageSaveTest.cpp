@@ -162,6 +162,40 @@ TEST_F(PackageSave, NewTextsNewSheetsAndRenamesEnterTheWorkbookParts) {
   EXPECT_FALSE(parts.count("xl/worksheets/sheet3.xml"));
 }
 
+TEST_F(PackageSave, OdsCellWhoseAttributesTouchIsRewrittenAsWellFormedXml) {
+  // The reader takes attributes with no space between them; a rewritten cell dropped its value
+  // attributes with the space before them and glued the next one to the element name, and the
+  // saved file no longer opened.
+  std::string original = Bytes(kData + "Other.ods"), content;
+  {
+    ZipPackage package;
+    std::string error;
+    ASSERT_TRUE(package.Open(original, error)) << error;
+    ASSERT_TRUE(package.Read("content.xml", content));
+  }
+  const std::string from = "<table:table-cell office:value-type=\"string\" calcext:value-type";
+  const std::size_t at = content.find(from);
+  ASSERT_NE(at, std::string::npos);
+  content.replace(at, from.size(),
+                  "<table:table-cell office:value-type=\"string\"xml:id=\"keep\"calcext:value-type");
+  PackageEdits edits;
+  edits.put["content.xml"] = content;
+  std::string glued, error;
+  ASSERT_TRUE(EditPackage(original, edits, glued, error)) << error;
+  std::ofstream(dir / "Glued.ods", std::ios::binary) << glued;
+
+  BookHandle book = 0;
+  ASSERT_TRUE(server.OpenBook((dir / "Glued.ods").string(), false, book)) << server.LastErrorText();
+  SheetHandle data = Sheet(book, 1);
+  ASSERT_EQ(Value(data, 3, 2), "from other");
+  ASSERT_TRUE(server.SetCellValue(data, 3, 2, "changed"));
+  ASSERT_TRUE(server.SaveBook(book)) << server.LastErrorText();
+  EXPECT_EQ(Reread(dir / "Glued.ods", 1, 3, 2), "changed");
+  const std::string saved = Parts(Bytes(dir / "Glued.ods"))["content.xml"];
+  EXPECT_NE(saved.find("<table:table-cell xml:id=\"keep\""), std::string::npos)
+      << "the cell keeps the attributes it does not rewrite";
+}
+
 TEST_F(PackageSave, OdsSheetsCanBeAddedRenamedAndDeleted) {
   BookHandle book = OpenCopy("Rich.ods");
   SheetHandle recorder = 0;

@@ -9,6 +9,7 @@
 
 #include "workbook/A1Shift.h"
 #include "workbook/OrcusImport.h"
+#include "workbook/PackageZip.h"
 
 namespace ploxen {
 namespace {
@@ -240,6 +241,38 @@ TEST(ImportBadInput, PartEndingInsideMarkupIsRefused) {
       << error;
 }
 
+TEST(ImportBadInput, WorksheetOfAnotherNamespaceIsRefused) {
+  // Read as an empty sheet, it took the cells a user wrote into it on the next save, and no
+  // reader found them there again.
+  const std::string body =
+      "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData></worksheet>";
+  const std::string nul(2, '\0');
+  for (const std::string& root :
+       {"<worksheet xmlns=\"http://sche" + nul + "mas.openxmlformats.org/spreadsheetml/2006/main\">",
+        std::string("<worksheet xmlns=\"http://example.org/other\">"), std::string("<worksheet>"),
+        std::string("<sheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">")}) {
+    ImportedBook book;
+    std::string error;
+    EXPECT_FALSE(
+        ReadWorkbookFile(XlsxWithSheet("namespace.xlsx", "<?xml version=\"1.0\"?>" + root + body),
+                         book, error))
+        << root;
+    EXPECT_NE(error.find("xl/worksheets/sheet1.xml: not a worksheet"), std::string::npos) << error;
+  }
+  ImportedBook book;
+  std::string error;
+  ASSERT_TRUE(ReadWorkbookFile(
+      XlsxWithSheet("namespace.xlsx",
+                    "<?xml version=\"1.0\"?><!-- prefixed --><x:worksheet xmlns:x=\"http://"
+                    "schemas.openxmlformats.org/spreadsheetml/2006/main\"><x:sheetData><x:row "
+                    "r=\"1\"><x:c r=\"A1\"><x:v>7</x:v></x:c></x:row></x:sheetData></x:worksheet>"),
+      book, error))
+      << error;
+  const ImportedCell* a1 = FindCell(book.sheets[0], 0, 0);
+  ASSERT_NE(a1, nullptr);
+  EXPECT_DOUBLE_EQ(a1->number, 7.0);
+}
+
 TEST(ImportXlsx, SharedFormulaFollowersGetShiftedText) {
   std::string path = XlsxWithSheet(
       "shared.xlsx",
@@ -317,6 +350,168 @@ TEST(ImportXlsx, NamesSheetContentASaveCannotKeep) {
             book.unsupportedParts.end());
   ASSERT_TRUE(ReadWorkbookFile(kData + "Formulas.xlsx", book, error)) << error;
   EXPECT_TRUE(book.unsupportedParts.empty());
+}
+
+}  // namespace
+}  // namespace ploxen
+
+namespace ploxen {
+namespace {
+
+/// Other.ods with `from` replaced by `to` in its content.xml.
+std::string OdsWithContent(const std::string& name, const std::string& from,
+                           const std::string& to) {
+  std::string path = Scratch(name, FileBytes(kData + "Other.ods"));
+  int zerr = 0;
+  zip_t* za = zip_open(path.c_str(), 0, &zerr);
+  if (!za) return path;
+  std::string content;
+  zip_stat_t st;
+  if (zip_stat(za, "content.xml", 0, &st) == 0) {
+    content.resize(st.size);
+    zip_file_t* f = zip_fopen(za, "content.xml", 0);
+    zip_fread(f, content.data(), st.size);
+    zip_fclose(f);
+  }
+  const std::size_t at = content.find(from);
+  if (at != std::string::npos) content.replace(at, from.size(), to);
+  // libzip copies the buffer on close; it must live until then.
+  zip_source_t* src = zip_source_buffer(za, content.data(), content.size(), 0);
+  zip_file_add(za, "content.xml", src, ZIP_FL_OVERWRITE);
+  zip_close(za);
+  return path;
+}
+
+TEST(ImportBadInput, RowOrColumnPropertiesOfAnotherStyleFamilyAreRefused) {
+  // The .ods library stores row and column properties into the data of the style's family
+  // without looking at the family: of an unknown family it writes through a null pointer.
+  const std::string row = "style:name=\"ro1\" style:family=\"table-row\"";
+  const std::string column = "style:name=\"co1\" style:family=\"table-column\"";
+  const std::pair<std::string, std::string> cases[] = {
+      {row, "style:name=\"ro1\" style:family=\"table-qow\""},
+      {row, "style:name=\"ro1\" style:family=\"table-cell\""},
+      {row, "style:name=\"ro1\""},
+      {column, "style:name=\"co1\" style:family=\"paragraph\""},
+      {column, "style:name=\"co1\" style:family=\"table-row\""},
+  };
+  for (const auto& [from, to] : cases) {
+    ImportedBook book;
+    std::string error;
+    EXPECT_FALSE(ReadWorkbookFile(OdsWithContent("family.ods", from, to), book, error)) << to;
+    EXPECT_NE(error.find("damaged (content.xml"), std::string::npos) << error;
+  }
+  // Other namespace prefixes, and the family given in single quotes, change nothing.
+  ImportedBook book;
+  std::string error;
+  EXPECT_TRUE(ReadWorkbookFile(
+      OdsWithContent("family.ods", row, "style:name='ro1' style:family='table-row'"), book, error))
+      << error;
+  EXPECT_TRUE(ReadWorkbookFile(OdsWithContent("family.ods", "<office:automatic-styles>",
+                                              "<office:automatic-styles xmlns:s=\"urn:oasis:names:"
+                                              "tc:opendocument:xmlns:style:1.0\"><s:style "
+                                              "s:name=\"ro9\" s:family=\"table-row\"><s:table-row-"
+                                              "properties s:row-height=\"0.2in\"/></s:style>"),
+                               book, error))
+      << error;
+  EXPECT_FALSE(ReadWorkbookFile(OdsWithContent("family.ods", "<office:automatic-styles>",
+                                               "<office:automatic-styles xmlns:s=\"urn:oasis:names:"
+                                               "tc:opendocument:xmlns:style:1.0\"><s:style "
+                                               "s:name=\"ro9\" s:family=\"text\"><s:table-row-"
+                                               "properties s:row-height=\"0.2in\"/></s:style>"),
+                                book, error));
+}
+
+TEST(ImportOds, ConstantsOfEveryValueTypeKeepTheirValue) {
+  // The .ods library reads float, string and date cells only; a typed TRUE, 5 % or 3 € came
+  // back as an empty cell.
+  const std::string row1 =
+      "<table:table-row table:style-name=\"ro1\"><table:table-cell "
+      "table:number-columns-repeated=\"2\"/></table:table-row>";
+  const std::string cells =
+      "<table:table-row table:style-name=\"ro1\">"
+      "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\"><text:p>TRUE"
+      "</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"false\" "
+      "table:number-columns-repeated=\"2\"><text:p>FALSE</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"percentage\" office:value=\"0.05\"><text:p>5%"
+      "</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"currency\" office:currency=\"EUR\" "
+      "office:value=\"3.25\"><text:p>3.25 EUR</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"time\" office:time-value=\"PT18H30M00S\"><text:p>"
+      "18:30</text:p></table:table-cell>"
+      "<table:table-cell table:formula=\"of:=1&lt;2\" office:value-type=\"boolean\" "
+      "office:boolean-value=\"true\"><text:p>TRUE</text:p></table:table-cell></table:table-row>";
+  ImportedBook book;
+  std::string error;
+  ASSERT_TRUE(ReadWorkbookFile(OdsWithContent("types.ods", row1, cells), book, error)) << error;
+  const ImportedSheet& data = *FindSheet(book, "Data");
+  auto expect = [&](int column, ImportedCell::Kind kind, double number) {
+    const ImportedCell* cell = FindCell(data, 0, column);
+    ASSERT_NE(cell, nullptr) << column;
+    EXPECT_EQ(cell->kind, kind) << column;
+    EXPECT_DOUBLE_EQ(cell->number, number) << column;
+  };
+  expect(0, ImportedCell::Kind::kBool, 1.0);
+  expect(1, ImportedCell::Kind::kBool, 0.0);
+  expect(2, ImportedCell::Kind::kBool, 0.0);
+  expect(3, ImportedCell::Kind::kNumber, 0.05);
+  expect(4, ImportedCell::Kind::kNumber, 3.25);
+  expect(5, ImportedCell::Kind::kNumber, 18.5 / 24.0);
+  const ImportedCell* formula = FindCell(data, 0, 6);
+  ASSERT_NE(formula, nullptr);
+  EXPECT_EQ(formula->kind, ImportedCell::Kind::kFormula);
+  EXPECT_EQ(formula->cached, ImportedCell::Cached::kBool);
+  EXPECT_DOUBLE_EQ(formula->number, 1.0);
+  // The cells still count against the limit.
+  ImportLimits limits;
+  limits.maxCells = 5;
+  EXPECT_FALSE(ReadWorkbookFile(OdsWithContent("types.ods", row1, cells), book, error, limits));
+  EXPECT_NE(error.find("cells"), std::string::npos) << error;
+}
+
+TEST(ImportBadInput, OdsContentWithAMistypedNamespaceIsRefused) {
+  // Texts of a mistyped text namespace read as empty cells, and a save wrote the user's texts
+  // into that namespace again, where no reader finds them.
+  const std::string text = "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"";
+  const std::string table = "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\"";
+  for (const auto& [from, to] :
+       {std::pair{text, std::string("xmlns:text=\"urn:oasis:names:tc\xD9:opendocument:xmlns:text:1.0\"")},
+        std::pair{table, std::string("xmlns:tablx=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\"")}}) {
+    ImportedBook book;
+    std::string error;
+    EXPECT_FALSE(ReadWorkbookFile(OdsWithContent("namespace.ods", from, to), book, error)) << to;
+    EXPECT_NE(error.find("damaged (content.xml: the office, table, text or style namespace"),
+              std::string::npos)
+        << error;
+  }
+}
+
+TEST(ImportBadInput, SheetWithoutAWorksheetRelationshipIsRefused) {
+  // orcus read no part for such a sheet and showed it empty; a save then wrote the user's cells
+  // into a part no reader took as that sheet.
+  const std::string original = FileBytes(kData + "Formulas.xlsx");
+  std::string rels;
+  {
+    ZipPackage package;
+    std::string error;
+    ASSERT_TRUE(package.Open(original, error)) << error;
+    ASSERT_TRUE(package.Read("xl/_rels/workbook.xml.rels", rels));
+  }
+  const std::string type = "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet2.xml";
+  const std::size_t at = rels.find(type);
+  ASSERT_NE(at, std::string::npos) << rels;
+  for (const std::string damaged : {"officeDocument92006/relationships/worksheet",
+                                    "officeDocument/2006/relationships/workshee"}) {
+    std::string changed = rels;
+    changed.replace(at, type.find('"'), damaged);
+    PackageEdits edits;
+    edits.put["xl/_rels/workbook.xml.rels"] = changed;
+    std::string bytes, error;
+    ASSERT_TRUE(EditPackage(original, edits, bytes, error)) << error;
+    ImportedBook book;
+    EXPECT_FALSE(ReadWorkbookBytes(bytes, book, error)) << damaged;
+    EXPECT_NE(error.find("xl/_rels/workbook.xml.rels"), std::string::npos) << error;
+  }
 }
 
 }  // namespace
