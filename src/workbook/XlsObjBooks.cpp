@@ -13,19 +13,16 @@ namespace {
 
 std::string FilePart(const std::string& path) { return BookFileName(path); }
 
-/// True when the open book `name` (full path `fullName`, empty when unknown) is the file that
-/// `path` names. A bare file name matches by name in any letter case; a path with a folder
-/// matches only the book open from that folder, so that a book of the same name elsewhere is
-/// never calculated or overwritten in its place.
-bool SameBook(const std::string& name, const std::string& fullName, const std::string& path) {
-  if (LowerAscii(name) != LowerAscii(BookFileName(path))) return false;
+/// True unless `path` names a folder and the open book `book` (of the same file name) was
+/// opened from another one. A bare file name, or a server that does not tell the book's
+/// folder, matches by name alone.
+bool FromSameFolder(SpreadsheetServer& server, BookHandle book, const std::string& path) {
   if (path.find_first_of("/\\") == std::string::npos) return true;
-  if (fullName.find('/') == std::string::npos) return true;
+  std::string fullName;
+  if (!server.BookFullName(book, fullName) || fullName.find('/') == std::string::npos) return true;
   std::string wanted = FullBookPath(path);
   std::string open = FullBookPath(fullName);
-  std::size_t a = wanted.find_last_of('/');
-  std::size_t b = open.find_last_of('/');
-  return wanted.substr(0, a) == open.substr(0, b);
+  return wanted.substr(0, wanted.find_last_of('/')) == open.substr(0, open.find_last_of('/'));
 }
 
 constexpr const char* kDenied = "Data exchange is denied by MS Excel";
@@ -211,15 +208,15 @@ int TXlsWnd::FindBook(const std::string& path) {
   if (!connected_) return -1;
   int count = 0;
   if (!CountBooks(count)) return -1;
+  std::string wanted = LowerAscii(FilePart(path));
   for (int i = 1; i <= count; ++i) {
     BookHandle book = 0;
-    std::string name, fullName;
+    std::string name;
     if (!server_->BookItem(i, book) || !server_->BookName(book, name)) {
       log_.Post(kMsgError, 288, kDenied);
       return -1;
     }
-    if (!server_->BookFullName(book, fullName)) fullName.clear();
-    if (SameBook(name, fullName, path)) return i;
+    if (LowerAscii(name) == wanted) return i;
   }
   return 0;
 }
@@ -234,19 +231,29 @@ int TXlsWnd::IsCurrentBook(const std::string& path) {
   if (count == 0 || !book_) return 0;
   std::string name;
   if (!server_->BookName(book_, name)) return server_->LastError() == ServerError::kNoBook ? 0 : -1;
-  if (name != FilePart(path)) return 0;
-  std::string fullName;
-  if (!server_->BookFullName(book_, fullName)) fullName.clear();
-  return SameBook(name, fullName, path) ? 1 : 0;
+  return name == FilePart(path) ? 1 : 0;
 }
 
 int TXlsWnd::OpenBook(const std::string& path) {
   if (!AttachExcel() && !StartExcel()) return -1;
+  // Books are found by file name; a book of that name opened from another folder is not
+  // the file asked for, and calculating into it would change the wrong document.
+  auto namesake = [&](BookHandle book) {
+    std::string open;
+    server_->BookFullName(book, open);
+    log_.Post(kMsgError, 273, path + " can not be open ");
+    log_.Post(kMsgInformation, 273, path + ": a workbook of the same name is open from " + open);
+    return -1;
+  };
   int current = IsCurrentBook(path);
+  if (current > 0 && !FromSameFolder(*server_, book_, path)) return namesake(book_);
   if (current != 0) return current;
   int found = FindBook(path);
   if (found < 0) return 0;
   if (found > 0) {
+    BookHandle book = 0;
+    if (server_->BookItem(found, book) && !FromSameFolder(*server_, book, path))
+      return namesake(book);
     SelectBook(found);
     return found;
   }

@@ -116,9 +116,12 @@ TEST_F(XlsWndTest, ABookOfTheSameNameInAnotherFolderIsNotTakenForTheOpenOne) {
   fs::create_directories(dir / "other");
   fs::copy_file(path, dir / "other" / "B.xlsx");
   const std::string other = (dir / "other" / "B.xlsx").string();
-  EXPECT_NE(xls.OpenBook(other), 1);
-  EXPECT_NE(xls.BookFullName(), fs::path(path).lexically_normal().string());
-  // A bare file name still means the book that is open.
+  // Refused with the reason rather than calculated into the book from the other folder.
+  EXPECT_EQ(xls.OpenBook(other), -1);
+  EXPECT_TRUE(Posted(273, other + " can not be open "));
+  EXPECT_EQ(xls.BookCount(), 1);
+  // The open book's own path and a bare file name still find it.
+  EXPECT_EQ(xls.OpenBook(path), 1);
   EXPECT_EQ(xls.OpenBook("B.xlsx"), 1);
 }
 
