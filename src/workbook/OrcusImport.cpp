@@ -21,6 +21,23 @@ namespace ploxen {
 
 namespace {
 
+/// The position of the ">" that ends the tag opened at `at`, past quoted attribute values;
+/// `xml.size()` when the part ends first.
+std::size_t TagEnd(std::string_view xml, std::size_t at) {
+  std::size_t end = at + 1;
+  for (char quote = 0; end < xml.size(); ++end) {
+    const char c = xml[end];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      break;
+    }
+  }
+  return end;
+}
+
 /// False when XML text ends inside a markup construct: a tag, an attribute value, a comment,
 /// a processing instruction or a CDATA section. orcus 0.17 reads past the end of such a part
 /// instead of reporting it, so these parts are refused before it sees them.
@@ -34,24 +51,22 @@ bool XmlPartComplete(std::string_view xml) {
       close = "]]>";
     else if (rest.rfind("<?", 0) == 0)
       close = "?>";
+    if (rest.rfind("<?xml", 0) == 0) {
+      // The declaration's attribute values must close before "?>": orcus asserts on one that
+      // runs on into the root element.
+      const std::size_t end = TagEnd(xml, at);
+      if (end >= xml.size() || xml[end - 1] != '?' || xml.find("?>", at + 2) != end - 1)
+        return false;
+      at = end + 1;
+      continue;
+    }
     if (close != ">") {
       const std::size_t end = xml.find(close, at + 2);
       if (end == std::string_view::npos) return false;
       at = end + close.size();
       continue;
     }
-    char quote = 0;
-    std::size_t i = at + 1;
-    for (; i < xml.size(); ++i) {
-      const char c = xml[i];
-      if (quote) {
-        if (c == quote) quote = 0;
-      } else if (c == '"' || c == '\'') {
-        quote = c;
-      } else if (c == '>') {
-        break;
-      }
-    }
+    const std::size_t i = TagEnd(xml, at);
     if (i >= xml.size()) return false;
     at = i + 1;
   }
@@ -132,18 +147,7 @@ bool OdsStyleFamiliesMatch(std::string_view xml) {
       at = end;
       continue;
     }
-    // The tag's end, past quoted attribute values.
-    std::size_t end = at + 1;
-    for (char quote = 0; end < xml.size(); ++end) {
-      const char c = xml[end];
-      if (quote) {
-        if (c == quote) quote = 0;
-      } else if (c == '"' || c == '\'') {
-        quote = c;
-      } else if (c == '>') {
-        break;
-      }
-    }
+    const std::size_t end = TagEnd(xml, at);
     if (end >= xml.size()) return true;  // refused elsewhere as an incomplete part
     const std::string_view tag = xml.substr(at + 1, end - at - 1);
     at = end;

@@ -241,6 +241,29 @@ TEST(ImportBadInput, PartEndingInsideMarkupIsRefused) {
       << error;
 }
 
+TEST(ImportBadInput, XmlDeclarationWithAnOpenAttributeValueIsRefused) {
+  // orcus stopped the program with an assertion on such a declaration.
+  const std::string body =
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+      "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData></worksheet>";
+  // The sheet the fuzzer found, then two short forms of the same fault.
+  for (const std::string& sheet :
+       {FileBytes(kData + "OpenDeclarationSheet.xml"),
+        "<?xml version=\"1.0\" standalone=\"yes&?>\n" + body, "<?xml version=\"1.0?>" + body}) {
+    ImportedBook book;
+    std::string error;
+    EXPECT_FALSE(ReadWorkbookFile(XlsxWithSheet("declaration.xlsx", sheet), book, error))
+        << sheet.substr(0, 60);
+    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+  }
+  ImportedBook book;
+  std::string error;
+  EXPECT_TRUE(ReadWorkbookFile(
+      XlsxWithSheet("declaration.xlsx", "<?xml version=\"1.0\" standalone='yes'?>" + body), book,
+      error))
+      << error;
+}
+
 TEST(ImportBadInput, WorksheetOfAnotherNamespaceIsRefused) {
   // Read as an empty sheet, it took the cells a user wrote into it on the next save, and no
   // reader found them there again.

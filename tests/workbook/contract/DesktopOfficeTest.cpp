@@ -17,10 +17,8 @@ class DesktopBesideTheOffice : public AppFixture {
  protected:
   void SetUp() override {
     office = FindSharedOffice();
-    if (!office.missing.empty()) GTEST_SKIP() << "LibreOffice tests skipped: " << office.missing;
-    RunningOffice running;
-    if (!FindUserOffice(running) || running.pid != office.Pid())
-      GTEST_SKIP() << "another office of this user runs first";
+    const std::string unusable = SharedOfficeUnusable(office);
+    if (!unusable.empty()) GTEST_SKIP() << unusable;
     AppFixture::SetUp();
     p = Start({});
     p->xls.bookNotification = [this](int code) { p->main.OnBookNotification(code); };

@@ -15,10 +15,8 @@ class BesideTheOffice : public AppFixture {
  protected:
   void SetUp() override {
     office = FindSharedOffice();
-    if (!office.missing.empty()) GTEST_SKIP() << "LibreOffice tests skipped: " << office.missing;
-    RunningOffice running;
-    if (!FindUserOffice(running) || running.pid != office.Pid())
-      GTEST_SKIP() << "another office of this user runs first";
+    const std::string unusable = SharedOfficeUnusable(office);
+    if (!unusable.empty()) GTEST_SKIP() << unusable;
     AppFixture::SetUp();
     // The user chose LibreOffice in the main window.
     TAplMsgWnd log;

@@ -57,6 +57,18 @@ inline SharedOffice FindSharedOffice() {
 #endif
 }
 
+/// Why the end-to-end tests cannot use the shared office ("" when they can): none is there, or
+/// another office of this user runs first and would be the one the program attaches to.
+inline std::string SharedOfficeUnusable(const SharedOffice& office) {
+  if (!office.missing.empty()) return "LibreOffice tests skipped: " + office.missing;
+#ifdef PLOXEN_WITH_UNO
+  RunningOffice running;
+  if (!FindUserOffice(running) || running.pid != office.Pid())
+    return "another office of this user runs first";
+#endif
+  return "";
+}
+
 /// A scratch folder per test, removed afterwards.
 inline fs::path ScratchFolder(const std::string& tag) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
