@@ -39,8 +39,9 @@ std::size_t TagEnd(std::string_view xml, std::size_t at) {
 }
 
 /// False when XML text ends inside a markup construct: a tag, an attribute value, a comment,
-/// a processing instruction or a CDATA section. orcus 0.17 reads past the end of such a part
-/// instead of reporting it, so these parts are refused before it sees them.
+/// a processing instruction or a CDATA section; or when a tag holds a "<". orcus 0.17 reads
+/// past the end of such a part instead of reporting it, or stops reading it silently, so these
+/// parts are refused before it sees them.
 bool XmlPartComplete(std::string_view xml) {
   for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at)) {
     std::string_view rest = xml.substr(at);
@@ -68,6 +69,9 @@ bool XmlPartComplete(std::string_view xml) {
     }
     const std::size_t i = TagEnd(xml, at);
     if (i >= xml.size()) return false;
+    // "<" may not stand inside a tag, attribute values included: orcus stops reading such a
+    // part silently, so a relationship list lost its later entries (the shared strings).
+    if (xml.substr(at + 1, i - at - 1).find('<') != std::string_view::npos) return false;
     at = i + 1;
   }
   return true;

@@ -241,6 +241,36 @@ TEST(ImportBadInput, PartEndingInsideMarkupIsRefused) {
       << error;
 }
 
+TEST(ImportBadInput, TagHoldingAnOpeningBracketIsRefused) {
+  // Found by the round-trip fuzzer: orcus stopped reading the relationship list at such a tag,
+  // so the shared strings went unread, texts imported empty and a save wrote the user's new
+  // texts where no reader found them again.
+  std::string path = Scratch("bracket.xlsx", FileBytes(kData + "Rich.xlsx"));
+  int zerr = 0;
+  zip_t* za = zip_open(path.c_str(), 0, &zerr);
+  ASSERT_NE(za, nullptr);
+  const char* part = "xl/_rels/workbook.xml.rels";
+  zip_stat_t st;
+  ASSERT_EQ(zip_stat(za, part, 0, &st), 0);
+  std::string rels(st.size, '\0');
+  zip_file_t* f = zip_fopen(za, part, 0);
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(zip_fread(f, rels.data(), st.size), static_cast<zip_int64_t>(st.size));
+  zip_fclose(f);
+  const std::string type = "2006/relationships/sharedStrings";
+  const std::size_t at = rels.find(type);
+  ASSERT_NE(at, std::string::npos);
+  rels.replace(at, type.size(), "20</row><roonships/sharedStrings");
+  zip_source_t* src = zip_source_buffer(za, rels.data(), rels.size(), 0);
+  ASSERT_GE(zip_file_add(za, part, src, ZIP_FL_OVERWRITE), 0);
+  ASSERT_EQ(zip_close(za), 0);
+  ImportedBook book;
+  std::string error;
+  EXPECT_FALSE(ReadWorkbookFile(path, book, error));
+  EXPECT_NE(error.find("damaged (xl/_rels/workbook.xml.rels)"), std::string::npos) << error;
+  std::filesystem::remove(path);
+}
+
 TEST(ImportBadInput, XmlDeclarationWithAnOpenAttributeValueIsRefused) {
   // orcus stopped the program with an assertion on such a declaration.
   const std::string body =
