@@ -257,6 +257,26 @@ bool OdsContentNamespacesValid(std::string_view xml) {
   return valid;
 }
 
+/// False when a relationship of the workbook names the shared strings under a type that is
+/// not the exact one: orcus then reads no strings (every text cell imports empty), while a
+/// save would append the user's new texts to that part where no reader finds them.
+bool SharedStringsRelationshipValid(std::string_view relsXml) {
+  constexpr std::string_view kType =
+      "http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings";
+  for (std::size_t at = relsXml.find("sharedStrings"); at != std::string_view::npos;
+       at = relsXml.find("sharedStrings", at + 1)) {
+    const std::size_t open = relsXml.rfind("Type=", at);
+    const std::size_t tagStart = relsXml.rfind('<', at);
+    if (open == std::string_view::npos || tagStart == std::string_view::npos || open < tagStart)
+      continue;  // a target or id naming the part, not a type
+    const std::size_t valueStart = open + 6;
+    const std::size_t valueEnd = relsXml.find_first_of("\"'", valueStart);
+    if (valueEnd == std::string_view::npos || valueEnd < at) continue;
+    if (relsXml.substr(valueStart, valueEnd - valueStart) != kType) return false;
+  }
+  return true;
+}
+
 /// False when a sheet the workbook part lists has no relationship of a sheet type (worksheet,
 /// chart, dialog or macro sheet). orcus then reads no part for it and shows it empty, and a save
 /// wrote the user's cells into a part no reader takes as that sheet.
@@ -401,6 +421,11 @@ bool ReadWorkbookBytes(std::string_view bytes, ImportedBook& book, std::string& 
     if (!SheetRelationshipsValid(workbookXml, workbookRels)) {
       error = "the workbook is damaged (xl/_rels/workbook.xml.rels: a sheet has no relationship "
               "of a sheet type)";
+      return false;
+    }
+    if (!SharedStringsRelationshipValid(workbookRels)) {
+      error = "the workbook is damaged (xl/_rels/workbook.xml.rels: the shared strings' "
+              "relationship has an unknown type)";
       return false;
     }
   } else if (HasPart(parts, "content.xml") &&
