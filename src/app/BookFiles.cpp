@@ -4,6 +4,7 @@
 #include "support/AplMsg.h"
 #include "support/FileIO.h"
 #include "support/UserDialogs.h"
+#include "workbook/BookPath.h"
 #include "workbook/EmbeddedServer.h"
 #include "workbook/LockFile.h"
 #include "workbook/ServerSelector.h"
@@ -23,11 +24,6 @@ constexpr int kMsgNoOwnLock = 2164;
 
 bool HasFolder(const std::string& path) {
   return path.find_first_of("/\\") != std::string::npos;
-}
-
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 /// The profile field of this program's own lock files.
@@ -103,7 +99,7 @@ int TBookFiles::CheckOpenElsewhere(const std::string& path) {
             path + " is open in " + (office ? "LibreOffice" : "another Ploxen Mizzolith") + " (" +
                 holder + "); the results stay unsaved in this program");
   if (!office || !ServerSelector::HasLibreOffice()) {
-    dialogs_.MessageBox(NameOf(path) + " is open in " +
+    dialogs_.MessageBox(BookFileName(path) + " is open in " +
                             (office ? "LibreOffice" : "another window of this program") + " (" +
                             holder +
                             ").\nThe results stay unsaved here; close the book there and "
@@ -112,7 +108,7 @@ int TBookFiles::CheckOpenElsewhere(const std::string& path) {
     return kKeptUnsaved;
   }
   const int answer = dialogs_.Question(
-      NameOf(path) + " is open in LibreOffice (" + holder +
+      BookFileName(path) + " is open in LibreOffice (" + holder +
           "), so this program does not write over it.\n\n"
           "Yes: use the live LibreOffice connection; the calculation runs again in the "
           "document open there, and you save it in LibreOffice.\n"

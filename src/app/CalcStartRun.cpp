@@ -10,17 +10,10 @@
 #include "process/ReCalcX.h"
 #include "support/AplMsg.h"
 #include "support/AplStgs.h"
+#include "workbook/BookPath.h"
 #include "workbook/XlsObj.h"
 
 namespace ploxen {
-namespace {
-
-std::string FileNamePart(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 int TCalcStartWnd::ParseParameters() {
   const std::string& p = parameters;
@@ -73,7 +66,7 @@ int TCalcStartWnd::ParseParameters() {
   if (kind >= 0) {
     splashUpper = xls_.BookName();
     ShowStatus("attemting to read" + sheet, 9);
-    log_.Post(kMsgInformation, 433, "Conditions: " + FileNamePart(book));
+    log_.Post(kMsgInformation, 433, "Conditions: " + BookFileName(book));
     if (options.Has(kOptOnTop)) log_.SetOnTop(true);
     log_.Post(kMsgImportant, 295, "Parameters:" + p);
     return options.found;

@@ -5,6 +5,7 @@
 #include "app/CalcStart.h"
 #include "app/UserSettings.h"
 #include "support/AplMsg.h"
+#include "workbook/BookPath.h"
 #include "workbook/SpreadsheetServer.h"
 #include "workbook/XlsObj.h"
 
@@ -15,11 +16,6 @@ namespace {
 constexpr int kMsgSwitched = 2165;
 /// The live connection does not find the book in the office.
 constexpr int kMsgNotInOffice = 2166;
-
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -66,10 +62,10 @@ bool TSpreadsheetChoice::UseLiveConnection(const std::string& path, const std::s
   const int book = xls_.FindBook(path);
   if (book < 1) {
     log_.Post(kMsgError, kMsgNotInOffice,
-              NameOf(path) + " is not open in the LibreOffice this program reaches");
+              BookFileName(path) + " is not open in the LibreOffice this program reaches");
     return false;
   }
-  main_.ShowBook(NameOf(path));
+  main_.ShowBook(BookFileName(path));
   for (size_t i = 0; i < main_.CbxCond.size(); ++i) {
     if (main_.CbxCond[i] == sheet) main_.CbxCondChange(static_cast<int>(i));
   }

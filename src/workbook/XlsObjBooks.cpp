@@ -11,8 +11,6 @@ namespace ploxen {
 
 namespace {
 
-std::string FilePart(const std::string& path) { return BookFileName(path); }
-
 /// True unless `path` names a folder and the open book `book` (of the same file name) was
 /// opened from another one. A bare file name, or a server that does not tell the book's
 /// folder, matches by name alone.
@@ -208,7 +206,7 @@ int TXlsWnd::FindBook(const std::string& path) {
   if (!connected_) return -1;
   int count = 0;
   if (!CountBooks(count)) return -1;
-  std::string wanted = LowerAscii(FilePart(path));
+  std::string wanted = LowerAscii(BookFileName(path));
   for (int i = 1; i <= count; ++i) {
     BookHandle book = 0;
     std::string name;
@@ -231,7 +229,7 @@ int TXlsWnd::IsCurrentBook(const std::string& path) {
   if (count == 0 || !book_) return 0;
   std::string name;
   if (!server_->BookName(book_, name)) return server_->LastError() == ServerError::kNoBook ? 0 : -1;
-  return name == FilePart(path) ? 1 : 0;
+  return name == BookFileName(path) ? 1 : 0;
 }
 
 int TXlsWnd::OpenBook(const std::string& path) {
@@ -271,7 +269,7 @@ int TXlsWnd::LoadBook(const std::string& path) {
     Busy(false);
     return -2;
   }
-  CbxBook.items.push_back(FilePart(path));
+  CbxBook.items.push_back(BookFileName(path));
   std::string full;
   openedHere_.push_back(server_->BookFullName(book, full) ? full : path);
   int count = 0;
