@@ -22,6 +22,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+/// Waits until every thread of `pid` is stopped: kill(SIGSTOP) returns before a thread that is
+/// running on the other core has stopped, and such a thread could still answer a call.
+bool WaitUntilStopped(pid_t pid) {
+  const fs::path tasks = "/proc/" + std::to_string(pid) + "/task";
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    bool all = true;
+    std::error_code ec;
+    for (const auto& task : fs::directory_iterator(tasks, ec)) {
+      std::ifstream in(task.path() / "stat");
+      std::string stat;
+      std::getline(in, stat);
+      const std::size_t close = stat.rfind(')');
+      if (close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] != 'T')
+        all = false;
+    }
+    if (!ec && all) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
 class LibreOfficeServer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -89,6 +110,10 @@ TEST_F(LibreOfficeServer, AnOfficeThatStopsAnsweringEndsTheCallAndALaterCallReco
   ASSERT_GT(pid, 0);
   ours->SetCallTimeout(500);
   ASSERT_EQ(::kill(pid, SIGSTOP), 0);
+  if (!WaitUntilStopped(pid)) {
+    ::kill(pid, SIGCONT);
+    FAIL() << "the office did not stop";
+  }
   auto start = Clock::now();
   int count = 0;
   bool answered = ours->BookCount(count);
