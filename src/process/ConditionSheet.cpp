@@ -4,6 +4,7 @@
 #include "process/ConditionLayout.h"
 #include "process/EqlCalcX.h"
 #include "process/ProcessWorkbook.h"
+#include "process/SheetArea.h"
 #include "support/AplMsg.h"
 
 namespace ploxen {
@@ -42,9 +43,9 @@ void TEqlCalcWnd::ResetSlots() {
 }
 
 // Row 4, B4..I4: the phase sheet names. False (message 515 or 523) when none can be taken.
-bool TEqlCalcWnd::ReadPhaseNames(std::vector<std::string>& names) {
+bool TEqlCalcWnd::ReadPhaseNames(SheetArea& area, std::vector<std::string>& names) {
   std::vector<std::string> row;
-  const int n = book_->ReadRow(conditionSheet, cond::kRowPhases, row, 1 + cond::kMaxPhases, 2);
+  const int n = area.ReadRow(cond::kRowPhases, row, 1 + cond::kMaxPhases, 2);
   if (n < 0) {
     Post(kMsgError, 515, messageSheet + " can not be read, in " + messageBook);
     return false;
@@ -56,7 +57,7 @@ bool TEqlCalcWnd::ReadPhaseNames(std::vector<std::string>& names) {
   // A ninth phase sheet named in J4 cannot be read: the run is refused rather than calculated
   // without it.
   const std::string ninth =
-      Trim(book_->ReadCell(conditionSheet, cond::kRowPhases, 2 + cond::kMaxPhases));
+      Trim(area.ReadCell(cond::kRowPhases, 2 + cond::kMaxPhases));
   if (!ninth.empty() && ninth != "EOT") {
     Post(kMsgError, 524, "Only eight phase sheets can be read, [" + ninth + "] is not read !");
     systemValid = false;
@@ -113,16 +114,16 @@ int TEqlCalcWnd::PlacePhaseSheet(const std::string& name) {
 }
 
 // B7 precision, B8 iteration limit, C8 approximation factor, B9 visualisation sheet.
-void TEqlCalcWnd::ReadKernelOptions() {
+void TEqlCalcWnd::ReadKernelOptions(SheetArea& area) {
   std::vector<std::string> b;
-  book_->ReadColumn(conditionSheet, 2, b, cond::kRowVisual, cond::kRowPrecision);
+  area.ReadColumn(2, b, cond::kRowVisual, cond::kRowPrecision);
   const std::string precision = Trim(At(b, 0)), limit = Trim(At(b, 1));
   if (AcceptPrecision(precision)) kernel_.EditPrec = precision;
   if (AcceptIterationLimit(limit)) {
     kernel_.EditILimit = limit;
     kernel_.EditILimitChange();
   }
-  const std::string factor = Trim(book_->ReadCell(conditionSheet, cond::kRowIterations, 3));
+  const std::string factor = Trim(area.ReadCell(cond::kRowIterations, 3));
   if (AcceptApproximationFactor(factor)) kernel_.EditApprFactor = factor;
   visualSheet = At(b, 2);
 }
@@ -130,20 +131,23 @@ void TEqlCalcWnd::ReadKernelOptions() {
 bool TEqlCalcWnd::ReadConditionSheet() {
   ResetSlots();
   if (!book_ || conditionSheet < 1) return false;
+  // Rows 2 to 12, columns A to J: every cell this reading needs, in one call.
+  SheetArea area(*book_, conditionSheet, cond::kRowTemperature, 1,
+                 cond::kRowRecorded - cond::kRowTemperature + 1, 2 + cond::kMaxPhases);
   std::vector<std::string> a, b;
-  book_->ReadColumn(conditionSheet, 1, a, cond::kRowRecorded, cond::kRowTemperature);
+  area.ReadColumn(1, a, cond::kRowRecorded, cond::kRowTemperature);
   MnuTempC = TemperatureInCelsius(At(a, 0));
   LabelT = MnuTempC ? "T[ C ]" : "T[ K ]";
   CbxPV = ConstantVolume(At(a, 1)) ? 1 : 0;
   LabelPV = CbxPV ? "V [m\xC2\xB3]" : "P [bar]";
-  book_->ReadColumn(conditionSheet, 2, b, cond::kRowTarget, cond::kRowTemperature);
+  area.ReadColumn(2, b, cond::kRowTarget, cond::kRowTemperature);
   EditTsys = At(b, 0);
   EditPVsys = At(b, 1);
   const int target = MinimisationTarget(At(b, 3));
   if (target != 0) kernel_.CBMaxEntropy = target < 0;
 
   std::vector<std::string> names;
-  if (!ReadPhaseNames(names)) return false;
+  if (!ReadPhaseNames(area, names)) return false;
   int placed = 0;
   for (size_t i = 0; i < names.size() && i < static_cast<size_t>(cond::kMaxPhases); ++i) {
     const int slot = PlacePhaseSheet(names[i]);
@@ -155,10 +159,10 @@ bool TEqlCalcWnd::ReadConditionSheet() {
   for (int k = 1; k <= kSlotCount; ++k) slots[k].tabVisible = slots[k].occupied;
   if (placed == 0) Post(kMsgError, 472, messageSheet + " No any phase found in system  ");
   if (firstReadingFromButton) {
-    ReadKernelOptions();
+    ReadKernelOptions(area);
     firstReadingFromButton = false;
   }
-  recorderActive = !Trim(book_->ReadCell(conditionSheet, cond::kRowRecorder, 2)).empty();
+  recorderActive = !Trim(area.ReadCell(cond::kRowRecorder, 2)).empty();
   return placed > 0;
 }
 

@@ -18,6 +18,7 @@ struct PhaseSplit;
 struct StateFunctionRecord;
 struct TDS;
 class ProcessWorkbook;
+class SheetArea;
 class TAplMsgWnd;
 class TAplStgsWnd;
 class TEqlKernel;
@@ -155,11 +156,12 @@ class TEqlCalcWnd {
   void Status(const std::string& text, int seconds);
   void Cursor(bool on);
   void ResetSlots();
-  bool ReadPhaseNames(std::vector<std::string>& names);
+  bool ReadPhaseNames(SheetArea& area, std::vector<std::string>& names);
   int PlacePhaseSheet(const std::string& name);
-  void ReadKernelOptions();
+  void ReadKernelOptions(SheetArea& area);
+  /// `area`, when given, serves the read where it holds the column.
   bool ReadGridColumn(int sheet, int column, int gridColumn, int slot, int number,
-                      const std::string& what);
+                      const std::string& what, SheetArea* area = nullptr);
   void FinishRun();
   void RestoreCounter();
   void Record(const std::string& recorder, int lastRow);

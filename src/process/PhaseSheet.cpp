@@ -2,6 +2,7 @@
 // headers that select units, composition kind and property columns.
 #include "process/EqlCalcX.h"
 #include "process/ProcessWorkbook.h"
+#include "process/SheetArea.h"
 #include "support/AplMsg.h"
 
 namespace ploxen {
@@ -9,10 +10,11 @@ namespace ploxen {
 // Column `column` from row 1 for every grid row into `gridColumn`. A failing read posts
 // message `number` with the compound of the failing row and refuses the run.
 bool TEqlCalcWnd::ReadGridColumn(int sheet, int column, int gridColumn, int slot, int number,
-                                 const std::string& what) {
+                                 const std::string& what, SheetArea* area) {
   StringGrid& grid = slots[slot].grid;
   std::vector<std::string> list;
-  const int n = book_->ReadColumn(sheet, column, list, grid.RowCount(), 1);
+  const int n = area ? area->ReadColumn(column, list, grid.RowCount(), 1)
+                     : book_->ReadColumn(sheet, column, list, grid.RowCount(), 1);
   if (n < 0) {
     const int gridRow = -n - 1;
     Post(kMsgError, number, "Error in " + grid.Cell(gc::kName, gridRow) + what);
@@ -35,8 +37,10 @@ bool TEqlCalcWnd::ReadPhaseSheet(int sheet, int slot) {
   s.grid.SetCell(gc::kOutput, 0, header[2]);
   s.grid.SetCell(gc::kComposition, 0, header[3]);
   s.grid.SetCell(gc::kActivity, 0, header[4]);
-  if (!ReadGridColumn(sheet, 6, gc::kCoefficient, slot, 495, " fc/ac- Coeff")) return false;
-  if (!ReadGridColumn(sheet, 7, gc::kRelation, slot, 499, " Relation Value")) return false;
+  // Columns F and G side by side: one read.
+  SheetArea fg(*book_, sheet, 1, 6, s.grid.RowCount(), 2);
+  if (!ReadGridColumn(sheet, 6, gc::kCoefficient, slot, 495, " fc/ac- Coeff", &fg)) return false;
+  if (!ReadGridColumn(sheet, 7, gc::kRelation, slot, 499, " Relation Value", &fg)) return false;
   s.grid.SetCell(9, 0, header[8]);
   s.grid.SetCell(10, 0, header[9]);
   s.inputUnit = UnitCodeOfHeader(s.grid.Cell(gc::kInput, 0));

@@ -35,6 +35,14 @@ class ProcessWorkbook {
   virtual int ReadColumn(int sheet, int column, std::vector<std::string>& list, int lastRow,
                          int firstRow) = 0;
 
+  /// The trimmed values of a block of `rows` by `columns` cells from (top, left), row by row,
+  /// in as few calls as the workbook allows. False, without a message, when the block cannot
+  /// be read in one go: callers then read cell by cell through the calls above.
+  virtual bool ReadBlock(int /*sheet*/, int /*top*/, int /*left*/, int /*rows*/, int /*columns*/,
+                         std::vector<std::string>& /*cells*/) {
+    return false;
+  }
+
   /// Column `column` from `firstRow` to `lastRow` (0: to the last used row) into grid column
   /// `gridColumn`, sheet row r at grid row r + rowOffset - firstRow, stopping after "EOT".
   /// The last row read; minus the row on failure; 0 without sheet.

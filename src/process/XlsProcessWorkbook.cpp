@@ -33,6 +33,11 @@ int XlsProcessWorkbook::ReadColumn(int sheet, int column, std::vector<std::strin
   return xls_.ReadColumn(sheet, column, list, lastRow, firstRow);
 }
 
+bool XlsProcessWorkbook::ReadBlock(int sheet, int top, int left, int rows, int columns,
+                                   std::vector<std::string>& cells) {
+  return xls_.ReadBlock(sheet, top, left, rows, columns, cells);
+}
+
 int XlsProcessWorkbook::ReadColumnToGrid(int sheet, int column, int rowOffset, int gridColumn,
                                          StringGrid& grid, int lastRow, int firstRow) {
   return xls_.ReadColumnToGrid(sheet, column, rowOffset, gridColumn, grid, lastRow, firstRow);

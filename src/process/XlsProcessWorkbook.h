@@ -21,6 +21,8 @@ class XlsProcessWorkbook : public ProcessWorkbook {
               int firstColumn) override;
   int ReadColumn(int sheet, int column, std::vector<std::string>& list, int lastRow,
                  int firstRow) override;
+  bool ReadBlock(int sheet, int top, int left, int rows, int columns,
+                 std::vector<std::string>& cells) override;
   int ReadColumnToGrid(int sheet, int column, int rowOffset, int gridColumn, StringGrid& grid,
                        int lastRow, int firstRow) override;
   int WriteCell(int sheet, int row, const std::string& text, int column) override;

@@ -119,6 +119,10 @@ class TXlsWnd {
 
   // Single reads and grids.
   std::string ReadCell(int sheet, int row, int column);
+  /// The trimmed values of `rows` by `columns` cells from (top, left), row by row, in one
+  /// server call where the block is not too large. False, without a message, on any failure.
+  bool ReadBlock(int sheet, int top, int left, int rows, int columns,
+                 std::vector<std::string>& cells);
   int ReadSheetToGrid(int sheet, StringGrid& grid, int rowOffset, int columnOffset);
   static void ClearGrid(int column, int row, StringGrid& grid);
 

@@ -23,6 +23,8 @@ namespace {
 /// call (each call to a live office costs a few round trips, whatever its size), and a walk
 /// that stops early reads no further than the sheet's used area or the caller's bound.
 constexpr int kBlockCells = 2048;
+/// Cells of one block read (ReadBlock).
+constexpr int kGridBlockCells = 16384;
 
 }  // namespace
 
@@ -194,6 +196,28 @@ std::string TXlsWnd::ReadCell(int sheet, int row, int column) {
     return "";
   }
   return text;
+}
+
+bool TXlsWnd::ReadBlock(int sheet, int top, int left, int rows, int columns,
+                        std::vector<std::string>& cells) {
+  cells.clear();
+  if (top < 1 || left < 1 || rows < 0 || columns < 0) return false;
+  if (rows == 0 || columns == 0) return true;
+  if (!SelectSheet(sheet)) return false;
+  Busy(true);
+  // A phase sheet's columns B to J of a thousand compounds are one call.
+  const int blockRows = std::max(1, kGridBlockCells / columns);
+  std::vector<std::string> texts;
+  bool ok = true;
+  for (int first = top; ok && first < top + rows; first += blockRows) {
+    CellBlock block{first, left, std::min(blockRows, top + rows - first), columns};
+    ok = server_->RangeValues(sheet_, block, texts) &&
+         texts.size() == static_cast<std::size_t>(block.Size());
+    for (std::size_t i = 0; ok && i < texts.size(); ++i) cells.push_back(Trim(texts[i]));
+  }
+  Busy(false);
+  if (!ok) cells.clear();
+  return ok;
 }
 
 int TXlsWnd::ReadSheetToGrid(int sheet, StringGrid& grid, int rowOffset, int columnOffset) {

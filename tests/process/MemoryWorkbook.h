@@ -29,6 +29,8 @@ class MemoryWorkbook : public ProcessWorkbook {
   std::set<std::pair<int, Cell>> refusedReads;   // (sheet, cell)
   std::set<std::pair<int, Cell>> refusedWrites;  // (sheet, cell)
   int writes = 0;
+  bool blockReads = true;  // false: ReadBlock refuses, as a workbook without block reads
+  int blockCalls = 0;
   bool decimalComma = false;
 
   /// Adds a sheet with rows of cells from A1 on; returns its index.
@@ -81,6 +83,19 @@ class MemoryWorkbook : public ProcessWorkbook {
                  int first) override {
     if (!Valid(sheet)) return -1;
     return Walk(sheet, list, last, first, [&](int i) { return Cell{i, column}; });
+  }
+  bool ReadBlock(int sheet, int top, int left, int rows, int columns,
+                 std::vector<std::string>& cells) override {
+    cells.clear();
+    if (!blockReads || !Valid(sheet)) return false;
+    ++blockCalls;
+    for (int r = top; r < top + rows; ++r) {
+      for (int c = left; c < left + columns; ++c) {
+        if (refusedReads.count({sheet, {r, c}})) return false;
+        cells.push_back(Trim(Get(sheet, r, c)));
+      }
+    }
+    return true;
   }
   int ReadColumnToGrid(int sheet, int column, int rowOffset, int gridColumn, StringGrid& grid,
                        int lastRow, int firstRow) override {

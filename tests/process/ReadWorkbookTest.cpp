@@ -2,6 +2,8 @@
 // failures.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ProcessFixture.h"
 #include "kernel/EqKernel.h"
 
@@ -148,6 +150,60 @@ TEST_F(ReadPhaseSheet, UnreadableCellsNameTheCompound) {
   EXPECT_FALSE(calc.ReadPhaseSheet(g, 1));
   EXPECT_EQ(TextOf(499), "Error in N2 (g) Relation Value");
   EXPECT_FALSE(calc.systemValid);
+}
+
+// Reads served from one block of the sheet and the workbook's own reads fill the slot alike,
+// also where an "EOT" stands inside a column and the read stops after it.
+TEST_F(ReadPhaseSheet, BlockReadsMatchTheWorkbooksOwnReads) {
+  AddConditionSheet({"g1"});
+  const int g = AddPhaseSheet("g1", "(g)", {{"N2", "0.79"}, {"O2", "0.21"}, {"Ar", "0.01"}},
+                              "In [kg]", "Out [lb]", "w%", "H [kJ/kg]", "Comment");
+  book.Set(g, 2, 6, " 1.5 ");
+  book.Set(g, 3, 6, "EOT");
+  book.Set(g, 4, 6, "7");
+  book.Set(g, 4, 7, "0.5");
+  calc.ReadConditionSheet();
+  auto read = [&](bool blocks) {
+    book.blockReads = blocks;
+    book.blockCalls = 0;
+    EXPECT_TRUE(calc.ReadPhaseSheet(g, 1));
+    EXPECT_EQ(book.blockCalls, blocks ? 1 : 0);
+    return calc.slots[1].grid;
+  };
+  const StringGrid own = read(false);
+  const StringGrid block = read(true);
+  ASSERT_EQ(block.RowCount(), own.RowCount());
+  for (int c = 0; c < own.ColCount(); ++c)
+    for (int r = 0; r < own.RowCount(); ++r)
+      EXPECT_EQ(block.Cell(c, r), own.Cell(c, r)) << "column " << c << " row " << r;
+  EXPECT_EQ(block.Cell(gc::kCoefficient, 1), "1.5");
+  EXPECT_EQ(block.Cell(gc::kCoefficient, 3), "");  // below the column's "EOT"
+  EXPECT_EQ(block.Cell(gc::kRelation, 3), "0.5");
+}
+
+TEST_F(ReadConditionSheet, OneBlockReadGivesWhatTheSingleReadsGive) {
+  const int s = AddConditionSheet({"g1", "EOT", "g2"});
+  AddPhaseSheet("g1", "(g)", {{"N2", "1"}});
+  book.Set(s, 11, 2, "Rec");
+  book.Set(s, 7, 2, "0.001");
+  book.Set(s, 9, 2, "Visual");
+  book.Set(s, 4, 10, "ninth");
+  auto read = [&](bool blocks) {
+    book.blockReads = blocks;
+    book.blockCalls = 0;
+    calc.firstReadingFromButton = true;
+    const bool ok = calc.ReadConditionSheet();
+    EXPECT_EQ(book.blockCalls, blocks ? 1 : 0);
+    return std::tuple(ok, calc.EditTsys, calc.EditPVsys, calc.slots[1].sheetName,
+                      calc.slots[2].occupied, calc.recorderActive, calc.visualSheet,
+                      kernel.EditPrec, calc.systemValid, Posted(524));
+  };
+  const auto own = read(false);
+  log.Clear();
+  const auto block = read(true);
+  EXPECT_EQ(block, own);
+  EXPECT_TRUE(std::get<5>(block));  // recorder named in B11
+  EXPECT_TRUE(std::get<9>(block));  // J4 names a ninth sheet
 }
 
 using CheckConditionSheet = ProcessFixture;
