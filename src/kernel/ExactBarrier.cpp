@@ -52,9 +52,11 @@ long double ExactSolver::PhaseConstraint(int k, const std::vector<long double>& 
     x[i] = potential(phase.species[i]);
     top = std::max(top, x[i]);
   }
+  // The shifted exponents are at most 0: double precision is ample for the path, and the
+  // library's double exponential is several times faster than the extended one.
   long double sum = 0.0L;
   for (long double& v : x) {
-    v = std::exp(v - top);
+    v = std::exp(static_cast<double>(v - top));
     sum += v;
   }
   for (long double& v : x) v /= sum;

@@ -26,6 +26,7 @@ constexpr long double kPotentialBound = 1e5L;  ///< potentials beyond: the phase
 constexpr long double kPivotFloor = 1e-17L;  ///< of an equilibrated column: singular
 constexpr long double kProximal = 1e-13L;       ///< relative to the row's diagonal
 constexpr long double kProximalFloor = 1e-3L;   ///< of the largest diagonal, for that diagonal
+constexpr int kMaxStackRows = 64;
 
 long double SafeExp(long double x) {
   return x < -11350.0L ? 0.0L : ExpExtended(std::min(x, 11350.0L));
@@ -39,9 +40,14 @@ long double ExactSolver::Potential(int s) const {
   return sum;
 }
 
-long double ExactSolver::Mu(int s) const {
-  const ExactPhase& phase = p_.phases[phaseOf_[s]];
-  return p_.g[s] + (phase.gas ? p_.lnP : 0.0L);
+// Standard potentials with ln P for the gas species, once per pressure: the inner loops read
+// them for every species.
+void ExactSolver::SetPotentials() {
+  mu_.resize(p_.g.size());
+  for (size_t s = 0; s < p_.g.size(); ++s) {
+    const bool gas = phaseOf_[s] >= 0 && p_.phases[phaseOf_[s]].gas;
+    mu_[s] = p_.g[s] + (gas ? p_.lnP : 0.0L);
+  }
 }
 
 long double ExactSolver::ScaledTotal() const {
@@ -58,14 +64,19 @@ long double ExactSolver::ScaledTotal() const {
 // A balance row that no present phase carries keeps its potential.
 bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
   const int rows = p_.rows;
-  std::vector<int> column(p_.phases.size(), -1);
+  std::vector<int>& column = work_.column;
+  column.assign(p_.phases.size(), -1);
   int m = rows;
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (active_[k]) column[k] = m++;
   }
-  std::vector<long double> a(static_cast<size_t>(m) * m, 0.0L), rhs(m, 0.0L);
+  std::vector<long double>& a = work_.matrix;
+  std::vector<long double>& rhs = work_.rhs;
+  a.assign(static_cast<size_t>(m) * m, 0.0L);
+  rhs.assign(m, 0.0L);
   auto at = [&](int i, int j) -> long double& { return a[static_cast<size_t>(i) * m + j]; };
-  std::vector<char> carried(rows, 0);
+  std::vector<char>& carried = work_.carried;
+  carried.assign(rows, 0);
   for (int j = 0; j < rows; ++j) rhs[j] = b_[j];
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k]) continue;
@@ -79,13 +90,13 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
         rhs[e.row] -= e.count * pure_[k];
         carried[e.row] = 1;
       }
-      rhs[c] = Mu(s);
+      rhs[c] = mu_[s];
       continue;
     }
     long double sum = 0.0L;
     for (int s : phase.species) {
       const long double n = SafeExp(lnn_[s]);
-      const long double mu = Mu(s) + lnn_[s] - lnN_[k];
+      const long double mu = mu_[s] + lnn_[s] - lnN_[k];
       sum += n;
       rhs[c] += n * mu - n;
       for (const ExactEntry& e : p_.entry[s]) {
@@ -117,7 +128,10 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
     at(j, j) = 1.0L;
     rhs[j] = lambda_[j];
   }
-  std::vector<long double> rowScale(m, 0.0L), colScale(m, 0.0L);
+  std::vector<long double>& rowScale = work_.rowScale;
+  std::vector<long double>& colScale = work_.colScale;
+  rowScale.assign(m, 0.0L);
+  colScale.assign(m, 0.0L);
   for (int i = 0; i < m; ++i) {
     for (int j = 0; j < m; ++j) rowScale[i] = std::max(rowScale[i], std::fabs(at(i, j)));
     if (!(rowScale[i] > 0.0L) || !std::isfinite(rowScale[i])) return false;
@@ -132,14 +146,15 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
     for (int j = 0; j < m; ++j) at(i, j) *= rowScale[i] * colScale[j];
     rhs[i] *= rowScale[i];
   }
-  x.swap(rhs);
+  x.assign(rhs.begin(), rhs.end());
   if (!SolveDense(a, x, kPivotFloor)) return false;
   for (int i = 0; i < m; ++i) {
     x[i] *= colScale[i];
     if (!std::isfinite(x[i])) return false;
   }
   // Unknowns past the balance rows are addressed by phase from here on.
-  std::vector<long double> byPhase(rows + p_.phases.size(), 0.0L);
+  std::vector<long double>& byPhase = work_.byPhase;
+  byPhase.assign(rows + p_.phases.size(), 0.0L);
   std::copy_n(x.begin(), rows, byPhase.begin());
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (column[k] >= 0) byPhase[rows + k] = x[column[k]];
@@ -153,7 +168,7 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
 void ExactSolver::FinishAmounts() {
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k] || !p_.phases[k].mixture) continue;
-    for (int s : p_.phases[k].species) lnn_[s] = lnN_[k] + Potential(s) - Mu(s);
+    for (int s : p_.phases[k].species) lnn_[s] = lnN_[k] + Potential(s) - mu_[s];
   }
 }
 
@@ -162,7 +177,7 @@ bool ExactSolver::MixtureSumsHold() const {
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k] || !p_.phases[k].mixture) continue;
     long double sum = 0.0L;
-    for (int s : p_.phases[k].species) sum += SafeExp(Potential(s) - Mu(s));
+    for (int s : p_.phases[k].species) sum += SafeExp(Potential(s) - mu_[s]);
     if (!(std::fabs(sum - 1.0L) <= kSumTolerance)) return false;
   }
   return true;
@@ -190,18 +205,15 @@ bool ExactSolver::SoleCarrierMissing() const {
 }
 
 long double ExactSolver::BalanceResidual() const {
-  std::vector<long double> amount(p_.g.size(), 0.0L);
+  std::vector<long double>& amount = amountScratch_;
+  amount.assign(p_.g.size(), 0.0L);
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k]) continue;
     for (int s : p_.phases[k].species) {
       amount[s] = p_.phases[k].mixture ? SafeExp(lnn_[s]) : pure_[k];
     }
   }
-  ExactProblem scaled;
-  scaled.rows = p_.rows;
-  scaled.b = b_;
-  scaled.entry = p_.entry;
-  return BalanceMismatch(scaled, amount, kBalanceTolerance, kBalanceFloor);
+  return BalanceMismatch(p_.rows, b_, p_.entry, amount, kBalanceTolerance, kBalanceFloor);
 }
 
 ExactSolver::Step ExactSolver::Newton() {
@@ -221,7 +233,7 @@ ExactSolver::Step ExactSolver::Newton() {
       const long double dN = x[rows + k];
       largest = std::max(largest, std::fabs(dN));
       for (int s : p_.phases[k].species) {
-        long double d = dN - (Mu(s) + lnn_[s] - lnN_[k]);
+        long double d = dN - (mu_[s] + lnn_[s] - lnN_[k]);
         for (const ExactEntry& e : p_.entry[s]) d += e.count * x[e.row];
         delta[s] = d;
         const long double lnx = lnn_[s] - lnN_[k];
@@ -300,17 +312,32 @@ ExactSolver::Step ExactSolver::Newton() {
 
 long double BalanceMismatch(const ExactProblem& problem, const std::vector<long double>& amount,
                             long double relative, long double floor) {
-  std::vector<long double> sum(problem.rows, 0.0L);
-  for (size_t s = 0; s < amount.size() && s < problem.entry.size(); ++s) {
+  return BalanceMismatch(problem.rows, problem.b, problem.entry, amount, relative, floor);
+}
+
+long double BalanceMismatch(int rows, const std::vector<long double>& b,
+                            const std::vector<std::vector<ExactEntry>>& entry,
+                            const std::vector<long double>& amount, long double relative,
+                            long double floor) {
+  long double sum[kMaxStackRows];
+  std::vector<long double> heap;
+  long double* row = sum;
+  if (rows > kMaxStackRows) {
+    heap.assign(rows, 0.0L);
+    row = heap.data();
+  } else {
+    std::fill_n(sum, rows, 0.0L);
+  }
+  for (size_t s = 0; s < amount.size() && s < entry.size(); ++s) {
     if (amount[s] == 0.0L) continue;
-    for (const ExactEntry& e : problem.entry[s]) sum[e.row] += e.count * amount[s];
+    for (const ExactEntry& e : entry[s]) row[e.row] += e.count * amount[s];
   }
   long double inputs = 0.0L;
-  for (long double b : problem.b) inputs += std::fabs(b);
+  for (long double v : b) inputs += std::fabs(v);
   long double worst = 0.0L;
-  for (int j = 0; j < problem.rows; ++j) {
-    const long double allowed = std::max(relative * std::fabs(problem.b[j]), floor * inputs);
-    const long double miss = std::fabs(sum[j] - problem.b[j]);
+  for (int j = 0; j < rows; ++j) {
+    const long double allowed = std::max(relative * std::fabs(b[j]), floor * inputs);
+    const long double miss = std::fabs(row[j] - b[j]);
     if (!std::isfinite(miss)) return INFINITY;
     if (allowed > 0.0L) worst = std::max(worst, miss / allowed);
   }

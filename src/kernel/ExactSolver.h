@@ -93,11 +93,19 @@ class ExactSolver {
   int MostUnstablePhase() const;
   int MostNegativePure() const;
   long double Potential(int s) const;  ///< sum a*lambda of species s
-  long double Mu(int s) const;         ///< g' of species s, ln P included for gas
+  long double Mu(int s) const { return mu_[s]; }  ///< g' of species s, ln P included for gas
+  void SetPotentials();
   long double ScaledTotal() const;
 
   ExactProblem p_;
   mutable std::vector<long double> scratch_;  ///< fractions of one mixture
+  mutable std::vector<long double> amountScratch_;
+  std::vector<long double> mu_;       ///< g' per species at the current pressure
+  struct Workspace {
+    std::vector<long double> matrix, rhs, rowScale, colScale, byPhase;
+    std::vector<int> column;
+    std::vector<char> carried;
+  } work_;  ///< buffers of one Newton iteration, kept between iterations
   std::function<bool()> poll_;
   std::vector<long double> b_;        ///< scaled inputs
   long double scale_ = 1.0L;          ///< b = scale_ * b_
@@ -131,5 +139,9 @@ bool SolveDense(std::vector<long double>& a, std::vector<long double>& x,
 /// its input, or `floor` times the sum of the inputs when that is more. At most 1 passes.
 long double BalanceMismatch(const ExactProblem& problem, const std::vector<long double>& amount,
                             long double relative, long double floor);
+long double BalanceMismatch(int rows, const std::vector<long double>& b,
+                            const std::vector<std::vector<ExactEntry>>& entry,
+                            const std::vector<long double>& amount, long double relative,
+                            long double floor);
 
 }  // namespace ploxen
