@@ -241,9 +241,10 @@ bool ExactSolver::BarrierPointHolds() {
 
 // Gaussian elimination with partial pivoting on the dense matrix `a` (n x n); `x` holds the
 // right-hand side and receives the solution. A pivot not above `pivotFloor` is singular.
-bool SolveDense(std::vector<long double>& a, std::vector<long double>& x, long double pivotFloor) {
+template <typename T>
+bool SolveDense(std::vector<T>& a, std::vector<T>& x, T pivotFloor) {
   const int n = static_cast<int>(x.size());
-  auto at = [&](int i, int j) -> long double& { return a[static_cast<size_t>(i) * n + j]; };
+  auto at = [&](int i, int j) -> T& { return a[static_cast<size_t>(i) * n + j]; };
   for (int k = 0; k < n; ++k) {
     int pivot = k;
     for (int i = k + 1; i < n; ++i) {
@@ -255,19 +256,23 @@ bool SolveDense(std::vector<long double>& a, std::vector<long double>& x, long d
       std::swap(x[k], x[pivot]);
     }
     for (int i = k + 1; i < n; ++i) {
-      const long double f = at(i, k) / at(k, k);
-      if (f == 0.0L) continue;
+      const T f = at(i, k) / at(k, k);
+      if (f == T(0)) continue;
       for (int j = k; j < n; ++j) at(i, j) -= f * at(k, j);
       x[i] -= f * x[k];
     }
   }
   for (int i = n - 1; i >= 0; --i) {
-    long double v = x[i];
+    T v = x[i];
     for (int j = i + 1; j < n; ++j) v -= at(i, j) * x[j];
     x[i] = v / at(i, i);
     if (!std::isfinite(x[i])) return false;
   }
   return true;
 }
+
+template bool SolveDense<double>(std::vector<double>&, std::vector<double>&, double);
+template bool SolveDense<long double>(std::vector<long double>&, std::vector<long double>&,
+                                      long double);
 
 }  // namespace ploxen
