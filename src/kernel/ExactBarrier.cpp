@@ -55,8 +55,11 @@ long double ExactSolver::PhaseConstraint(int k, const std::vector<long double>& 
   // The shifted exponents are at most 0: double precision is ample for the path, and the
   // library's double exponential is several times faster than the extended one.
   long double sum = 0.0L;
+  // Species far below the phase's largest one add nothing; the library's underflow path for
+  // them is slow.
   for (long double& v : x) {
-    v = std::exp(static_cast<double>(v - top));
+    const double shifted = static_cast<double>(v - top);
+    v = shifted < -700.0 ? 0.0L : std::exp(shifted);
     sum += v;
   }
   for (long double& v : x) v /= sum;
