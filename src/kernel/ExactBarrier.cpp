@@ -94,11 +94,17 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
   const int rows = p_.rows;
   std::vector<long double> grad(rows, 0.0L), h(static_cast<size_t>(rows) * rows, 0.0L);
   std::vector<long double> gk(rows), fractions;
-  for (int j = 0; j < rows; ++j) grad[j] = -b_[j] + kPull * t * lambda[j];
+  // The objective at `lambda` from the same constraint values (as BarrierValue has it).
+  long double f0 = 0.0L;
+  for (int j = 0; j < rows; ++j) {
+    grad[j] = -b_[j] + kPull * t * lambda[j];
+    f0 -= b_[j] * lambda[j] - 0.5L * kPull * t * lambda[j] * lambda[j];
+  }
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     const ExactPhase& phase = p_.phases[k];
     if (phase.species.empty()) continue;
     const long double c = PhaseConstraint(static_cast<int>(k), lambda, &gk, &fractions);
+    f0 = c < 0.0L ? f0 - t * std::log(-c) : INFINITY;
     const long double w = t / -c;  // the phase's multiplier: its total
     for (int i = 0; i < rows; ++i) {
       if (gk[i] == 0.0L) continue;
@@ -139,7 +145,6 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
   long double slope = 0.0L;
   for (int j = 0; j < rows; ++j) slope += grad[j] * step[j];
   if (!(slope < 0.0L) || -slope < 1e-24L) return false;
-  const long double f0 = BarrierValue(lambda, t);
   std::vector<long double> trial(rows);
   long double longest = 0.0L;
   for (int j = 0; j < rows; ++j) longest = std::max(longest, std::fabs(step[j]));
