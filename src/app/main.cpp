@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/BatchReport.h"
+#include "app/DesktopModule.h"
 #include "app/NewProcess.h"
 #include "app/Ploxen.h"
-#include "gui/Desktop.h"
 #include "support/Platform.h"
 
 namespace {
@@ -64,11 +64,21 @@ int Batch(const std::vector<std::string>& args) {
   return p.main.ExitStatus();
 }
 
+int Desktop(int argc, char** argv, const std::vector<std::string>& args) {
+  std::string error;
+  const int status = ploxen::RunDesktopModule(ploxen::ProgramFolder(), argc, argv, args, error);
+  if (status == ploxen::kDesktopMissing && !error.empty()) {
+    std::fprintf(stderr, "ploxen: %s; the desktop cannot start (unset DISPLAY for a batch run)\n",
+                 error.c_str());
+  }
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() && ploxen::HasDisplay()) return ploxen::RunDesktop(argc, argv, args);
+  if (args.empty() && ploxen::HasDisplay()) return Desktop(argc, argv, args);
   if (args.empty() || args[0] == "--help" || args[0] == "-h") {
     std::printf("Ploxen Mizzolith %s\n", PLOXEN_VERSION);
     std::fputs(kUsage, stdout);
@@ -81,6 +91,6 @@ int main(int argc, char** argv) {
     }
     return NewProcess(args[1]);
   }
-  if (ploxen::HasDisplay()) return ploxen::RunDesktop(argc, argv, args);
+  if (ploxen::HasDisplay()) return Desktop(argc, argv, args);
   return Batch(args);
 }

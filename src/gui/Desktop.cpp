@@ -2,25 +2,12 @@
 #include "gui/Desktop.h"
 
 #include <QApplication>
-#include <cstdlib>
 
 #include "app/BatchReport.h"
 #include "gui/DesktopSession.h"
 #include "gui/Icons.h"
 
 namespace ploxen {
-namespace {
-
-bool Set(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value;
-}
-
-}  // namespace
-
-bool HasDisplay() {
-  return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
-}
 
 int RunDesktop(int argc, char** argv, const std::vector<std::string>& args) {
   QApplication app(argc, argv);

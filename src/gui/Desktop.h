@@ -1,13 +1,11 @@
-// Entry of the desktop program: the only way from the program entry into Qt.
+// Entry of the desktop program: the only way from the program entry into Qt (through the
+// desktop module, see app/DesktopModule.h).
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace ploxen {
-
-/// True when a window system can be reached (X11, Wayland, or a Qt platform chosen explicitly).
-bool HasDisplay();
 
 /// Runs the desktop: without `args` the main window, with them a batch run with the splash
 /// and the tray icon. Returns the program's exit status.

@@ -52,9 +52,14 @@ long double ExactSolver::PhaseConstraint(int k, const std::vector<long double>& 
     x[i] = potential(phase.species[i]);
     top = std::max(top, x[i]);
   }
+  // The shifted exponents are at most 0: double precision is ample for the path, and the
+  // library's double exponential is several times faster than the extended one.
   long double sum = 0.0L;
+  // Species far below the phase's largest one add nothing; the library's underflow path for
+  // them is slow.
   for (long double& v : x) {
-    v = std::exp(v - top);
+    const double shifted = static_cast<double>(v - top);
+    v = shifted < -700.0 ? 0.0L : std::exp(shifted);
     sum += v;
   }
   for (long double& v : x) v /= sum;
@@ -89,11 +94,17 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
   const int rows = p_.rows;
   std::vector<long double> grad(rows, 0.0L), h(static_cast<size_t>(rows) * rows, 0.0L);
   std::vector<long double> gk(rows), fractions;
-  for (int j = 0; j < rows; ++j) grad[j] = -b_[j] + kPull * t * lambda[j];
+  // The objective at `lambda` from the same constraint values (as BarrierValue has it).
+  long double f0 = 0.0L;
+  for (int j = 0; j < rows; ++j) {
+    grad[j] = -b_[j] + kPull * t * lambda[j];
+    f0 -= b_[j] * lambda[j] - 0.5L * kPull * t * lambda[j] * lambda[j];
+  }
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     const ExactPhase& phase = p_.phases[k];
     if (phase.species.empty()) continue;
     const long double c = PhaseConstraint(static_cast<int>(k), lambda, &gk, &fractions);
+    f0 = c < 0.0L ? f0 - t * std::log(-c) : INFINITY;
     const long double w = t / -c;  // the phase's multiplier: its total
     for (int i = 0; i < rows; ++i) {
       if (gk[i] == 0.0L) continue;
@@ -134,7 +145,6 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
   long double slope = 0.0L;
   for (int j = 0; j < rows; ++j) slope += grad[j] * step[j];
   if (!(slope < 0.0L) || -slope < 1e-24L) return false;
-  const long double f0 = BarrierValue(lambda, t);
   std::vector<long double> trial(rows);
   long double longest = 0.0L;
   for (int j = 0; j < rows; ++j) longest = std::max(longest, std::fabs(step[j]));
@@ -239,9 +249,10 @@ bool ExactSolver::BarrierPointHolds() {
 
 // Gaussian elimination with partial pivoting on the dense matrix `a` (n x n); `x` holds the
 // right-hand side and receives the solution. A pivot not above `pivotFloor` is singular.
-bool SolveDense(std::vector<long double>& a, std::vector<long double>& x, long double pivotFloor) {
+template <typename T>
+bool SolveDense(std::vector<T>& a, std::vector<T>& x, T pivotFloor) {
   const int n = static_cast<int>(x.size());
-  auto at = [&](int i, int j) -> long double& { return a[static_cast<size_t>(i) * n + j]; };
+  auto at = [&](int i, int j) -> T& { return a[static_cast<size_t>(i) * n + j]; };
   for (int k = 0; k < n; ++k) {
     int pivot = k;
     for (int i = k + 1; i < n; ++i) {
@@ -253,19 +264,23 @@ bool SolveDense(std::vector<long double>& a, std::vector<long double>& x, long d
       std::swap(x[k], x[pivot]);
     }
     for (int i = k + 1; i < n; ++i) {
-      const long double f = at(i, k) / at(k, k);
-      if (f == 0.0L) continue;
+      const T f = at(i, k) / at(k, k);
+      if (f == T(0)) continue;
       for (int j = k; j < n; ++j) at(i, j) -= f * at(k, j);
       x[i] -= f * x[k];
     }
   }
   for (int i = n - 1; i >= 0; --i) {
-    long double v = x[i];
+    T v = x[i];
     for (int j = i + 1; j < n; ++j) v -= at(i, j) * x[j];
     x[i] = v / at(i, i);
     if (!std::isfinite(x[i])) return false;
   }
   return true;
 }
+
+template bool SolveDense<double>(std::vector<double>&, std::vector<double>&, double);
+template bool SolveDense<long double>(std::vector<long double>&, std::vector<long double>&,
+                                      long double);
 
 }  // namespace ploxen

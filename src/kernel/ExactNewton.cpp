@@ -2,6 +2,7 @@
 // totals and pure-phase amounts, with the step control that keeps every log amount in range.
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "kernel/ExactSolver.h"
 #include "kernel/KernelMath.h"
@@ -26,6 +27,12 @@ constexpr long double kPotentialBound = 1e5L;  ///< potentials beyond: the phase
 constexpr long double kPivotFloor = 1e-17L;  ///< of an equilibrated column: singular
 constexpr long double kProximal = 1e-13L;       ///< relative to the row's diagonal
 constexpr long double kProximalFloor = 1e-3L;   ///< of the largest diagonal, for that diagonal
+constexpr int kMaxStackRows = 64;
+// Far from the minimum the iterations assemble and solve in double precision; the last ones,
+// which decide the digits of the result, in extended precision. A double pivot this small
+// hands the iteration to extended precision rather than calling the system singular.
+constexpr long double kDoublePivotFloor = 1e-12L;
+constexpr long double kPreciseChange = 1e-6L;  ///< amount change that starts extended steps
 
 long double SafeExp(long double x) {
   return x < -11350.0L ? 0.0L : ExpExtended(std::min(x, 11350.0L));
@@ -39,9 +46,14 @@ long double ExactSolver::Potential(int s) const {
   return sum;
 }
 
-long double ExactSolver::Mu(int s) const {
-  const ExactPhase& phase = p_.phases[phaseOf_[s]];
-  return p_.g[s] + (phase.gas ? p_.lnP : 0.0L);
+// Standard potentials with ln P for the gas species, once per pressure: the inner loops read
+// them for every species.
+void ExactSolver::SetPotentials() {
+  mu_.resize(p_.g.size());
+  for (size_t s = 0; s < p_.g.size(); ++s) {
+    const bool gas = phaseOf_[s] >= 0 && p_.phases[phaseOf_[s]].gas;
+    mu_[s] = p_.g[s] + (gas ? p_.lnP : 0.0L);
+  }
 }
 
 long double ExactSolver::ScaledTotal() const {
@@ -56,17 +68,24 @@ long double ExactSolver::ScaledTotal() const {
 // Forms the symmetric system of one iteration (balance rows, one row per present mixture, one
 // per present pure phase) and solves it with row and column equilibration and partial pivoting.
 // A balance row that no present phase carries keeps its potential.
+template <typename T>
 bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
+  Workspace::Matrix<T>& work = work_.Of<T>();
   const int rows = p_.rows;
-  std::vector<int> column(p_.phases.size(), -1);
+  std::vector<int>& column = work_.column;
+  column.assign(p_.phases.size(), -1);
   int m = rows;
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (active_[k]) column[k] = m++;
   }
-  std::vector<long double> a(static_cast<size_t>(m) * m, 0.0L), rhs(m, 0.0L);
-  auto at = [&](int i, int j) -> long double& { return a[static_cast<size_t>(i) * m + j]; };
-  std::vector<char> carried(rows, 0);
-  for (int j = 0; j < rows; ++j) rhs[j] = b_[j];
+  std::vector<T>& a = work.matrix;
+  std::vector<T>& rhs = work.rhs;
+  a.assign(static_cast<size_t>(m) * m, T(0));
+  rhs.assign(m, T(0));
+  auto at = [&](int i, int j) -> T& { return a[static_cast<size_t>(i) * m + j]; };
+  std::vector<char>& carried = work_.carried;
+  carried.assign(rows, 0);
+  for (int j = 0; j < rows; ++j) rhs[j] = static_cast<T>(b_[j]);
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k]) continue;
     const ExactPhase& phase = p_.phases[k];
@@ -74,72 +93,80 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
     if (!phase.mixture) {
       const int s = phase.species.front();
       for (const ExactEntry& e : p_.entry[s]) {
-        at(e.row, c) += e.count;
-        at(c, e.row) += e.count;
-        rhs[e.row] -= e.count * pure_[k];
+        at(e.row, c) += static_cast<T>(e.count);
+        at(c, e.row) += static_cast<T>(e.count);
+        rhs[e.row] -= static_cast<T>(e.count * pure_[k]);
         carried[e.row] = 1;
       }
-      rhs[c] = Mu(s);
+      rhs[c] = static_cast<T>(mu_[s]);
       continue;
     }
     long double sum = 0.0L;
     for (int s : phase.species) {
       const long double n = SafeExp(lnn_[s]);
-      const long double mu = Mu(s) + lnn_[s] - lnN_[k];
+      const long double mu = mu_[s] + lnn_[s] - lnN_[k];
       sum += n;
-      rhs[c] += n * mu - n;
+      rhs[c] += static_cast<T>(n * mu - n);
       for (const ExactEntry& e : p_.entry[s]) {
-        const long double w = e.count * n;
-        for (const ExactEntry& f : p_.entry[s]) at(e.row, f.row) += w * f.count;
+        const T w = static_cast<T>(e.count * n);
+        for (const ExactEntry& f : p_.entry[s]) at(e.row, f.row) += w * static_cast<T>(f.count);
         at(e.row, c) += w;
         at(c, e.row) += w;
-        rhs[e.row] += w * mu - w;
+        rhs[e.row] += static_cast<T>(e.count * n * mu - e.count * n);
         carried[e.row] = 1;
       }
     }
     const long double total = SafeExp(lnN_[k]);
-    at(c, c) = sum - total;
-    rhs[c] += total;
+    at(c, c) = static_cast<T>(sum - total);
+    rhs[c] += static_cast<T>(total);
   }
   // A small proximal term keeps the potentials of nearly dependent balances from a singular
   // system; at the fixed point it vanishes. It is sized by each row's own curvature, so that
   // an element only trace species carry still converges at Newton's rate.
-  long double diagonal = 0.0L;
+  T diagonal = T(0);
   for (int j = 0; j < rows; ++j) diagonal = std::max(diagonal, at(j, j));
   for (int j = 0; j < rows; ++j) {
     if (carried[j]) {
-      const long double proximal = kProximal * std::max(at(j, j), kProximalFloor * diagonal);
+      const T proximal = static_cast<T>(kProximal) *
+                         std::max(at(j, j), static_cast<T>(kProximalFloor) * diagonal);
       at(j, j) += proximal;
-      rhs[j] += proximal * lambda_[j];
+      rhs[j] += proximal * static_cast<T>(lambda_[j]);
       continue;
     }
-    for (int i = 0; i < m; ++i) at(j, i) = at(i, j) = 0.0L;
-    at(j, j) = 1.0L;
-    rhs[j] = lambda_[j];
+    for (int i = 0; i < m; ++i) at(j, i) = at(i, j) = T(0);
+    at(j, j) = T(1);
+    rhs[j] = static_cast<T>(lambda_[j]);
   }
-  std::vector<long double> rowScale(m, 0.0L), colScale(m, 0.0L);
+  std::vector<T>& rowScale = work.rowScale;
+  std::vector<T>& colScale = work.colScale;
+  rowScale.assign(m, T(0));
+  colScale.assign(m, T(0));
   for (int i = 0; i < m; ++i) {
     for (int j = 0; j < m; ++j) rowScale[i] = std::max(rowScale[i], std::fabs(at(i, j)));
-    if (!(rowScale[i] > 0.0L) || !std::isfinite(rowScale[i])) return false;
-    rowScale[i] = 1.0L / rowScale[i];
+    if (!(rowScale[i] > T(0)) || !std::isfinite(rowScale[i])) return false;
+    rowScale[i] = T(1) / rowScale[i];
   }
   for (int j = 0; j < m; ++j) {
     for (int i = 0; i < m; ++i) colScale[j] = std::max(colScale[j], std::fabs(at(i, j) * rowScale[i]));
-    if (!(colScale[j] > 0.0L)) return false;
-    colScale[j] = 1.0L / colScale[j];
+    if (!(colScale[j] > T(0))) return false;
+    colScale[j] = T(1) / colScale[j];
   }
   for (int i = 0; i < m; ++i) {
     for (int j = 0; j < m; ++j) at(i, j) *= rowScale[i] * colScale[j];
     rhs[i] *= rowScale[i];
   }
-  x.swap(rhs);
-  if (!SolveDense(a, x, kPivotFloor)) return false;
+  if (!SolveDense(a, rhs, static_cast<T>(std::is_same_v<T, double> ? kDoublePivotFloor
+                                                                     : kPivotFloor))) {
+    return false;
+  }
+  x.resize(m);
   for (int i = 0; i < m; ++i) {
-    x[i] *= colScale[i];
+    x[i] = static_cast<long double>(rhs[i] * colScale[i]);
     if (!std::isfinite(x[i])) return false;
   }
   // Unknowns past the balance rows are addressed by phase from here on.
-  std::vector<long double> byPhase(rows + p_.phases.size(), 0.0L);
+  std::vector<long double>& byPhase = work_.byPhase;
+  byPhase.assign(rows + p_.phases.size(), 0.0L);
   std::copy_n(x.begin(), rows, byPhase.begin());
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (column[k] >= 0) byPhase[rows + k] = x[column[k]];
@@ -153,7 +180,7 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
 void ExactSolver::FinishAmounts() {
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k] || !p_.phases[k].mixture) continue;
-    for (int s : p_.phases[k].species) lnn_[s] = lnN_[k] + Potential(s) - Mu(s);
+    for (int s : p_.phases[k].species) lnn_[s] = lnN_[k] + Potential(s) - mu_[s];
   }
 }
 
@@ -162,7 +189,7 @@ bool ExactSolver::MixtureSumsHold() const {
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k] || !p_.phases[k].mixture) continue;
     long double sum = 0.0L;
-    for (int s : p_.phases[k].species) sum += SafeExp(Potential(s) - Mu(s));
+    for (int s : p_.phases[k].species) sum += SafeExp(Potential(s) - mu_[s]);
     if (!(std::fabs(sum - 1.0L) <= kSumTolerance)) return false;
   }
   return true;
@@ -190,18 +217,15 @@ bool ExactSolver::SoleCarrierMissing() const {
 }
 
 long double ExactSolver::BalanceResidual() const {
-  std::vector<long double> amount(p_.g.size(), 0.0L);
+  std::vector<long double>& amount = amountScratch_;
+  amount.assign(p_.g.size(), 0.0L);
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k]) continue;
     for (int s : p_.phases[k].species) {
       amount[s] = p_.phases[k].mixture ? SafeExp(lnn_[s]) : pure_[k];
     }
   }
-  ExactProblem scaled;
-  scaled.rows = p_.rows;
-  scaled.b = b_;
-  scaled.entry = p_.entry;
-  return BalanceMismatch(scaled, amount, kBalanceTolerance, kBalanceFloor);
+  return BalanceMismatch(p_.rows, b_, p_.entry, amount, kBalanceTolerance, kBalanceFloor);
 }
 
 ExactSolver::Step ExactSolver::Newton() {
@@ -209,11 +233,14 @@ ExactSolver::Step ExactSolver::Newton() {
   std::vector<long double> delta(p_.g.size(), 0.0L);
   const int rows = p_.rows;
   int settled = 0;
+  bool precise = false;
   for (int it = 0; it < kNewtonLimit; ++it) {
     if (budget_ > 0 && iterations_ >= budget_) return Step::kLimit;
     ++iterations_;
     if (poll_ && poll_()) return Step::kBroken;
-    if (!BuildAndSolve(x)) return Step::kSingular;
+    if (!(!precise && BuildAndSolve<double>(x)) && !BuildAndSolve<long double>(x)) {
+      return Step::kSingular;
+    }
     long double largest = 0.0L;
     long double trace = 1.0L;
     for (size_t k = 0; k < p_.phases.size(); ++k) {
@@ -221,7 +248,7 @@ ExactSolver::Step ExactSolver::Newton() {
       const long double dN = x[rows + k];
       largest = std::max(largest, std::fabs(dN));
       for (int s : p_.phases[k].species) {
-        long double d = dN - (Mu(s) + lnn_[s] - lnN_[k]);
+        long double d = dN - (mu_[s] + lnn_[s] - lnN_[k]);
         for (const ExactEntry& e : p_.entry[s]) d += e.count * x[e.row];
         delta[s] = d;
         const long double lnx = lnn_[s] - lnN_[k];
@@ -256,6 +283,7 @@ ExactSolver::Step ExactSolver::Newton() {
       }
     }
     if (!std::isfinite(change) || !std::isfinite(potentialStep)) return Step::kInvalid;
+    if (step == 1.0L && change < kPreciseChange) precise = true;
     long double largestPotential = 0.0L;
     for (int j = 0; j < rows; ++j) largestPotential = std::max(largestPotential, std::fabs(lambda_[j]));
     if (largestPotential > kPotentialBound) return Step::kDiverging;
@@ -300,17 +328,32 @@ ExactSolver::Step ExactSolver::Newton() {
 
 long double BalanceMismatch(const ExactProblem& problem, const std::vector<long double>& amount,
                             long double relative, long double floor) {
-  std::vector<long double> sum(problem.rows, 0.0L);
-  for (size_t s = 0; s < amount.size() && s < problem.entry.size(); ++s) {
+  return BalanceMismatch(problem.rows, problem.b, problem.entry, amount, relative, floor);
+}
+
+long double BalanceMismatch(int rows, const std::vector<long double>& b,
+                            const std::vector<std::vector<ExactEntry>>& entry,
+                            const std::vector<long double>& amount, long double relative,
+                            long double floor) {
+  long double sum[kMaxStackRows];
+  std::vector<long double> heap;
+  long double* row = sum;
+  if (rows > kMaxStackRows) {
+    heap.assign(rows, 0.0L);
+    row = heap.data();
+  } else {
+    std::fill_n(sum, rows, 0.0L);
+  }
+  for (size_t s = 0; s < amount.size() && s < entry.size(); ++s) {
     if (amount[s] == 0.0L) continue;
-    for (const ExactEntry& e : problem.entry[s]) sum[e.row] += e.count * amount[s];
+    for (const ExactEntry& e : entry[s]) row[e.row] += e.count * amount[s];
   }
   long double inputs = 0.0L;
-  for (long double b : problem.b) inputs += std::fabs(b);
+  for (long double v : b) inputs += std::fabs(v);
   long double worst = 0.0L;
-  for (int j = 0; j < problem.rows; ++j) {
-    const long double allowed = std::max(relative * std::fabs(problem.b[j]), floor * inputs);
-    const long double miss = std::fabs(sum[j] - problem.b[j]);
+  for (int j = 0; j < rows; ++j) {
+    const long double allowed = std::max(relative * std::fabs(b[j]), floor * inputs);
+    const long double miss = std::fabs(row[j] - b[j]);
     if (!std::isfinite(miss)) return INFINITY;
     if (allowed > 0.0L) worst = std::max(worst, miss / allowed);
   }

@@ -38,6 +38,7 @@ void ExactSolver::Start() {
   for (size_t k = 0; k < phases; ++k) {
     for (int s : p_.phases[k].species) phaseOf_[s] = static_cast<int>(k);
   }
+  SetPotentials();
   SetAsideExcluded();
   QuickStart();
 }
@@ -176,7 +177,7 @@ int ExactSolver::MostUnstablePhase() const {
       long double top = -INFINITY;
       for (int s : phase.species) top = std::max(top, Potential(s) - Mu(s));
       long double sum = 0.0L;
-      for (int s : phase.species) sum += std::exp(Potential(s) - Mu(s) - top);
+      for (int s : phase.species) sum += ExpExtended(Potential(s) - Mu(s) - top);
       value = top + std::log(sum);
     }
     if (value > worstValue) {
@@ -201,6 +202,7 @@ int ExactSolver::MostNegativePure() const {
 // A first solve tries the quick start within a small budget of iterations; when that does not
 // settle, the barrier path decides the phase set and the Newton iterations start from its end.
 bool ExactSolver::Solve() {
+  if (started_) SetPotentials();  // the pressure may have changed since the last solve
   if (!started_) {
     Start();
     budget_ = kQuickBudget;
@@ -295,7 +297,7 @@ bool ExactSolver::SolvePhaseSet() {
     long double top = -INFINITY;
     for (int s : phase.species) top = std::max(top, Potential(s) - Mu(s));
     long double sum = 0.0L;
-    for (int s : phase.species) sum += std::exp(Potential(s) - Mu(s) - top);
+    for (int s : phase.species) sum += ExpExtended(Potential(s) - Mu(s) - top);
     lnN_[unstable] = std::log(kNewPhaseShare * ScaledTotal());
     for (int s : phase.species) {
       lnn_[s] = lnN_[unstable] + Potential(s) - Mu(s) - top - std::log(sum);

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace ploxen {
@@ -83,6 +84,7 @@ class ExactSolver {
   void Activate(int phase);
   void CoverElements();
   Step Newton();
+  template <typename T>
   bool BuildAndSolve(std::vector<long double>& x);
   void FinishAmounts();
   void FillResult();
@@ -93,11 +95,33 @@ class ExactSolver {
   int MostUnstablePhase() const;
   int MostNegativePure() const;
   long double Potential(int s) const;  ///< sum a*lambda of species s
-  long double Mu(int s) const;         ///< g' of species s, ln P included for gas
+  long double Mu(int s) const { return mu_[s]; }  ///< g' of species s, ln P included for gas
+  void SetPotentials();
   long double ScaledTotal() const;
 
   ExactProblem p_;
   mutable std::vector<long double> scratch_;  ///< fractions of one mixture
+  mutable std::vector<long double> amountScratch_;
+  std::vector<long double> mu_;       ///< g' per species at the current pressure
+  struct Workspace {
+    template <typename T>
+    struct Matrix {
+      std::vector<T> matrix, rhs, rowScale, colScale;
+    };
+    Matrix<double> fast;
+    Matrix<long double> precise;
+    std::vector<long double> byPhase;
+    std::vector<int> column;
+    std::vector<char> carried;
+    template <typename T>
+    Matrix<T>& Of() {
+      if constexpr (std::is_same_v<T, double>) {
+        return fast;
+      } else {
+        return precise;
+      }
+    }
+  } work_;  ///< buffers of one Newton iteration, kept between iterations
   std::function<bool()> poll_;
   std::vector<long double> b_;        ///< scaled inputs
   long double scale_ = 1.0L;          ///< b = scale_ * b_
@@ -124,12 +148,16 @@ class ExactSolver {
 
 /// Solves the dense n x n system `a` x = `x` in place (partial pivoting); false when a pivot is
 /// not above `pivotFloor` or the solution is not finite.
-bool SolveDense(std::vector<long double>& a, std::vector<long double>& x,
-                long double pivotFloor = 0.0L);
+template <typename T>
+bool SolveDense(std::vector<T>& a, std::vector<T>& x, T pivotFloor = T(0));
 
 /// Largest imbalance of `amount` against `b` in units of what each row allows: `relative` times
 /// its input, or `floor` times the sum of the inputs when that is more. At most 1 passes.
 long double BalanceMismatch(const ExactProblem& problem, const std::vector<long double>& amount,
                             long double relative, long double floor);
+long double BalanceMismatch(int rows, const std::vector<long double>& b,
+                            const std::vector<std::vector<ExactEntry>>& entry,
+                            const std::vector<long double>& amount, long double relative,
+                            long double floor);
 
 }  // namespace ploxen

@@ -142,6 +142,32 @@ class AppFixture : public ::testing::Test {
 
   fs::path dir;
   std::vector<std::string> statusLines;
+  struct Edit {
+    std::string sheet;
+    int row, column;
+    std::string text;
+  };
+  /// Changes cells of a saved workbook with an engine of its own.
+  static void EditBook(const std::string& path, const std::vector<Edit>& edits,
+                       const std::string& renameFrom = "", const std::string& renameTo = "") {
+    TAplMsgWnd log;
+    EmbeddedServer server(log);
+    BookHandle book = 0;
+    ASSERT_TRUE(server.OpenBook(path, false, book));
+    int count = 0;
+    server.SheetCount(book, count);
+    for (int i = 1; i <= count; ++i) {
+      SheetHandle h = 0;
+      std::string name;
+      server.SheetItem(book, i, h);
+      server.SheetName(h, name);
+      for (const Edit& e : edits) {
+        if (e.sheet == name) server.SetCellValue(h, e.row, e.column, e.text);
+      }
+      if (name == renameFrom) server.RenameSheet(h, renameTo);
+    }
+    ASSERT_TRUE(server.SaveBook(book));
+  }
 };
 
 }  // namespace ploxen::test

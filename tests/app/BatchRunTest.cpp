@@ -107,11 +107,12 @@ TEST_F(BatchRun, StayOpenWritesStatusButDoesNotSave) {
 
 TEST_F(BatchRun, ReadOnlyOptionAndMark) {
   const std::string book = Example("Process");
+  EditBook(book, {{"gas.1", 2, 3, "-"}, {"System", 2, 3, "-"}});
   auto p = Start({"-x:", book, "-c:", "System", "-r:"});
   EXPECT_TRUE(p->calc.calculationOk);
   EXPECT_TRUE(p->main.stay);
-  EXPECT_EQ(p->xls.ReadCell(p->main.conditionSheet, 2, 3), "");  // no results written
-  EXPECT_EQ(p->xls.ReadCell(p->xls.FindSheet("gas.1"), 2, 3), "");
+  EXPECT_EQ(p->xls.ReadCell(p->main.conditionSheet, 2, 3), "-");  // no results written
+  EXPECT_EQ(p->xls.ReadCell(p->xls.FindSheet("gas.1"), 2, 3), "-");
 }
 
 TEST_F(BatchRun, ForcedShutdownClosesAfterItsSeconds) {

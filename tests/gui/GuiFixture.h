@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "gui/DesktopSession.h"
@@ -36,6 +38,12 @@ class GuiFixture : public ::testing::Test {
     fs::copy_file(fs::path(PLOXEN_SOURCE_DIR) / "examples" / (name + ".xlsx"), target,
                   fs::copy_options::overwrite_existing);
     return target.string();
+  }
+
+  /// The bytes of a file: a save is seen in them, whatever the cells held before.
+  static std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
   /// A session started with `args`, its windows hidden unless `show`.
