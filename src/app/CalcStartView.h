@@ -29,6 +29,9 @@ struct DesktopWindows {
   std::function<void()> showBehaviour;  ///< "Behaviour"
   std::function<void()> showInterface;  ///< "MS Excel Interface"
   std::function<void()> showAbout;      ///< "About"
+  std::function<void()> showMatrix;            ///< "Lagrange Coeff"
+  std::function<void()> showElementBalance;    ///< "Element Balance"
+  std::function<void()> showStateFunctions;    ///< "State Functions"
   /// Places the log window below or above the main window unless it is open.
   std::function<void()> placeLog;
 };
@@ -92,6 +95,8 @@ class TCalcStartWndView : public QMainWindow {
   void RunCalculation(const std::function<void()>& command);
   /// Before a command that reads the selected book: a changed file is loaded again.
   void BeforeRead();
+  /// "State Functions" of the menu and the toolbar.
+  void ShowStateFunctions();
   void CloseWorkbook();
   void SaveWorkbook();
   /// What a save's outcome asks for next: the live connection and a new calculation there.

@@ -215,7 +215,11 @@ void TElBalanceDlg::WriteStatusPanels(double atomMass) {
 }
 
 void TElBalanceDlg::ButtonUpdate() {
-  if (CBEIndex < 0 || CBEIndex >= static_cast<int>(CBE.size())) return;
+  // No element to balance (a system that was never read or calculated): say so.
+  if (CBEIndex < 0 || CBEIndex >= static_cast<int>(CBE.size())) {
+    log_.Post(1, 199, "Error in element selction");
+    return;
+  }
   if (onBusyCursor) onBusyCursor(true);
   const std::string symbol = CBE[CBEIndex];
   const double atomMass = elements_.ElementWeight(elements_.FindSymbol(symbol));
