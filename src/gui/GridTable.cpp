@@ -85,9 +85,6 @@ void GridTable::SelectionToGrid() {
       r.top = std::min(r.top, model_->GridRow(i));
       r.bottom = std::max(r.bottom, model_->GridRow(i));
     }
-    // A selection of whole rows or columns takes their header cells with it.
-    if (r.left == grid_.fixedCols && r.right == grid_.ColCount() - 1) r.left = 0;
-    if (r.top == grid_.fixedRows && r.bottom == grid_.RowCount() - 1) r.top = 0;
     grid_.selection = r;
   } else if (current.isValid()) {
     grid_.selection = {grid_.col, grid_.row, grid_.col, grid_.row};
