@@ -107,7 +107,9 @@ TEST_F(MainWindow, ShortcutsOpenTheCriteriaAndRunTheCalculation) {
   s.criteria->close();
   QTest::keyClick(s.main, Qt::Key_C, Qt::ControlModifier);
   EXPECT_TRUE(s.p->calc.calculationOk);
-  QTest::keyClick(s.main, Qt::Key_L, Qt::ControlModifier);
+  QAction* lagrange = s.main->Command("MnuLagrang");
+  EXPECT_EQ(lagrange->shortcut(), QKeySequence("Ctrl+L"));
+  lagrange->trigger();
   EXPECT_TRUE(s.matrix->isVisible());
 }
 
