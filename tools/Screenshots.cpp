@@ -2,6 +2,7 @@
 // Qt platform (offscreen included), so that a reviewer sees the windows without a display.
 #include <unistd.h>
 #include <QApplication>
+#include <QPushButton>
 #include <QDir>
 #include <QLocale>
 #include <QTableView>
@@ -13,6 +14,10 @@
 #include "app/AboutView.h"
 #include "app/CalcStartView.h"
 #include "app/StartShwView.h"
+#include "balance/ElBalanceView.h"
+#include "balance/XelBalView.h"
+#include "linalg/LSolverView.h"
+#include "process/SetStFnView.h"
 #include "gui/DesktopSession.h"
 #include "gui/Icons.h"
 #include "kernel/EqKernelView.h"
@@ -79,6 +84,17 @@ int main(int argc, char** argv) {
     s.xls->resize(820, 420);
     ok &= Save(s.xls, out, "workbook-interface");
     ok &= Save(s.about, out, "about");
+    s.main->Command("MnuLagrang")->trigger();
+    ok &= Save(s.matrix, out, "system-matrix");
+    s.ShowElementarBalance();
+    s.elBalance->ButtonUpdate()->click();
+    ok &= Save(s.elBalance, out, "elementar-balance");
+    s.elBalance->hide();
+    s.main->Command("BtnStateFunc")->trigger();
+    ok &= Save(s.stateFunctions, out, "state-functions");
+    s.stateFunctions->hide();
+    s.main->Command("MnuElementBalance1")->trigger();
+    ok &= Save(s.xelBalance, out, "element-balance");
     s.p->main.splashUpper = book.filename().string();
     s.p->main.splashLower = "attemting to readSystem";
     s.p->main.splashVisible = true;
