@@ -18,6 +18,7 @@
 
 #include "balance/ElBalance.h"
 #include "gui/GridTable.h"
+#include "gui/ComboLists.h"
 #include "gui/Icons.h"
 #include "gui/StringGridModel.h"
 
@@ -198,9 +199,7 @@ void TElBalanceDlgView::ReloadGrids() {
 void TElBalanceDlgView::Refresh() {
   refreshing_ = true;
   setWindowTitle(QString::fromStdString(dialog_.Caption));
-  cbe_->clear();
-  for (const std::string& symbol : dialog_.CBE) cbe_->addItem(QString::fromStdString(symbol));
-  cbe_->setCurrentIndex(dialog_.CBEIndex);
+  FillCombo(cbe_, dialog_.CBE, dialog_.CBEIndex);
   cbxAllComp_->setChecked(dialog_.CbxAllComp);
   for (int tag = 1; tag <= TElBalanceDlg::kSlotCount; ++tag) {
     QTabWidget* page = pages_[kPageOfSlot[tag]];

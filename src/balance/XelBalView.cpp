@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "balance/XelBal.h"
+#include "gui/ComboLists.h"
 #include "gui/Icons.h"
 
 namespace ploxen {
@@ -60,9 +61,7 @@ void TXelBalDlgView::Refresh() {
   refreshing_ = true;
   setWindowTitle(QString::fromStdString(dialog_.Caption.empty() ? TXelBalDlg::kCaption
                                                                 : dialog_.Caption));
-  cbe_->clear();
-  for (const std::string& symbol : dialog_.CBE) cbe_->addItem(QString::fromStdString(symbol));
-  cbe_->setCurrentIndex(dialog_.CBEIndex);
+  FillCombo(cbe_, dialog_.CBE, dialog_.CBEIndex);
   cbxCompact_->setChecked(dialog_.CbxCompact);
   // Without the element selection dialog of the desktop the button has nothing to show.
   btnElements_->setEnabled(static_cast<bool>(dialog_.showElementSelection));

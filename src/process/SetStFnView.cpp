@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/ComboLists.h"
 #include "gui/Icons.h"
 #include "process/SetStFn.h"
 
@@ -15,9 +16,7 @@ namespace ploxen {
 namespace {
 
 void Fill(QComboBox* box, const ComboList& list) {
-  box->clear();
-  for (const std::string& item : list.items) box->addItem(QString::fromStdString(item));
-  box->setCurrentIndex(list.itemIndex);
+  FillCombo(box, list.items, list.itemIndex);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 
 #include "GuiFixture.h"
 #include "app/CalcStartView.h"
@@ -69,6 +70,13 @@ TEST_F(SystemMatrix, SelectAllAndCopyPutTheWholeTableOnTheClipboard) {
   grid->SelectCell(1, 1);
   QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QApplication::clipboard()->text(), values[1]);
+  // Alt+H switches the copy to an HTML table, which the clipboard offers as HTML.
+  QTest::keyClick(grid, Qt::Key_H, Qt::AltModifier);
+  QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  ASSERT_TRUE(data->hasHtml());
+  EXPECT_TRUE(data->html().startsWith("<table"));
+  EXPECT_TRUE(data->html().contains("<td>" + values[1] + "</td>"));
 }
 
 }  // namespace
