@@ -2,9 +2,9 @@
 // Qt platform (offscreen included), so that a reviewer sees the windows without a display.
 #include <unistd.h>
 #include <QApplication>
-#include <QPushButton>
 #include <QDir>
 #include <QLocale>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
@@ -16,11 +16,11 @@
 #include "app/StartShwView.h"
 #include "balance/ElBalanceView.h"
 #include "balance/XelBalView.h"
-#include "linalg/LSolverView.h"
-#include "process/SetStFnView.h"
 #include "gui/DesktopSession.h"
 #include "gui/Icons.h"
 #include "kernel/EqKernelView.h"
+#include "linalg/LSolverView.h"
+#include "process/SetStFnView.h"
 #include "support/AplMsgView.h"
 #include "support/ScriptedDialogs.h"
 #include "thermo/TDynOprtView.h"

@@ -224,7 +224,8 @@ void TCalcStartWndView::BuildCalculationMenu(QMenu* menu) {
         if (windows_.showMatrix) windows_.showMatrix();
       },
       QKeySequence("Ctrl+L"));
-  Add(menu, "MnuStateFunctions1", "State Functions", [this] { ShowStateFunctions(); },
+  Add(
+      menu, "MnuStateFunctions1", "State Functions", [this] { ShowStateFunctions(); },
       QKeySequence("Ctrl+S"));
   Add(menu, "MnuToNewExcelFile1", "Export to New Excel File", [this] {
     BeforeRead();
@@ -248,7 +249,8 @@ void TCalcStartWndView::BuildToolBar() {
       Add(nullptr, "BtnShowEqlSys", "Calculation Details", [this] { windows_.showCriteria(); });
   details->setIcon(ThemeIcon("preferences-system", QStyle::SP_FileDialogDetailedView));
   bar->addAction(details);
-  QAction* state = Add(nullptr, "BtnStateFunc", "State Functions", [this] { ShowStateFunctions(); });
+  QAction* state =
+      Add(nullptr, "BtnStateFunc", "State Functions", [this] { ShowStateFunctions(); });
   state->setIcon(ThemeIcon("accessories-calculator", QStyle::SP_FileDialogInfoView));
   bar->addAction(state);
   QAction* visual = Later(nullptr, "BtnVisual", "Visualisation", kVisualWindow);

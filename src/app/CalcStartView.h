@@ -29,9 +29,8 @@ struct DesktopWindows {
   std::function<void()> showBehaviour;  ///< "Behaviour"
   std::function<void()> showInterface;  ///< "MS Excel Interface"
   std::function<void()> showAbout;      ///< "About"
-  std::function<void()> showMatrix;            ///< "Lagrange Coeff"
-  std::function<void()> showElementBalance;    ///< "Element Balance"
-  std::function<void()> showStateFunctions;    ///< "State Functions"
+  /// "Lagrange Coeff", "Element Balance" and "State Functions".
+  std::function<void()> showMatrix, showElementBalance, showStateFunctions;
   /// Places the log window below or above the main window unless it is open.
   std::function<void()> placeLog;
 };

@@ -17,8 +17,8 @@
 #include <QVBoxLayout>
 
 #include "balance/ElBalance.h"
-#include "gui/GridTable.h"
 #include "gui/ComboLists.h"
+#include "gui/GridTable.h"
 #include "gui/Icons.h"
 #include "gui/StringGridModel.h"
 
@@ -82,11 +82,11 @@ TElBalanceDlgView::TElBalanceDlgView(TElBalanceDlg& dialog, TTablOprtWnd& table,
     pages_[kind]->setObjectName(pageNames[kind]);
     splitter->addWidget(pages_[kind]);
   }
-  const char* gridNames[9] = {"",     "SGG1", "SGG2", "SGL1", "SGL2",
-                              "SGL3", "SGS1", "SGS2", "SGS3"};
+  const char* gridNames[9] = {"", "SGG1", "SGG2", "SGL1", "SGL2", "SGL3", "SGS1", "SGS2", "SGS3"};
   for (int tag = 1; tag <= TElBalanceDlg::kSlotCount; ++tag) {
     dialog_.Grid(tag).tag = tag;
-    auto* grid = new GridTable(dialog_.Grid(tag), table, nullptr, new BalanceGridModel(dialog_, tag));
+    auto* grid =
+        new GridTable(dialog_.Grid(tag), table, nullptr, new BalanceGridModel(dialog_, tag));
     grid->setObjectName(gridNames[tag]);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -136,10 +136,13 @@ TElBalanceDlgView::TElBalanceDlgView(TElBalanceDlg& dialog, TTablOprtWnd& table,
 
 void TElBalanceDlgView::BuildPopup() {
   popup_ = new QMenu(this);
-  popup_->addAction("Sort by Name", this, [this] {
-    dialog_.PopSortByName();
-    ReloadGrids();
-  })->setObjectName("PopSortByName");
+  popup_
+      ->addAction("Sort by Name", this,
+                  [this] {
+                    dialog_.PopSortByName();
+                    ReloadGrids();
+                  })
+      ->setObjectName("PopSortByName");
   sortDown_ = popup_->addAction(TElBalanceDlg::kSortDownCaption, this, [this] {
     dialog_.PopSortDown();
     ReloadGrids();
@@ -151,13 +154,19 @@ void TElBalanceDlgView::BuildPopup() {
   });
   sortUp_->setObjectName("PopSortUp");
   popup_->addSeparator();
-  popup_->addAction("Copy", this, [this] {
-    dialog_.PopCopy();
-    PutOnClipboard(table_);
-  })->setObjectName("PopCopy");
-  popup_->addAction("To Ms Excel", this, [this] {
-    if (dialog_.PopToExcel() > 0 && afterExport) afterExport();
-  })->setObjectName("PopToExcel");
+  popup_
+      ->addAction("Copy", this,
+                  [this] {
+                    dialog_.PopCopy();
+                    PutOnClipboard(table_);
+                  })
+      ->setObjectName("PopCopy");
+  popup_
+      ->addAction("To Ms Excel", this,
+                  [this] {
+                    if (dialog_.PopToExcel() > 0 && afterExport) afterExport();
+                  })
+      ->setObjectName("PopToExcel");
 }
 
 QMenu* TElBalanceDlgView::PreparePopup(int tag) {

@@ -59,8 +59,8 @@ TXelBalDlgView::TXelBalDlgView(TXelBalDlg& dialog, QWidget* parent)
 
 void TXelBalDlgView::Refresh() {
   refreshing_ = true;
-  setWindowTitle(QString::fromStdString(dialog_.Caption.empty() ? TXelBalDlg::kCaption
-                                                                : dialog_.Caption));
+  setWindowTitle(
+      QString::fromStdString(dialog_.Caption.empty() ? TXelBalDlg::kCaption : dialog_.Caption));
   FillCombo(cbe_, dialog_.CBE, dialog_.CBEIndex);
   cbxCompact_->setChecked(dialog_.CbxCompact);
   // Without the element selection dialog of the desktop the button has nothing to show.

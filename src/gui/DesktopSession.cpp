@@ -1,8 +1,8 @@
 // One desktop session: modules, windows and their connections.
 #include "gui/DesktopSession.h"
 
-#include <QGuiApplication>
 #include <QAction>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
@@ -159,8 +159,8 @@ void DesktopSession::ConnectAnalysis() {
     if (matrix->isVisible()) matrix->Refresh();
   });
   xelBalance->afterCreate = [this] {
-    OfferExportSave(BalanceSummaryName(p->xelBalance.SelectedText(),
-                                       p->xelBalance.conditionSheetName));
+    OfferExportSave(
+        BalanceSummaryName(p->xelBalance.SelectedText(), p->xelBalance.conditionSheetName));
   };
   elBalance->afterExport = [this] {
     const TElBalanceDlg& d = p->elBalance;

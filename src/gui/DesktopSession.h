@@ -66,10 +66,10 @@ class DesktopSession : public QObject {
   TTDynOprtWndView* behaviour = nullptr;
   TXlsWndView* xls = nullptr;
   TAboutView* about = nullptr;
-  TLSolverWndView* matrix = nullptr;           ///< "System Matrix"
-  TElBalanceDlgView* elBalance = nullptr;      ///< "Elementar Balance"
-  TXelBalDlgView* xelBalance = nullptr;        ///< "Element Balance"
-  TSetStFnDlgView* stateFunctions = nullptr;   ///< "State Functions and Properties"
+  TLSolverWndView* matrix = nullptr;          ///< "System Matrix"
+  TElBalanceDlgView* elBalance = nullptr;     ///< "Elementar Balance"
+  TXelBalDlgView* xelBalance = nullptr;       ///< "Element Balance"
+  TSetStFnDlgView* stateFunctions = nullptr;  ///< "State Functions and Properties"
   TStartShowWndView* splash = nullptr;
   QMenu* trayMenu = nullptr;
   QTimer* timer = nullptr;  ///< one tick per second while the model's timer runs

@@ -13,8 +13,7 @@
 
 namespace ploxen {
 
-GridTable::GridTable(StringGrid& grid, TTablOprtWnd& table, QWidget* parent,
-                     StringGridModel* model)
+GridTable::GridTable(StringGrid& grid, TTablOprtWnd& table, QWidget* parent, StringGridModel* model)
     : QTableView(parent), grid_(grid), table_(table), model_(model) {
   if (!model_) model_ = new StringGridModel(grid_, this);
   model_->setParent(this);

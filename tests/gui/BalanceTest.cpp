@@ -14,9 +14,9 @@
 #include "app/CalcStartView.h"
 #include "balance/ElBalanceView.h"
 #include "balance/XelBalView.h"
-#include "process/SetStFnView.h"
 #include "chem/PTools.h"
 #include "gui/GridTable.h"
+#include "process/SetStFnView.h"
 
 namespace ploxen::test {
 namespace {
@@ -96,8 +96,7 @@ TEST_F(CalculatedBalance, ACellSelectionHighlightsItsColumnPairInEveryGridAndEsc
   EXPECT_EQ(background(0, 2), QColor(Qt::white));
   // The gas grid's own selected row stays white.
   QAbstractItemModel* g = gas->model();
-  EXPECT_EQ(g->data(g->index(0, 2), Qt::BackgroundRole).value<QBrush>().color(),
-            QColor(Qt::white));
+  EXPECT_EQ(g->data(g->index(0, 2), Qt::BackgroundRole).value<QBrush>().color(), QColor(Qt::white));
   // The popup names the selected column in its data sorts.
   QMenu* popup = v->PreparePopup(1);
   const QString header = gas->model()->headerData(2, Qt::Horizontal).toString();

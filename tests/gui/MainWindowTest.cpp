@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "GuiFixture.h"
-#include "linalg/LSolverView.h"
 #include "app/CalcStartView.h"
 #include "app/UserSettings.h"
 #include "kernel/EqKernelView.h"
+#include "linalg/LSolverView.h"
 #include "support/AplMsgView.h"
 
 namespace ploxen::test {
