@@ -176,6 +176,9 @@ BalanceSlotSums TElBalanceDlg::BuildSlotTable(int slot, const std::string& symbo
   }
   g.SetRowCount(r + 2);
   const int sumRow = r + 1;
+  // The selection stays on the last row, now the "Sum" row, not below the shortened grid.
+  g.row = sumRow;
+  g.selection.top = g.selection.bottom = sumRow;
   g.SetCell(0, sumRow, "Sum");
   g.SetCell(1, sumRow, FormatFloat8(sums.molesIn));
   g.SetCell(2, sumRow, FormatFloat8(sums.elementIn));
