@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
@@ -13,9 +14,13 @@
 #include "app/AboutView.h"
 #include "app/CalcStartView.h"
 #include "app/StartShwView.h"
+#include "balance/ElBalanceView.h"
+#include "balance/XelBalView.h"
 #include "gui/DesktopSession.h"
 #include "gui/Icons.h"
 #include "kernel/EqKernelView.h"
+#include "linalg/LSolverView.h"
+#include "process/SetStFnView.h"
 #include "support/AplMsgView.h"
 #include "support/ScriptedDialogs.h"
 #include "thermo/TDynOprtView.h"
@@ -79,6 +84,17 @@ int main(int argc, char** argv) {
     s.xls->resize(820, 420);
     ok &= Save(s.xls, out, "workbook-interface");
     ok &= Save(s.about, out, "about");
+    s.main->Command("MnuLagrang")->trigger();
+    ok &= Save(s.matrix, out, "system-matrix");
+    s.ShowElementarBalance();
+    s.elBalance->ButtonUpdate()->click();
+    ok &= Save(s.elBalance, out, "elementar-balance");
+    s.elBalance->hide();
+    s.main->Command("BtnStateFunc")->trigger();
+    ok &= Save(s.stateFunctions, out, "state-functions");
+    s.stateFunctions->hide();
+    s.main->Command("MnuElementBalance1")->trigger();
+    ok &= Save(s.xelBalance, out, "element-balance");
     s.p->main.splashUpper = book.filename().string();
     s.p->main.splashLower = "attemting to readSystem";
     s.p->main.splashVisible = true;

@@ -195,6 +195,9 @@ class TCalcStartWnd {
   bool PrepareExport(bool equilibriumFile);
   /// True when the command that reads or changes a workbook may start (else message 344).
   bool WorkbookCommandAllowed();
+  /// The selected book as a process workbook, bound to the system window: the state
+  /// functions and the element balance read and write it.
+  ProcessWorkbook& SelectedProcessBook();
   /// The selected book's name, or empty.
   std::string SelectedBook() const;
   /// The selected condition sheet's name, or empty.

@@ -23,9 +23,6 @@ namespace {
 
 const QString kElementWindows = "Comes with the element selection dialog";
 const QString kCompoundWindow = "Comes with the compound selection dialog";
-const QString kBalanceWindows = "Comes with the element balance windows";
-const QString kMatrixWindow = "Comes with the system matrix window";
-const QString kStateWindow = "Comes with the state functions window";
 const QString kVisualWindow = "Comes with the visualisation window";
 const QString kToolsMenu = "Comes with the companion programs and tools";
 
@@ -214,9 +211,22 @@ void TCalcStartWndView::BuildCalculationMenu(QMenu* menu) {
     RefreshMenus();
   });
   menu->addSeparator();
-  Later(menu, "MnuElementBalance1", "Element Balance", kBalanceWindows, QKeySequence("Ctrl+E"));
-  Later(menu, "MnuLagrang", "Lagrange Coeff", kMatrixWindow, QKeySequence("Ctrl+L"));
-  Later(menu, "MnuStateFunctions1", "State Functions", kStateWindow, QKeySequence("Ctrl+S"));
+  Add(
+      menu, "MnuElementBalance1", "Element Balance",
+      [this] {
+        BeforeRead();
+        if (windows_.showElementBalance) windows_.showElementBalance();
+      },
+      QKeySequence("Ctrl+E"));
+  Add(
+      menu, "MnuLagrang", "Lagrange Coeff",
+      [this] {
+        if (windows_.showMatrix) windows_.showMatrix();
+      },
+      QKeySequence("Ctrl+L"));
+  Add(
+      menu, "MnuStateFunctions1", "State Functions", [this] { ShowStateFunctions(); },
+      QKeySequence("Ctrl+S"));
   Add(menu, "MnuToNewExcelFile1", "Export to New Excel File", [this] {
     BeforeRead();
     if (p_.main.PrepareExport(false)) p_.calc.ExportToNewWorkbook(p_.exportBook);
@@ -239,7 +249,8 @@ void TCalcStartWndView::BuildToolBar() {
       Add(nullptr, "BtnShowEqlSys", "Calculation Details", [this] { windows_.showCriteria(); });
   details->setIcon(ThemeIcon("preferences-system", QStyle::SP_FileDialogDetailedView));
   bar->addAction(details);
-  QAction* state = Later(nullptr, "BtnStateFunc", "State Functions", kStateWindow);
+  QAction* state =
+      Add(nullptr, "BtnStateFunc", "State Functions", [this] { ShowStateFunctions(); });
   state->setIcon(ThemeIcon("accessories-calculator", QStyle::SP_FileDialogInfoView));
   bar->addAction(state);
   QAction* visual = Later(nullptr, "BtnVisual", "Visualisation", kVisualWindow);
@@ -287,6 +298,11 @@ void TCalcStartWndView::RefreshHistory() {
     a->setText(caption.replace("&", "&&"));
     a->setVisible(menu.itemVisible[k]);
   }
+}
+
+void TCalcStartWndView::ShowStateFunctions() {
+  BeforeRead();
+  if (windows_.showStateFunctions) windows_.showStateFunctions();
 }
 
 void TCalcStartWndView::BeforeRead() {

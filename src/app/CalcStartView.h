@@ -29,6 +29,8 @@ struct DesktopWindows {
   std::function<void()> showBehaviour;  ///< "Behaviour"
   std::function<void()> showInterface;  ///< "MS Excel Interface"
   std::function<void()> showAbout;      ///< "About"
+  /// "Lagrange Coeff", "Element Balance" and "State Functions".
+  std::function<void()> showMatrix, showElementBalance, showStateFunctions;
   /// Places the log window below or above the main window unless it is open.
   std::function<void()> placeLog;
 };
@@ -92,6 +94,8 @@ class TCalcStartWndView : public QMainWindow {
   void RunCalculation(const std::function<void()>& command);
   /// Before a command that reads the selected book: a changed file is loaded again.
   void BeforeRead();
+  /// "State Functions" of the menu and the toolbar.
+  void ShowStateFunctions();
   void CloseWorkbook();
   void SaveWorkbook();
   /// What a save's outcome asks for next: the live connection and a new calculation there.

@@ -270,6 +270,12 @@ bool TCalcStartWnd::WorkbookCommandAllowed() {
   return !calc_.IsBusy(true);
 }
 
+ProcessWorkbook& TCalcStartWnd::SelectedProcessBook() {
+  SelectListedBook();
+  calc_.SetWorkbook(&book_);
+  return book_;
+}
+
 std::string TCalcStartWnd::SelectedBook() const {
   const bool ok = CbxXlsIndex >= 0 && CbxXlsIndex < static_cast<int>(CbxXls.size());
   return ok ? CbxXls[CbxXlsIndex] : std::string();

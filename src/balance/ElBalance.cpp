@@ -176,6 +176,9 @@ BalanceSlotSums TElBalanceDlg::BuildSlotTable(int slot, const std::string& symbo
   }
   g.SetRowCount(r + 2);
   const int sumRow = r + 1;
+  // The selection stays on the last row, now the "Sum" row, not below the shortened grid.
+  g.row = sumRow;
+  g.selection.top = g.selection.bottom = sumRow;
   g.SetCell(0, sumRow, "Sum");
   g.SetCell(1, sumRow, FormatFloat8(sums.molesIn));
   g.SetCell(2, sumRow, FormatFloat8(sums.elementIn));
@@ -215,7 +218,11 @@ void TElBalanceDlg::WriteStatusPanels(double atomMass) {
 }
 
 void TElBalanceDlg::ButtonUpdate() {
-  if (CBEIndex < 0 || CBEIndex >= static_cast<int>(CBE.size())) return;
+  // No element to balance (a system that was never read or calculated): say so.
+  if (CBEIndex < 0 || CBEIndex >= static_cast<int>(CBE.size())) {
+    log_.Post(1, 199, "Error in element selction");
+    return;
+  }
   if (onBusyCursor) onBusyCursor(true);
   const std::string symbol = CBE[CBEIndex];
   const double atomMass = elements_.ElementWeight(elements_.FindSymbol(symbol));

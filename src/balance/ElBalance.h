@@ -94,7 +94,8 @@ class TElBalanceDlg {
   /// Clears every grid to 2 rows, fills CBE with the symbols of the elements flagged in
   /// `elementFlags` (one byte per element index) and selects the first.
   void OpenTable(const std::vector<std::uint8_t>& elementFlags);
-  /// "Update": builds every table for the selected element, then shares and status panels.
+  /// "Update": builds every table for the selected element, then shares and status panels;
+  /// without a selected element only message 199.
   void ButtonUpdate();
   /// "Exit" or Esc.
   void Close() { open = false; }

@@ -1,16 +1,23 @@
 // One desktop session: modules, windows and their connections.
 #include "gui/DesktopSession.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
 
 #include "app/AboutView.h"
+#include "app/AnalysisCommands.h"
 #include "app/CalcStartView.h"
 #include "app/StartShwView.h"
 #include "app/UserSettings.h"
+#include "balance/ElBalanceOpen.h"
+#include "balance/ElBalanceView.h"
+#include "balance/XelBalView.h"
 #include "kernel/EqKernelView.h"
+#include "linalg/LSolverView.h"
+#include "process/SetStFnView.h"
 #include "support/AplMsgView.h"
 #include "support/Platform.h"
 #include "thermo/TDynOprtView.h"
@@ -56,6 +63,23 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
     xls->raise();
   };
   windows.showAbout = [this] { about->show(); };
+  windows.showMatrix = [this] {
+    matrix->Refresh();
+    matrix->showNormal();
+    matrix->raise();
+  };
+  windows.showElementBalance = [this] {
+    if (!PrepareElementBalance(*p)) return;
+    xelBalance->Refresh();
+    xelBalance->showNormal();
+    xelBalance->raise();
+  };
+  windows.showStateFunctions = [this] {
+    if (!PrepareStateFunctions(*p)) return;
+    stateFunctions->Refresh();
+    stateFunctions->show();
+    stateFunctions->raise();
+  };
   windows.placeLog = [this] { PlaceLog(); };
   main = new TCalcStartWndView(*p, *files, *choice, windows);
   qtDialogs_.SetParent(main);
@@ -64,6 +88,10 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   behaviour = new TTDynOprtWndView(p->thermo, main);
   xls = new TXlsWndView(p->xls, *dialogs_, main);
   about = new TAboutView(main);
+  matrix = new TLSolverWndView(p->lsolver, p->table, main);
+  elBalance = new TElBalanceDlgView(p->elBalance, p->table, main);
+  xelBalance = new TXelBalDlgView(p->xelBalance, main);
+  stateFunctions = new TSetStFnDlgView(p->setStFn, main);
   for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls)}) {
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }
@@ -111,6 +139,7 @@ void DesktopSession::Connect() {
   xls->openFile = [this](const std::string& path) { main->OpenFile(path); };
   xls->beforeRead = [this] { files->ReloadIfChanged(); };
   xls->onListsChanged = [this] { main->Refresh(); };
+  ConnectAnalysis();
   connect(timer, &QTimer::timeout, this, [this] { Tick(); });
 
   trayMenu = new QMenu;
@@ -120,6 +149,38 @@ void DesktopSession::Connect() {
   trayMenu->addAction(main->Command("BtnClose"));
   trayMenu->addSeparator();
   trayMenu->addAction("Leave Menu", trayMenu, &QMenu::close);
+}
+
+void DesktopSession::ConnectAnalysis() {
+  p->elBalance.onBusyCursor = [](bool on) { SetBusyCursor(on); };
+  p->xelBalance.processMessages = [this] { pump(); };
+  // A calculation fills the Lagrange table; an open matrix window shows it at once.
+  connect(main->Command("ButtonCalculate"), &QAction::triggered, this, [this] {
+    if (matrix->isVisible()) matrix->Refresh();
+  });
+  xelBalance->afterCreate = [this] {
+    OfferExportSave(
+        BalanceSummaryName(p->xelBalance.SelectedText(), p->xelBalance.conditionSheetName));
+  };
+  elBalance->afterExport = [this] {
+    const TElBalanceDlg& d = p->elBalance;
+    const bool chosen = d.CBEIndex >= 0 && d.CBEIndex < static_cast<int>(d.CBE.size());
+    OfferExportSave(chosen ? "Balance." + d.CBE[d.CBEIndex] : std::string("Balance"));
+  };
+  stateFunctions->afterSet = [this] { main->Refresh(); };
+}
+
+// An export workbook of the program's own engine is seen by nobody until it is in a file.
+void DesktopSession::OfferExportSave(const std::string& fileName) {
+  p->exportBook.OfferSave(*dialogs_, fileName + ".xlsx", p->main.projectFolder);
+  main->Refresh();
+}
+
+void DesktopSession::ShowElementarBalance() {
+  OpenElementBalance(p->calc, p->elBalance);
+  elBalance->Refresh();
+  elBalance->showNormal();
+  elBalance->raise();
 }
 
 void DesktopSession::WriteSetting(const std::string& key, const std::string& value) {

@@ -22,9 +22,13 @@ namespace ploxen {
 class TAboutView;
 class TAplMsgWndView;
 class TCalcStartWndView;
+class TElBalanceDlgView;
 class TEqlKernelView;
+class TLSolverWndView;
+class TSetStFnDlgView;
 class TStartShowWndView;
 class TTDynOprtWndView;
+class TXelBalDlgView;
 class TXlsWndView;
 
 /// The modules and windows of a desktop run. Nothing is shown until `Start`.
@@ -48,6 +52,9 @@ class DesktopSession : public QObject {
   void PlaceLog();
   /// Shows the message log window.
   void ShowLog();
+  /// The system window's "Elementar Balance": its phase tables go to the balance table,
+  /// which is shown.
+  void ShowElementarBalance();
 
   std::unique_ptr<TPloxen> p;
   std::unique_ptr<TBookFiles> files;
@@ -59,6 +66,10 @@ class DesktopSession : public QObject {
   TTDynOprtWndView* behaviour = nullptr;
   TXlsWndView* xls = nullptr;
   TAboutView* about = nullptr;
+  TLSolverWndView* matrix = nullptr;          ///< "System Matrix"
+  TElBalanceDlgView* elBalance = nullptr;     ///< "Elementar Balance"
+  TXelBalDlgView* xelBalance = nullptr;       ///< "Element Balance"
+  TSetStFnDlgView* stateFunctions = nullptr;  ///< "State Functions and Properties"
   TStartShowWndView* splash = nullptr;
   QMenu* trayMenu = nullptr;
   QTimer* timer = nullptr;  ///< one tick per second while the model's timer runs
@@ -72,6 +83,8 @@ class DesktopSession : public QObject {
   void ApplyUserSettings();
   void WriteSetting(const std::string& key, const std::string& value);
   void Tick();
+  void ConnectAnalysis();
+  void OfferExportSave(const std::string& fileName);
 
   QtDialogs qtDialogs_;
   UserDialogs* dialogs_ = nullptr;

@@ -3,6 +3,8 @@
 
 #include "support/AplMsg.h"
 #include "support/TablOprt.h"
+#include "support/UserDialogs.h"
+#include "workbook/EmbeddedServer.h"
 
 namespace ploxen {
 
@@ -98,6 +100,20 @@ int TExportBook::SaveExportBook(const std::string& path) {
   const std::string why = server_ ? server_->LastErrorText() : "no workbook";
   log_.Post(kMsgCritical, 1054, "Error while save [" + path + "]: " + why);
   return -1;
+}
+
+int TExportBook::OfferSave(UserDialogs& dialogs, const std::string& fileName,
+                           const std::string& folder) {
+  if (!server_ || book_ == 0 || !dynamic_cast<EmbeddedServer*>(server_.get())) return 0;
+  FileDialogRequest request;
+  request.title = "Save Workbook";
+  request.filter = "Excel Workbook (*.xlsx)|*.xlsx|OpenDocument Spreadsheet (*.ods)|*.ods|";
+  request.folder = folder;
+  request.fileName = fileName;
+  request.defaultExt = "xlsx";
+  const std::string path = dialogs.SaveFileName(request);
+  if (path.empty()) return 0;
+  return SaveExportBook(path);
 }
 
 }  // namespace ploxen

@@ -12,6 +12,7 @@ namespace ploxen {
 
 class TAplMsgWnd;
 class TTablOprtWnd;
+class UserDialogs;
 
 /// The grid export of the table operator: keeps a connection of its own to the spreadsheet
 /// application and the workbook it created; `table` holds the export target's state.
@@ -33,6 +34,12 @@ class TExportBook {
   /// Saves the export workbook to `path` (.xlsx or .ods, formulas kept); 1, or -1 after
   /// message 1054.
   int SaveExportBook(const std::string& path);
+
+  /// Keeps the export workbook in a file when the program's own engine holds it (no
+  /// spreadsheet window shows it to the user): asks for a name proposed as `fileName` in
+  /// `folder` and saves. 1 saved; 0 not asked or cancelled; -1 not saved (message 1054), the
+  /// workbook then stays open and can be saved again.
+  int OfferSave(UserDialogs& dialogs, const std::string& fileName, const std::string& folder);
 
   SpreadsheetServer* Server() { return server_.get(); }
   BookHandle Book() const { return book_; }

@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "gui/ComboLists.h"
 #include "gui/Icons.h"
 #include "gui/StringGridModel.h"
 #include "support/UserDialogs.h"
@@ -20,9 +21,7 @@ namespace ploxen {
 namespace {
 
 void Fill(QComboBox* box, const ComboList& list) {
-  box->clear();
-  for (const std::string& item : list.items) box->addItem(QString::fromStdString(item));
-  box->setCurrentIndex(list.itemIndex);
+  FillCombo(box, list.items, list.itemIndex);
 }
 
 }  // namespace
