@@ -11,6 +11,7 @@
 #include "app/StartShwView.h"
 #include "app/UserSettings.h"
 #include "kernel/EqKernelView.h"
+#include "process/EqlCalcXView.h"
 #include "support/AplMsgView.h"
 #include "support/Platform.h"
 #include "thermo/TDynOprtView.h"
@@ -57,6 +58,14 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   };
   windows.showAbout = [this] { about->show(); };
   windows.placeLog = [this] { PlaceLog(); };
+  windows.showSystem = [this] {
+    system->Refresh();
+    system->showNormal();
+    system->raise();
+  };
+  windows.afterRun = [this] {
+    if (system->isVisible()) system->Refresh();
+  };
   main = new TCalcStartWndView(*p, *files, *choice, windows);
   qtDialogs_.SetParent(main);
   log = new TAplMsgWndView(p->log, main);
@@ -64,6 +73,11 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   behaviour = new TTDynOprtWndView(p->thermo, main);
   xls = new TXlsWndView(p->xls, *dialogs_, main);
   about = new TAboutView(main);
+  SystemWindowHooks hooks;
+  hooks.showCriteria = windows.showCriteria;
+  hooks.showLog = windows.showLog;
+  hooks.showAbout = windows.showAbout;
+  system = new TEqlCalcWndView(p->calc, p->table, *dialogs_, p->exportBook, hooks, main);
   for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls)}) {
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }

@@ -22,6 +22,7 @@ namespace ploxen {
 class TAboutView;
 class TAplMsgWndView;
 class TCalcStartWndView;
+class TEqlCalcWndView;
 class TEqlKernelView;
 class TStartShowWndView;
 class TTDynOprtWndView;
@@ -56,6 +57,7 @@ class DesktopSession : public QObject {
   TCalcStartWndView* main = nullptr;
   TAplMsgWndView* log = nullptr;
   TEqlKernelView* criteria = nullptr;
+  TEqlCalcWndView* system = nullptr;  ///< "Thermodynamic System"
   TTDynOprtWndView* behaviour = nullptr;
   TXlsWndView* xls = nullptr;
   TAboutView* about = nullptr;
