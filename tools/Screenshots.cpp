@@ -16,6 +16,7 @@
 #include "gui/DesktopSession.h"
 #include "gui/Icons.h"
 #include "kernel/EqKernelView.h"
+#include "process/EqlCalcXView.h"
 #include "support/AplMsgView.h"
 #include "support/ScriptedDialogs.h"
 #include "thermo/TDynOprtView.h"
@@ -79,6 +80,9 @@ int main(int argc, char** argv) {
     s.xls->resize(820, 420);
     ok &= Save(s.xls, out, "workbook-interface");
     ok &= Save(s.about, out, "about");
+    s.system->Refresh();
+    s.system->resize(900, 460);
+    ok &= Save(s.system, out, "thermodynamic-system");
     s.p->main.splashUpper = book.filename().string();
     s.p->main.splashLower = "attemting to readSystem";
     s.p->main.splashVisible = true;
