@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "DesktopMain.h"
 #include "app/Ploxen.h"
 #include "gui/GridSetup.h"
 #include "gui/StringGridModel.h"
@@ -23,8 +24,8 @@ constexpr int kRows = 2048;
 /// A full phase grid: 2048 compounds with a number in every result column.
 void FillGrid(StringGrid& g) {
   g.Resize(kGridColumns, kRows + 1);
-  const char* headers[] = {"(g)", "In [mol]", "Out [mol]", "x [mol/mol]", "f",    "f.c.",
-                           "rel.", "inf.",    "T(in)",     "I",           "J"};
+  const char* headers[] = {"(g)",  "In [mol]", "Out [mol]", "x [mol/mol]", "f", "f.c.",
+                           "rel.", "inf.",     "T(in)",     "I",           "J"};
   for (int c = 0; c < kGridColumns; ++c) g.SetCell(c, 0, headers[c]);
   for (int r = 1; r <= kRows; ++r) {
     g.SetCell(0, r, "C" + std::to_string(r) + "H" + std::to_string(2 * r + 2) + " (g)");
@@ -86,19 +87,13 @@ void BM_GridRepaintDataCalls(benchmark::State& state) {
   }
   state.counters["data_calls_per_repaint"] =
       benchmark::Counter(static_cast<double>(model.calls) / static_cast<double>(repaints));
-  state.counters["visible_cells"] = benchmark::Counter(
-      static_cast<double>((view.rowAt(view.viewport()->height() - 1) - view.rowAt(0) + 1) *
-                          model.columnCount()));
+  state.counters["visible_cells"] = benchmark::Counter(static_cast<double>(
+      (view.rowAt(view.viewport()->height() - 1) - view.rowAt(0) + 1) * model.columnCount()));
 }
 BENCHMARK(BM_GridRepaintDataCalls)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return ploxen::bench::RunDesktopBenchmarks(argc, argv);
 }

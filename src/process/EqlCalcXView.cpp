@@ -160,12 +160,12 @@ void TEqlCalcWndView::BuildMenus() {
   commands_["MnuTemp"] = temp->menuAction();
   auto* units = new QActionGroup(this);
   for (const bool celsius : {true, false}) {
-    QAction* a = Add(temp, celsius ? "MnuTempC" : "MnuTempK", celsius ? "[°C ]" : "[ K ]",
-                     [this, celsius] {
-                       calc_.MnuTempC = celsius;
-                       calc_.LabelT = celsius ? "T[°C ]" : "T[ K ]";
-                       Refresh();
-                     });
+    QAction* a =
+        Add(temp, celsius ? "MnuTempC" : "MnuTempK", celsius ? "[°C ]" : "[ K ]", [this, celsius] {
+          calc_.MnuTempC = celsius;
+          calc_.LabelT = celsius ? "T[°C ]" : "T[ K ]";
+          Refresh();
+        });
     a->setCheckable(true);
     units->addAction(a);
   }

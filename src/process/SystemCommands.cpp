@@ -2,8 +2,8 @@
 // name column, removing compounds, pasting, the selection and the automatic element selection.
 #include <algorithm>
 
-#include "chem/Periodica.h"
 #include "chem/PTools.h"
+#include "chem/Periodica.h"
 #include "process/EqlCalcX.h"
 #include "process/ProcessWorkbook.h"
 #include "support/AplMsg.h"
@@ -117,13 +117,13 @@ int TEqlCalcWnd::RemoveFromSystem(int slot, UserDialogs& dialogs) {
   const int bottom = std::min(std::max(1, g.selection.bottom), g.RowCount() - 1);
   if (top > bottom) return 0;
   const std::string first = g.Cell(gc::kName, top);
-  const std::string question = top == bottom
-                                   ? "Remove from system  " + first + " ?"
-                                   : "Remove from system  " + first + "  .. " +
-                                         g.Cell(gc::kName, bottom) + " ?";
+  const std::string question =
+      top == bottom ? "Remove from system  " + first + " ?"
+                    : "Remove from system  " + first + "  .. " + g.Cell(gc::kName, bottom) + " ?";
   if (dialogs.Question(question, "Equilibrium", DialogButtons::kYesNo) != kAnswerYes) return 0;
   for (int r = bottom; r >= top; --r) {
-    for (int below = r; below + 1 < g.RowCount(); ++below) std::swap(g.Row(below), g.Row(below + 1));
+    for (int below = r; below + 1 < g.RowCount(); ++below)
+      std::swap(g.Row(below), g.Row(below + 1));
     if (g.RowCount() > 2) {
       g.SetRowCount(g.RowCount() - 1);
     } else {
@@ -195,7 +195,8 @@ bool TEqlCalcWnd::GridMouseDown(int slot, int column, int row, bool ctrl) {
 }
 
 int TEqlCalcWnd::AutoSelectElements() {
-  const int last = std::min(elements_.LastElementIndex(), static_cast<int>(elementFlags.size()) - 1);
+  const int last =
+      std::min(elements_.LastElementIndex(), static_cast<int>(elementFlags.size()) - 1);
   for (int i = 0; i <= last; ++i) {
     if (elementFlags[i] != 0) return 0;  // the user's selection stands
   }

@@ -150,8 +150,8 @@ TEST_F(SystemWindow, CopyPutsTextAndHtmlAndPasteReadsText) {
   w.Command("PopupCopy1")->trigger();
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   ASSERT_NE(data, nullptr);
-  const std::string text = g.Cell(1, 1) + "\t" + g.Cell(2, 1) + "\n" + g.Cell(1, 2) + "\t" +
-                           g.Cell(2, 2);
+  const std::string text =
+      g.Cell(1, 1) + "\t" + g.Cell(2, 1) + "\n" + g.Cell(1, 2) + "\t" + g.Cell(2, 2);
   EXPECT_EQ(data->text().toStdString(), text);
   ASSERT_TRUE(data->hasHtml());
   EXPECT_EQ(data->html().toStdString(), TTablOprtWnd::HtmlTable(g, 1, 1, 2, 2));
@@ -180,7 +180,8 @@ TEST_F(SystemWindow, RemoveFromSystemFollowsTheAnswer) {
   SelectCells(w, slot, {1, 1, 3, 2});
   dialogs.QueueAnswer(kAnswerNo);
   w.Command("Remove1")->trigger();
-  EXPECT_EQ(dialogs.Requests().back().text, "Remove from system  " + first + "  .. " + second + " ?");
+  EXPECT_EQ(dialogs.Requests().back().text,
+            "Remove from system  " + first + "  .. " + second + " ?");
   EXPECT_EQ(g.RowCount(), rows);
   dialogs.QueueAnswer(kAnswerYes);
   w.Command("Remove1")->trigger();

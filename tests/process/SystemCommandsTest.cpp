@@ -81,7 +81,7 @@ TEST_F(SystemCommands, SortsByOutputGreatestFirstAndByNameIgnoringCase) {
   EXPECT_EQ(Column(gc::kName), (std::vector<std::string>{"c", "a", "b", "A"}));  // text is 0
   calc.SortBy(1, gc::kName, table);
   EXPECT_EQ(Column(gc::kName), (std::vector<std::string>{"a", "A", "b", "c"}));  // stable
-  EXPECT_EQ(calc.slots[1].grid.Cell(gc::kName, 0), "(g)");                    // headers stay
+  EXPECT_EQ(calc.slots[1].grid.Cell(gc::kName, 0), "(g)");                       // headers stay
   calc.PopDimIn(1, 3);
   EXPECT_EQ(calc.SortHeaders(1)[0], "In [lb]");
   EXPECT_EQ(calc.SortHeaders(1)[1], "Out [mol]");
@@ -98,8 +98,8 @@ TEST_F(SystemCommands, FixColTogglesTheNameColumnAndResetsTheCurrentColumn) {
 }
 
 TEST_F(SystemCommands, RemoveFromSystemAsksWithFirstAndLastNameAndObeysTheAnswer) {
-  StringGrid& g = GasGrid({{"N2", "1"}, {"O2", "2"}, {"CO", "3"}, {"CO2", "4"}, {"H2O", "5"},
-                           {"H2", "6"}});
+  StringGrid& g =
+      GasGrid({{"N2", "1"}, {"O2", "2"}, {"CO", "3"}, {"CO2", "4"}, {"H2O", "5"}, {"H2", "6"}});
   int refreshed = 0;
   calc.onCompoundsChanged = [&](int slot) { refreshed += slot; };
   g.selection = {1, 3, 2, 5};
