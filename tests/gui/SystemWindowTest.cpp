@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -241,6 +242,24 @@ TEST_F(SystemWindow, CtrlPressGrowsTheSelectionRectangle) {
   EXPECT_EQ(g.selection.right, 3);
   EXPECT_EQ(g.selection.bottom, 3);
   EXPECT_EQ(view->selectionModel()->selectedIndexes().size(), 9);
+}
+
+TEST_F(SystemWindow, GridKeysResizeRowsAndSwitchTheCopyToHtml) {
+  TEqlCalcWndView& w = Calculated();
+  const int slot = Slot();
+  const StringGrid& g = Calc().slots[slot].grid;
+  QTableView* view = w.Grid(slot);
+  const int height = g.defaultRowHeight;
+  QTest::keyClick(view, Qt::Key_Down, Qt::AltModifier);
+  EXPECT_EQ(g.defaultRowHeight, height + 1);
+  EXPECT_EQ(view->verticalHeader()->defaultSectionSize(), height + 1);
+  QTest::keyClick(view, Qt::Key_H, Qt::AltModifier);
+  EXPECT_EQ(w.StatusPanel(3)->text(), "HT");
+  SelectCells(w, slot, {1, 1, 1, 1});
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  const std::string html = TTablOprtWnd::HtmlTable(g, 1, 1, 1, 1);
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), html);
+  EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->html().toStdString(), html);
 }
 
 TEST_F(SystemWindow, SavingToAFolderThatCannotBeWrittenTellsSoAndKeepsTheSystem) {
