@@ -8,6 +8,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "DesktopMain.h"
 #include "app/CalcStartView.h"
 #include "gui/DesktopSession.h"
 #include "support/ScriptedDialogs.h"
@@ -76,11 +77,7 @@ BENCHMARK(BM_InteractiveCalculationAndSave)->Unit(benchmark::kMillisecond)->MinT
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  const int status = ploxen::bench::RunDesktopBenchmarks(argc, argv);
   fs::remove_all(Scratch());
-  return 0;
+  return status;
 }

@@ -21,6 +21,7 @@
 #include "kernel/EqKernelView.h"
 #include "linalg/LSolverView.h"
 #include "process/SetStFnView.h"
+#include "process/EqlCalcXView.h"
 #include "support/AplMsgView.h"
 #include "support/ScriptedDialogs.h"
 #include "thermo/TDynOprtView.h"
@@ -95,6 +96,9 @@ int main(int argc, char** argv) {
     s.stateFunctions->hide();
     s.main->Command("MnuElementBalance1")->trigger();
     ok &= Save(s.xelBalance, out, "element-balance");
+    s.system->Refresh();
+    s.system->resize(900, 460);
+    ok &= Save(s.system, out, "thermodynamic-system");
     s.p->main.splashUpper = book.filename().string();
     s.p->main.splashLower = "attemting to readSystem";
     s.p->main.splashVisible = true;

@@ -74,6 +74,9 @@ void TCalcStartWndView::BuildMenus() {
     activateWindow();
   });
   Add(windows, "MnuMessages", "Messages", [this] { windows_.showLog(); });
+  Add(windows, "MnuThermodynamicSystem", "Thermodynamic System", [this] {
+    if (windows_.showSystem) windows_.showSystem();
+  });
   Add(windows, "PopOpenXls", "MS Excel Interface", [this] { windows_.showInterface(); });
   Later(windows, "SetupView1", "Setup View", kVisualWindow);
   QMenu* tools = menuBar()->addMenu("&Tools");
@@ -331,6 +334,7 @@ void TCalcStartWndView::RunCalculation(const std::function<void()>& command) {
   p_.main.CbxCondIndex = p_.main.conditionSheet > 0 ? p_.main.conditionSheet - 1 : -1;
   p_.main.CbxCondChange(p_.main.CbxCondIndex);
   AfterSave(saved, path);
+  if (windows_.afterRun) windows_.afterRun();
 }
 
 void TCalcStartWndView::SaveWorkbook() {

@@ -33,6 +33,8 @@ struct DesktopWindows {
   std::function<void()> showMatrix, showElementBalance, showStateFunctions;
   /// Places the log window below or above the main window unless it is open.
   std::function<void()> placeLog;
+  std::function<void()> showSystem;  ///< "Thermodynamic System"
+  std::function<void()> afterRun;    ///< a calculation of this window has ended
 };
 
 /// Shows TCalcStartWnd and forwards every command to the models.

@@ -18,6 +18,7 @@
 #include "kernel/EqKernelView.h"
 #include "linalg/LSolverView.h"
 #include "process/SetStFnView.h"
+#include "process/EqlCalcXView.h"
 #include "support/AplMsgView.h"
 #include "support/Platform.h"
 #include "thermo/TDynOprtView.h"
@@ -81,6 +82,14 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
     stateFunctions->raise();
   };
   windows.placeLog = [this] { PlaceLog(); };
+  windows.showSystem = [this] {
+    system->Refresh();
+    system->showNormal();
+    system->raise();
+  };
+  windows.afterRun = [this] {
+    if (system->isVisible()) system->Refresh();
+  };
   main = new TCalcStartWndView(*p, *files, *choice, windows);
   qtDialogs_.SetParent(main);
   log = new TAplMsgWndView(p->log, main);
@@ -92,6 +101,12 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   elBalance = new TElBalanceDlgView(p->elBalance, p->table, main);
   xelBalance = new TXelBalDlgView(p->xelBalance, main);
   stateFunctions = new TSetStFnDlgView(p->setStFn, main);
+  SystemWindowHooks hooks;
+  hooks.showCriteria = windows.showCriteria;
+  hooks.showLog = windows.showLog;
+  hooks.showAbout = windows.showAbout;
+  hooks.showBalance = [this] { ShowElementarBalance(); };
+  system = new TEqlCalcWndView(p->calc, p->table, *dialogs_, p->exportBook, hooks, main);
   for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls)}) {
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }

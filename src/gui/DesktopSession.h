@@ -23,6 +23,7 @@ class TAboutView;
 class TAplMsgWndView;
 class TCalcStartWndView;
 class TElBalanceDlgView;
+class TEqlCalcWndView;
 class TEqlKernelView;
 class TLSolverWndView;
 class TSetStFnDlgView;
@@ -63,6 +64,7 @@ class DesktopSession : public QObject {
   TCalcStartWndView* main = nullptr;
   TAplMsgWndView* log = nullptr;
   TEqlKernelView* criteria = nullptr;
+  TEqlCalcWndView* system = nullptr;  ///< "Thermodynamic System"
   TTDynOprtWndView* behaviour = nullptr;
   TXlsWndView* xls = nullptr;
   TAboutView* about = nullptr;

@@ -6,10 +6,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "process/PhaseSlot.h"
+#include "support/TablOprt.h"
 
 namespace ploxen {
 
@@ -141,6 +143,45 @@ class TEqlCalcWnd {
   void SaveAsEquilibriumFile(UserDialogs& dialogs);
   /// "Export to New Excel File": the condition sheet and every occupied slot to a new book.
   void ExportToNewWorkbook(TExportBook& book);
+
+  // ---- Window commands on the phase grids (SystemCommands.cpp) ----
+  /// Captions of the unit items of "Dimension In" and "Dimension Out", by unit code.
+  static const std::array<std::string, 8>& DimensionCaptions();
+  /// Captions of the "Sort by" items after "Substance": the column of item k is k + 1.
+  static const std::array<std::string, 9>& SortCaptions();
+  /// The longest pasted cell and the most grid rows a paste may leave.
+  static constexpr std::size_t kMaxPastedCell = 32767;
+  static constexpr int kMaxPastedRows = kMaxCompounds + 1;
+  std::string StatusPanel0;  ///< selected cell as column + ": " + row
+  std::string StatusPanel1;  ///< header of the selected column
+  std::string StatusPanel2;  ///< compound of the selected row
+  int lastGrid = 1;          ///< slot of the grid clicked last
+  /// Called after a paste or a removal changed the compound rows of a slot (the compound
+  /// selection refreshes its lists from it).
+  std::function<void(int slot)> onCompoundsChanged;
+  /// "Dimension In": header of column 1 and the slot's input unit; values stay as they are.
+  void PopDimIn(int slot, int unit);
+  /// "Dimension Out": header of column 2 and the slot's output unit.
+  void PopDimOut(int slot, int unit);
+  /// "Sort by": column 0 as text, any other column by value, greatest first.
+  void SortBy(int slot, int column, TTablOprtWnd& table);
+  /// Current headers of columns 1 to 4 for the sort items of the popup.
+  std::array<std::string, 4> SortHeaders(int slot) const;
+  /// "Fix. Col.": toggles the fixed name column; the current column becomes 1.
+  void FixCol(int slot);
+  /// "Remove from system": asks, then deletes the selected rows; the number removed.
+  int RemoveFromSystem(int slot, UserDialogs& dialogs);
+  /// "Paste" at the grid's current cell; the number of lines pasted. A text that would give
+  /// more rows than the kernel takes, or a cell longer than a sheet cell holds, is refused.
+  int PasteIntoGrid(int slot, TTablOprtWnd& table, const std::optional<std::string>& clipboard);
+  /// Selects one cell (column and row at least 1) and writes status panels 0 to 2.
+  bool SelectCell(int slot, int column, int row);
+  /// A mouse press on (column, row): with Ctrl the selection rectangle grows to the cell (the
+  /// top-left corner selects the header row); true when the press was used that way.
+  bool GridMouseDown(int slot, int column, int row, bool ctrl);
+  /// Selects the elements of the compounds on the phase sheets of the condition sheet when no
+  /// element is selected yet; the number of elements selected.
+  int AutoSelectElements();
 
   /// Start values from section `MainWnd` of the user settings.
   void LoadStartValues(TAplStgsWnd& settings);
