@@ -29,6 +29,8 @@ struct DesktopWindows {
   std::function<void()> showBehaviour;  ///< "Behaviour"
   std::function<void()> showInterface;  ///< "MS Excel Interface"
   std::function<void()> showAbout;      ///< "About"
+  std::function<void()> showElements;   ///< "Elements"
+  std::function<void(int)> showCompounds;  ///< item k (0..7) of the compounds menu
   /// Places the log window below or above the main window unless it is open.
   std::function<void()> placeLog;
 };

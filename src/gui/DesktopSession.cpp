@@ -8,11 +8,14 @@
 
 #include "app/AboutView.h"
 #include "app/CalcStartView.h"
+#include "app/PhaseCompounds.h"
+#include "chem/ElementsView.h"
 #include "app/StartShwView.h"
 #include "app/UserSettings.h"
 #include "kernel/EqKernelView.h"
 #include "support/AplMsgView.h"
 #include "support/Platform.h"
+#include "thermo/CompoundsView.h"
 #include "thermo/TDynOprtView.h"
 #include "workbook/XlsObjView.h"
 
@@ -57,6 +60,8 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   };
   windows.showAbout = [this] { about->show(); };
   windows.placeLog = [this] { PlaceLog(); };
+  windows.showElements = [this] { elements->Open(); };
+  windows.showCompounds = [this](int k) { ShowPhaseSheetCompounds(k); };
   main = new TCalcStartWndView(*p, *files, *choice, windows);
   qtDialogs_.SetParent(main);
   log = new TAplMsgWndView(p->log, main);
@@ -64,6 +69,8 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   behaviour = new TTDynOprtWndView(p->thermo, main);
   xls = new TXlsWndView(p->xls, *dialogs_, main);
   about = new TAboutView(main);
+  elements = new TElementsDlgView(p->elementsDlg, main);
+  compounds = new TCompoundsDlgView(p->compounds, main);
   for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls)}) {
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }
@@ -111,6 +118,7 @@ void DesktopSession::Connect() {
   xls->openFile = [this](const std::string& path) { main->OpenFile(path); };
   xls->beforeRead = [this] { files->ReloadIfChanged(); };
   xls->onListsChanged = [this] { main->Refresh(); };
+  compounds->onHelp = [this] { main->Command("MnuHelp")->trigger(); };
   connect(timer, &QTimer::timeout, this, [this] { Tick(); });
 
   trayMenu = new QMenu;
@@ -165,6 +173,12 @@ void DesktopSession::Tick() {
     timer->stop();
     Q_EMIT finished();
   }
+}
+
+void DesktopSession::ShowPhaseSheetCompounds(int k) {
+  TPhaseSheetCompounds sheet(p->log, p->main, p->xls, p->calc, p->compounds);
+  if (sheet.Open(k) < 1) return;
+  if (compounds->ExecFilled()) sheet.Accept();
 }
 
 int DesktopSession::ExitStatus() const {

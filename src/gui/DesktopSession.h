@@ -22,6 +22,8 @@ namespace ploxen {
 class TAboutView;
 class TAplMsgWndView;
 class TCalcStartWndView;
+class TCompoundsDlgView;
+class TElementsDlgView;
 class TEqlKernelView;
 class TStartShowWndView;
 class TTDynOprtWndView;
@@ -59,6 +61,8 @@ class DesktopSession : public QObject {
   TTDynOprtWndView* behaviour = nullptr;
   TXlsWndView* xls = nullptr;
   TAboutView* about = nullptr;
+  TElementsDlgView* elements = nullptr;    ///< "Elements"
+  TCompoundsDlgView* compounds = nullptr;  ///< "Compounds", modal
   TStartShowWndView* splash = nullptr;
   QMenu* trayMenu = nullptr;
   QTimer* timer = nullptr;  ///< one tick per second while the model's timer runs
@@ -72,6 +76,7 @@ class DesktopSession : public QObject {
   void ApplyUserSettings();
   void WriteSetting(const std::string& key, const std::string& value);
   void Tick();
+  void ShowPhaseSheetCompounds(int k);
 
   QtDialogs qtDialogs_;
   UserDialogs* dialogs_ = nullptr;
