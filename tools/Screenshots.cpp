@@ -13,11 +13,14 @@
 #include "app/AboutView.h"
 #include "app/CalcStartView.h"
 #include "app/StartShwView.h"
+#include "chem/ElementsView.h"
 #include "gui/DesktopSession.h"
 #include "gui/Icons.h"
 #include "kernel/EqKernelView.h"
 #include "support/AplMsgView.h"
+#include "process/SlotCompounds.h"
 #include "support/ScriptedDialogs.h"
+#include "thermo/CompoundsView.h"
 #include "thermo/TDynOprtView.h"
 #include "workbook/XlsObjView.h"
 
@@ -79,6 +82,11 @@ int main(int argc, char** argv) {
     s.xls->resize(820, 420);
     ok &= Save(s.xls, out, "workbook-interface");
     ok &= Save(s.about, out, "about");
+    s.elements->Open();  // the elements of the calculated system
+    ok &= Save(s.elements, out, "elements");
+    OpenCompoundsForSlot(s.p->compounds, s.p->calc, 1);
+    s.compounds->Refresh();
+    ok &= Save(s.compounds, out, "compounds");
     s.p->main.splashUpper = book.filename().string();
     s.p->main.splashLower = "attemting to readSystem";
     s.p->main.splashVisible = true;

@@ -120,6 +120,7 @@ TCompoundsDlgView::TCompoundsDlgView(TCompoundsDlg& model, QWidget* parent)
     status_[k]->setObjectName(QString("StBar%1").arg(k));
     status_[k]->setFrameShape(QFrame::StyledPanel);
     status_[k]->setFrameShadow(QFrame::Sunken);
+    status_[k]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // long references
     bar->addWidget(status_[k], stretch[k]);
   }
   layout->addLayout(bar);
@@ -171,11 +172,12 @@ QTableView* TCompoundsDlgView::BuildList(int list, QGroupBox* group) {
   view->verticalHeader()->hide();
   view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
-  view->horizontalHeader()->setStretchLastSection(true);
+  view->horizontalHeader()->setStretchLastSection(false);
+  view->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
   view->horizontalHeader()->setSectionsClickable(true);
-  view->setColumnWidth(0, 140);
-  view->setColumnWidth(1, 120);
+  view->setColumnWidth(0, 120);
   view->setColumnWidth(2, 80);
+  view->setColumnWidth(3, 48);
   view->setWordWrap(false);
   view->installEventFilter(this);
   box->addWidget(view, 1);
@@ -228,6 +230,7 @@ void TCompoundsDlgView::RefreshLists() {
 
 void TCompoundsDlgView::RefreshStatus() {
   for (int k = 0; k < 3; ++k) status_[k]->setText(QString::fromStdString(model_.StBar[k]));
+  status_[1]->setToolTip(status_[1]->text());  // the references seldom fit their panel
 }
 
 void TCompoundsDlgView::Refresh() {
