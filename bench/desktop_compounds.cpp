@@ -22,8 +22,8 @@ namespace {
 /// A session on the shipped database with every element of the table selected.
 struct Session {
   Session() : s(0, &dialogs) {
-    const fs::path docs = fs::temp_directory_path() /
-                          ("ploxen_bench_compounds_" + std::to_string(::getpid()));
+    const fs::path docs =
+        fs::temp_directory_path() / ("ploxen_bench_compounds_" + std::to_string(::getpid()));
     fs::create_directories(docs);
     s.p->settings.SetDocumentsFolder(docs.string());
     s.Start({}, false);

@@ -44,11 +44,21 @@ TElementsDlg::TableCell TElementsDlg::CellOf(int index) {
   struct Run {
     int row, column, first, last;
   };
-  static constexpr Run kRuns[] = {
-      {0, 0, 1, 1},     {0, 17, 2, 2},     {1, 0, 3, 4},     {1, 12, 5, 10},  {2, 0, 11, 12},
-      {2, 12, 13, 18},  {3, 0, 19, 36},    {4, 0, 37, 54},   {5, 0, 55, 56},  {5, 3, 72, 86},
-      {6, 0, 87, 88},   {6, 3, 104, 105},  {kLanthanumRow, 2, 57, 71},         {kActiniumRow, 2, 89, 103},
-      {kLanthanumRow, 0, 0, 0}};
+  static constexpr Run kRuns[] = {{0, 0, 1, 1},
+                                  {0, 17, 2, 2},
+                                  {1, 0, 3, 4},
+                                  {1, 12, 5, 10},
+                                  {2, 0, 11, 12},
+                                  {2, 12, 13, 18},
+                                  {3, 0, 19, 36},
+                                  {4, 0, 37, 54},
+                                  {5, 0, 55, 56},
+                                  {5, 3, 72, 86},
+                                  {6, 0, 87, 88},
+                                  {6, 3, 104, 105},
+                                  {kLanthanumRow, 2, 57, 71},
+                                  {kActiniumRow, 2, 89, 103},
+                                  {kLanthanumRow, 0, 0, 0}};
   for (const Run& r : kRuns) {
     if (index >= r.first && index <= r.last) return {r.row, r.column + index - r.first};
   }
@@ -81,7 +91,8 @@ void TElementsDlg::ShowSelection() {
 void TElementsDlg::UpdateSelectedElements() {
   selected_.clear();
   for (int i : order_) {
-    if (i < static_cast<int>(flags_.size()) && flags_[i] != 0 && i <= elements_.LastElementIndex()) {
+    if (i < static_cast<int>(flags_.size()) && flags_[i] != 0 &&
+        i <= elements_.LastElementIndex()) {
       selected_.push_back(elements_.ElementSymbol(i) + " ");
     }
   }

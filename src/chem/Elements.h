@@ -20,10 +20,10 @@ class TElementsDlg {
  public:
   static constexpr const char* kCaption = "Elements";
   static constexpr int kButtonCount = 132;
-  static constexpr int kLastBuiltIn = 105;  ///< last element with a place in the table
-  static constexpr int kFirstUserRow = 106;  ///< first button of the upper user row
+  static constexpr int kLastBuiltIn = 105;    ///< last element with a place in the table
+  static constexpr int kFirstUserRow = 106;   ///< first button of the upper user row
   static constexpr int kSecondUserRow = 119;  ///< first button of the lower user row
-  static constexpr int kTableRows = 10;     ///< rows of the table, f-block rows included
+  static constexpr int kTableRows = 10;       ///< rows of the table, f-block rows included
   static constexpr int kTableColumns = 18;
 
   /// One element button as the window draws it.

@@ -32,7 +32,7 @@ TCompoundsDlg::TCompoundsDlg(TAplMsgWnd& log, TTDynOprtWnd& thermo, TElementsDlg
     : log_(log), thermo_(thermo), elements_(elements) {}
 
 const std::vector<std::string>& TCompoundsDlg::Units() {
-  static const std::vector<std::string> kUnits = {"[mol]", "[g]",   "[kg]",  "[lb]",
+  static const std::vector<std::string> kUnits = {"[mol]", "[g]",  "[kg]",  "[lb]",
                                                   "[l]",   "[m³]", "[ft³]", "[Nm³]"};
   return kUnits;
 }
@@ -82,8 +82,8 @@ const std::string& TCompoundsDlg::CellText(const CompoundRow& row, int column) {
 CompoundRow TCompoundsDlg::RowOf(int record) const {
   const PXDatabase& db = thermo_.Database();
   CompoundRow row;
-  row.caption = std::string(db.Field(record, kFieldName)) + " " +
-                std::string(db.Field(record, kFieldPhase));
+  row.caption =
+      std::string(db.Field(record, kFieldName)) + " " + std::string(db.Field(record, kFieldPhase));
   row.description = std::string(db.Field(record, kFieldDescription));
   row.comment = std::string(db.Field(record, kFieldComments));
   row.recordText = std::to_string(record);

@@ -38,18 +38,18 @@ class TCompoundsDlg {
   TCompoundsDlg(TAplMsgWnd& log, TTDynOprtWnd& thermo, TElementsDlg& elements);
 
   // ---- Controls as plain data ----
-  std::string EditName;                   ///< the phase name
-  std::vector<std::string> CbxEl;         ///< "[All Selection]" and the selected elements
+  std::string EditName;            ///< the phase name
+  std::vector<std::string> CbxEl;  ///< "[All Selection]" and the selected elements
   int CbxElIndex = 0;
   std::string GbxDatabase = "Substances";
   std::string GbxSystem = "Selections for System";
   std::vector<CompoundRow> LVSrc;
   std::vector<CompoundRow> LVDst;
   std::array<std::string, 3> StBar;  ///< record, references, temperature range
-  StringGrid SGC{1, 1};               ///< copy of the phase grid as it was opened
-  bool celsius = true;                ///< the system window shows °C
-  bool accepted = false;              ///< "OK" was pressed
-  bool changed = false;               ///< a row was moved
+  StringGrid SGC{1, 1};              ///< copy of the phase grid as it was opened
+  bool celsius = true;               ///< the system window shows °C
+  bool accepted = false;             ///< "OK" was pressed
+  bool changed = false;              ///< a row was moved
 
   /// "[mol]" .. "[Nm³]": the amount units of the phase sheets' columns.
   static const std::vector<std::string>& Units();

@@ -65,22 +65,13 @@ TCompoundsDlgView::TCompoundsDlgView(TCompoundsDlg& model, QWidget* parent)
   auto* top = new QHBoxLayout;
   layout->addLayout(top, 1);
 
-  gbxDatabase_ = new QGroupBox("Substances", this);
-  gbxDatabase_->setObjectName("GbxDatabase");
-  BuildList(TCompoundsDlg::kSource, gbxDatabase_);
-  include_ = new QPushButton("Select - >", gbxDatabase_);
-  include_->setObjectName("IncludeBtn");
-  include_->setToolTip("Take the selected substances into the system");
-  gbxDatabase_->layout()->addWidget(include_);
+  gbxDatabase_ = BuildGroup(TCompoundsDlg::kSource, "Substances", "GbxDatabase");
+  include_ = BuildMoveButton(gbxDatabase_, "Select - >", "IncludeBtn",
+                             "Take the selected substances into the system");
   top->addWidget(gbxDatabase_, 1);
-
-  gbxSystem_ = new QGroupBox("Selections for System", this);
-  gbxSystem_->setObjectName("GbxSystem");
-  BuildList(TCompoundsDlg::kSystem, gbxSystem_);
-  exclude_ = new QPushButton("< - Deselect", gbxSystem_);
-  exclude_->setObjectName("ExcludeBtn");
-  exclude_->setToolTip("Take the selected substances out of the system");
-  gbxSystem_->layout()->addWidget(exclude_);
+  gbxSystem_ = BuildGroup(TCompoundsDlg::kSystem, "Selections for System", "GbxSystem");
+  exclude_ = BuildMoveButton(gbxSystem_, "< - Deselect", "ExcludeBtn",
+                             "Take the selected substances out of the system");
   top->addWidget(gbxSystem_, 1);
 
   auto* phase = new QGroupBox("Phase", this);
@@ -126,15 +117,11 @@ TCompoundsDlgView::TCompoundsDlgView(TCompoundsDlg& model, QWidget* parent)
   layout->addLayout(bar);
 
   connect(include_, &QPushButton::clicked, this, [this] {
-    std::vector<int> rows;
-    for (const QModelIndex& i : lists_[0]->selectionModel()->selectedRows()) rows.push_back(i.row());
-    model_.IncludeBtnClick(rows);
+    model_.IncludeBtnClick(SelectedRows(TCompoundsDlg::kSource));
     RefreshLists();
   });
   connect(exclude_, &QPushButton::clicked, this, [this] {
-    std::vector<int> rows;
-    for (const QModelIndex& i : lists_[1]->selectionModel()->selectedRows()) rows.push_back(i.row());
-    model_.ExcludeBtnClick(rows);
+    model_.ExcludeBtnClick(SelectedRows(TCompoundsDlg::kSystem));
     RefreshLists();
   });
   connect(cbxEl_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
@@ -159,6 +146,31 @@ TCompoundsDlgView::TCompoundsDlgView(TCompoundsDlg& model, QWidget* parent)
 }
 
 TCompoundsDlgView::~TCompoundsDlgView() = default;
+
+QGroupBox* TCompoundsDlgView::BuildGroup(int list, const char* caption, const char* name) {
+  auto* group = new QGroupBox(caption, this);
+  group->setObjectName(name);
+  BuildList(list, group);
+  return group;
+}
+
+QPushButton* TCompoundsDlgView::BuildMoveButton(QGroupBox* group, const char* caption,
+                                                const char* name, const char* tip) {
+  auto* button = new QPushButton(caption, group);
+  button->setObjectName(name);
+  button->setToolTip(tip);
+  button->setAutoDefault(false);
+  group->layout()->addWidget(button);
+  return button;
+}
+
+std::vector<int> TCompoundsDlgView::SelectedRows(int list) const {
+  std::vector<int> rows;
+  for (const QModelIndex& i : lists_[list]->selectionModel()->selectedRows()) {
+    rows.push_back(i.row());
+  }
+  return rows;
+}
 
 QTableView* TCompoundsDlgView::BuildList(int list, QGroupBox* group) {
   auto* box = new QVBoxLayout(group);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
@@ -53,6 +54,10 @@ class TCompoundsDlgView : public QDialog {
 
  private:
   QTableView* BuildList(int list, QGroupBox* group);
+  QGroupBox* BuildGroup(int list, const char* caption, const char* name);
+  QPushButton* BuildMoveButton(QGroupBox* group, const char* caption, const char* name,
+                               const char* tip);
+  std::vector<int> SelectedRows(int list) const;
   void RefreshLists();
   void RefreshStatus();
   void SelectedRowChanged(int list);

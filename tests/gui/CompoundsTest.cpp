@@ -34,7 +34,8 @@ class CompoundsWindow : public GuiFixture {
     return opened;
   }
   void SelectElements(std::initializer_list<const char*> symbols) {
-    for (const char* e : symbols) session->p->calc.elementFlags[session->p->elements.FindSymbol(e)] = 1;
+    for (const char* e : symbols)
+      session->p->calc.elementFlags[session->p->elements.FindSymbol(e)] = 1;
   }
   std::vector<std::string> SheetColumnA(const std::string& sheetName) {
     XlsProcessWorkbook book(session->p->xls);
@@ -52,22 +53,24 @@ TEST_F(CompoundsWindow, APickedCompoundIsInsertedIntoThePhaseSheet) {
   const std::vector<std::string> before = SheetColumnA(sheet);
   ASSERT_FALSE(before.empty());
   std::string picked;
-  const bool opened = WhileOpen([&] { s.main->Command("Ph1")->trigger(); }, [&] {
-    TCompoundsDlgView* v = s.compounds;
-    EXPECT_EQ(v->windowTitle(), "Compounds");
-    EXPECT_EQ(v->System()->model()->rowCount(), static_cast<int>(before.size()) - 2);
-    ASSERT_GT(v->Source()->model()->rowCount(), 0);
-    // Only gases of the selected elements are offered.
-    for (const CompoundRow& row : s.p->compounds.LVSrc) {
-      ASSERT_NE(row.caption.find("(g)"), std::string::npos) << row.caption;
-    }
-    v->Source()->selectRow(0);
-    picked = s.p->compounds.LVSrc.front().caption;
-    EXPECT_FALSE(v->StatusPanel(0)->text().isEmpty());
-    QTest::mouseClick(v->IncludeBtn(), Qt::LeftButton);
-    EXPECT_EQ(s.p->compounds.LVDst.back().caption, picked);
-    QTest::mouseClick(v->ButtonOk(), Qt::LeftButton);
-  });
+  const bool opened =
+      WhileOpen([&] { s.main->Command("Ph1")->trigger(); },
+                [&] {
+                  TCompoundsDlgView* v = s.compounds;
+                  EXPECT_EQ(v->windowTitle(), "Compounds");
+                  EXPECT_EQ(v->System()->model()->rowCount(), static_cast<int>(before.size()) - 2);
+                  ASSERT_GT(v->Source()->model()->rowCount(), 0);
+                  // Only gases of the selected elements are offered.
+                  for (const CompoundRow& row : s.p->compounds.LVSrc) {
+                    ASSERT_NE(row.caption.find("(g)"), std::string::npos) << row.caption;
+                  }
+                  v->Source()->selectRow(0);
+                  picked = s.p->compounds.LVSrc.front().caption;
+                  EXPECT_FALSE(v->StatusPanel(0)->text().isEmpty());
+                  QTest::mouseClick(v->IncludeBtn(), Qt::LeftButton);
+                  EXPECT_EQ(s.p->compounds.LVDst.back().caption, picked);
+                  QTest::mouseClick(v->ButtonOk(), Qt::LeftButton);
+                });
   ASSERT_TRUE(opened);
   const std::vector<std::string> after = SheetColumnA(sheet);
   ASSERT_EQ(after.size(), before.size() + 1);
@@ -81,34 +84,37 @@ TEST_F(CompoundsWindow, CancelLeavesTheSheetAsItWas) {
   SelectElements({"C", "H", "O"});
   const std::string sheet = s.p->main.Ph[0].caption;
   const std::vector<std::string> before = SheetColumnA(sheet);
-  EXPECT_TRUE(WhileOpen([&] { s.main->Command("Ph1")->trigger(); }, [&] {
-    s.compounds->Source()->selectRow(0);
-    QTest::mouseClick(s.compounds->IncludeBtn(), Qt::LeftButton);
-    QTest::keyClick(s.compounds, Qt::Key_Escape);
-  }));
+  EXPECT_TRUE(WhileOpen([&] { s.main->Command("Ph1")->trigger(); },
+                        [&] {
+                          s.compounds->Source()->selectRow(0);
+                          QTest::mouseClick(s.compounds->IncludeBtn(), Qt::LeftButton);
+                          QTest::keyClick(s.compounds, Qt::Key_Escape);
+                        }));
   EXPECT_EQ(SheetColumnA(sheet), before);
 }
 
 TEST_F(CompoundsWindow, TypingAnElementFiltersTheDatabaseList) {
   DesktopSession& s = Start();
   SelectElements({"C", "H", "O", "N"});
-  ASSERT_TRUE(WhileOpen([&] { s.compounds->ExecForSlot(s.p->calc, 1); }, [&] {
-    const int all = s.compounds->Source()->model()->rowCount();
-    ASSERT_GT(all, 0);
-    s.compounds->CbxEl()->lineEdit()->clear();
-    EXPECT_EQ(s.compounds->Source()->model()->rowCount(), all);
-    QTest::keyClicks(s.compounds->CbxEl()->lineEdit(), "N");
-    const int withNitrogen = s.compounds->Source()->model()->rowCount();
-    EXPECT_GT(withNitrogen, 0);
-    EXPECT_LT(withNitrogen, all);
-    for (const CompoundRow& row : s.p->compounds.LVSrc) {
-      const int record = row.record;
-      const std::string mol(s.p->thermo.Database().Field(record, kFieldMolDefinition));
-      EXPECT_NE(TCompoundsDlg::SymbolText(mol).find("N "), std::string::npos) << row.caption;
-    }
-    s.compounds->CbxEl()->lineEdit()->clear();
-    EXPECT_EQ(s.compounds->Source()->model()->rowCount(), all);
-  }));
+  ASSERT_TRUE(WhileOpen(
+      [&] { s.compounds->ExecForSlot(s.p->calc, 1); },
+      [&] {
+        const int all = s.compounds->Source()->model()->rowCount();
+        ASSERT_GT(all, 0);
+        s.compounds->CbxEl()->lineEdit()->clear();
+        EXPECT_EQ(s.compounds->Source()->model()->rowCount(), all);
+        QTest::keyClicks(s.compounds->CbxEl()->lineEdit(), "N");
+        const int withNitrogen = s.compounds->Source()->model()->rowCount();
+        EXPECT_GT(withNitrogen, 0);
+        EXPECT_LT(withNitrogen, all);
+        for (const CompoundRow& row : s.p->compounds.LVSrc) {
+          const int record = row.record;
+          const std::string mol(s.p->thermo.Database().Field(record, kFieldMolDefinition));
+          EXPECT_NE(TCompoundsDlg::SymbolText(mol).find("N "), std::string::npos) << row.caption;
+        }
+        s.compounds->CbxEl()->lineEdit()->clear();
+        EXPECT_EQ(s.compounds->Source()->model()->rowCount(), all);
+      }));
 }
 
 TEST_F(CompoundsWindow, OkForASlotWritesItsGridAndKeepsTheAmounts) {
@@ -121,11 +127,13 @@ TEST_F(CompoundsWindow, OkForASlotWritesItsGridAndKeepsTheAmounts) {
   grid.SetCell(0, 2, "CO (g)");
   grid.SetCell(1, 2, "1");
   int written = -1;
-  ASSERT_TRUE(WhileOpen([&] { written = s.compounds->ExecForSlot(s.p->calc, 1); }, [&] {
-    s.compounds->System()->selectRow(1);
-    QTest::mouseClick(s.compounds->ExcludeBtn(), Qt::LeftButton);  // CO goes back
-    QTest::mouseClick(s.compounds->ButtonOk(), Qt::LeftButton);
-  }));
+  ASSERT_TRUE(WhileOpen([&] { written = s.compounds->ExecForSlot(s.p->calc, 1); },
+                        [&] {
+                          s.compounds->System()->selectRow(1);
+                          QTest::mouseClick(s.compounds->ExcludeBtn(),
+                                            Qt::LeftButton);  // CO goes back
+                          QTest::mouseClick(s.compounds->ButtonOk(), Qt::LeftButton);
+                        }));
   EXPECT_EQ(written, 1);
   ASSERT_EQ(grid.RowCount(), 2);
   EXPECT_EQ(grid.Cell(0, 1), "CO2 (g)");

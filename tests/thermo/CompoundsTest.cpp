@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "chem/Elements.h"
@@ -17,46 +17,42 @@
 #include "support/Platform.h"
 #include "support/ScriptedDialogs.h"
 #include "thermo/TDynOprt.h"
+#include "DatabaseTestSupport.h"
 
 namespace ploxen {
 namespace {
 
-namespace fs = std::filesystem;
 
 const char* kDatabase =
     "Nr\tName\tPhase\tTmin\tTmax\tT0\tH0\tS0\ta\tb\tc\td\te\tf\tTc\tPc\tOmega\tMol\tDesc\tRefs\t"
     "Created\tComments\n"
-    "1\tCH4\t(g)\t298.15\t1000\t298.15\t-74873\t186.2\t35\t0\t0\t0\t0\t0\t\t\t\tC1H4\tmethane\t[1]\t\tfit one\n"
-    "2\tCO2\t(g)\t298.15\t1000\t298.15\t-393522\t213.8\t37\t0\t0\t0\t0\t0\t\t\t\tC1O2\tcarbon dioxide\t[1]\t\t\n"
-    "3\tCO2\t(g)\t1000\t3000\t298.15\t-393522\t213.8\t37\t0\t0\t0\t0\t0\t\t\t\tC1O2\tcarbon dioxide\t[1]\t\t\n"
-    "4\tCCl4\t(g)\t298.15\t1000\t298.15\t-95800\t309.9\t83\t0\t0\t0\t0\t0\t\t\t\tC1Cl4\ttetrachloromethane\t[1]\t\t\n"
-    "5\tH2O\t(l)\t273.15\t600\t298.15\t-285830\t69.95\t75.3\t0\t0\t0\t0\t0\t\t\t\tH2O1\twater\t[1]\t\t\n"
-    "6\tH2O\t(g)\t298.15\t3000\t298.15\t-241826\t188.8\t33.6\t0\t0\t0\t0\t0\t\t\t\tH2O1\tsteam\t[1]\t\t\n"
+    "1\tCH4\t(g)\t298.15\t1000\t298.15\t-74873\t186.2\t35\t0\t0\t0\t0\t0\t\t\t\tC1H4\tmethane\t[1]"
+    "\t\tfit one\n"
+    "2\tCO2\t(g)\t298.15\t1000\t298.15\t-393522\t213.8\t37\t0\t0\t0\t0\t0\t\t\t\tC1O2\tcarbon "
+    "dioxide\t[1]\t\t\n"
+    "3\tCO2\t(g)\t1000\t3000\t298.15\t-393522\t213.8\t37\t0\t0\t0\t0\t0\t\t\t\tC1O2\tcarbon "
+    "dioxide\t[1]\t\t\n"
+    "4\tCCl4\t(g)\t298.15\t1000\t298.15\t-95800\t309."
+    "9\t83\t0\t0\t0\t0\t0\t\t\t\tC1Cl4\ttetrachloromethane\t[1]\t\t\n"
+    "5\tH2O\t(l)\t273.15\t600\t298.15\t-285830\t69.95\t75.3\t0\t0\t0\t0\t0\t\t\t\tH2O1\twater\t[1]"
+    "\t\t\n"
+    "6\tH2O\t(g)\t298.15\t3000\t298.15\t-241826\t188.8\t33.6\t0\t0\t0\t0\t0\t\t\t\tH2O1\tsteam\t[1]"
+    "\t\t\n"
     "7\tC\t(s)\t298.15\t3000\t298.15\t0\t5.74\t8.5\t0\t0\t0\t0\t0\t\t\t\tC1\tgraphite\t[1]\t\t\n"
-    "8\tNaCl\t(s)\t298.15\t1073\t298.15\t-411120\t72.1\t50\t0\t0\t0\t0\t0\t\t\t\tNa1Cl1\thalite\t[1]\t\t\n"
-    "9\tCO\t(g)\t298.15\t3000\t298.15\t-110527\t197.7\t29\t0\t0\t0\t0\t0\t\t\t\tC1O1\tcarbon monoxide\t[1]\t\t\n";
+    "8\tNaCl\t(s)\t298.15\t1073\t298.15\t-411120\t72.1\t50\t0\t0\t0\t0\t0\t\t\t\tNa1Cl1\thalite\t["
+    "1]\t\t\n"
+    "9\tCO\t(g)\t298.15\t3000\t298.15\t-110527\t197.7\t29\t0\t0\t0\t0\t0\t\t\t\tC1O1\tcarbon "
+    "monoxide\t[1]\t\t\n";
 
 class CompoundsDlg : public ::testing::Test {
  protected:
   void SetUp() override {
-    static int counter = 0;
-    root_ = fs::temp_directory_path() /
-            ("ploxen_compounds_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-    fs::create_directories(root_ / "bin");
-    fs::create_directories(root_ / "data");
-    oldProgramFolder_ = ProgramFolder();
-    SetProgramFolder((root_ / "bin").string());
-    settings_.SetProgramFolder((root_ / "bin").string());
-    std::ofstream(root_ / "data/Ploxen.tdb", std::ios::binary) << kDatabase;
-    std::ofstream(root_ / "data/Ploxen.ref", std::ios::binary) << "[Reference]\n  1: Tables 1998\n";
+    settings_.SetProgramFolder(folder_.Bin());
+    folder_.Write("data/Ploxen.tdb", kDatabase);
+    folder_.Write("data/Ploxen.ref", "[Reference]\n  1: Tables 1998\n");
     log_.SetFilter(6);
     thermo_.StartUp();
     elementsDlg_.ShowElements();
-  }
-  void TearDown() override {
-    SetProgramFolder(oldProgramFolder_);
-    std::error_code ec;
-    fs::remove_all(root_, ec);
   }
 
   void Select(std::initializer_list<const char*> symbols) {
@@ -87,8 +83,7 @@ class CompoundsDlg : public ::testing::Test {
     return false;
   }
 
-  fs::path root_;
-  std::string oldProgramFolder_;
+  thermotest::ScratchProgramFolder folder_{"ploxen_compounds_"};
   TAplMsgWnd log_;
   TAplStgsWnd settings_{log_};
   Periodica elements_;
@@ -124,8 +119,8 @@ TEST_F(CompoundsDlg, TheSourceListFitsTheElementsAndThePhase) {
   Select({"C", "H", "O"});
   ASSERT_EQ(dlg_.OpenForPhase("Gas", nullptr, "*"), 1);
   // CO2 has two datasets but one row; CCl4 and NaCl hold elements that are not selected.
-  EXPECT_EQ(Captions(dlg_.LVSrc),
-            (std::vector<std::string>{"CH4 (g)", "CO2 (g)", "H2O (l)", "H2O (g)", "C (s)", "CO (g)"}));
+  EXPECT_EQ(Captions(dlg_.LVSrc), (std::vector<std::string>{"CH4 (g)", "CO2 (g)", "H2O (l)",
+                                                            "H2O (g)", "C (s)", "CO (g)"}));
   EXPECT_EQ(dlg_.LVSrc[1].recordText, "   2");
   EXPECT_EQ(dlg_.LVSrc[0].description, "methane");
   EXPECT_EQ(dlg_.LVSrc[0].comment, "fit one");
