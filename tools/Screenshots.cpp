@@ -16,6 +16,7 @@
 #include "app/StartShwView.h"
 #include "balance/ElBalanceView.h"
 #include "balance/XelBalView.h"
+#include "chem/ElementsView.h"
 #include "gui/DesktopSession.h"
 #include "gui/Icons.h"
 #include "kernel/EqKernelView.h"
@@ -23,7 +24,9 @@
 #include "process/SetStFnView.h"
 #include "process/EqlCalcXView.h"
 #include "support/AplMsgView.h"
+#include "process/SlotCompounds.h"
 #include "support/ScriptedDialogs.h"
+#include "thermo/CompoundsView.h"
 #include "thermo/TDynOprtView.h"
 #include "workbook/XlsObjView.h"
 
@@ -99,6 +102,11 @@ int main(int argc, char** argv) {
     s.system->Refresh();
     s.system->resize(900, 460);
     ok &= Save(s.system, out, "thermodynamic-system");
+    s.elements->Open();  // the elements of the calculated system
+    ok &= Save(s.elements, out, "elements");
+    OpenCompoundsForSlot(s.p->compounds, s.p->calc, 1);
+    s.compounds->Refresh();
+    ok &= Save(s.compounds, out, "compounds");
     s.p->main.splashUpper = book.filename().string();
     s.p->main.splashLower = "attemting to readSystem";
     s.p->main.splashVisible = true;

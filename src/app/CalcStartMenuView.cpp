@@ -21,8 +21,6 @@
 namespace ploxen {
 namespace {
 
-const QString kElementWindows = "Comes with the element selection dialog";
-const QString kCompoundWindow = "Comes with the compound selection dialog";
 const QString kVisualWindow = "Comes with the visualisation window";
 const QString kToolsMenu = "Comes with the companion programs and tools";
 
@@ -193,12 +191,15 @@ void TCalcStartWndView::BuildCalculationMenu(QMenu* menu) {
   extrapolation->setCheckable(true);
   extrapolation->setChecked(p_.thermo.CBExtrapolation());
   menu->addSeparator();
-  Later(menu, "MnuElements", "Elements", kElementWindows);
+  Add(menu, "MnuElements", "Elements", [this] {
+    if (p_.calc.IsBusy(true) || !p_.main.MnuElementsClick()) return;
+    windows_.showElements();
+  });
   compounds_ = menu->addMenu("Compounds off");
   for (int k = 0; k < TCalcStartWnd::kPhaseItems; ++k) {
     Add(compounds_, "Ph" + std::to_string(k + 1), QString(), [this, k] {
       BeforeRead();
-      if (p_.main.PhClick(k) > 0) p_.main.StatusPanel0 = kCompoundWindow.toStdString();
+      windows_.showCompounds(k);
     });
   }
   export_ = menu->addMenu("Export compunds into");

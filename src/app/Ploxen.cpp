@@ -18,9 +18,12 @@ TPloxen::TPloxen(int parameterCount, UserDialogs* ui)
       main(log, settings, xls, calc, kernel, elements, lsolver, recalc, parameterCount),
       setStFn(calc),
       elBalance(log, elements, thermo, userDialogs, table, exportBook),
-      xelBalance(log, calc, thermo, elements, exportBook) {
+      xelBalance(log, calc, thermo, elements, exportBook),
+      elementsDlg(log, elements, calc.elementFlags),
+      compounds(log, thermo, elementsDlg) {
   // The behaviour window opens the database named in the application settings at creation.
   thermo.StartUp();
+  elementsDlg.ShowElements();  // after the reference file added the user elements
   log.SetWindowPos(1, 1);
   main.onProgId = [this](const std::string& progId) { table.oleObject = progId; };
   xelBalance.showStatus = [this](const std::string& text, int seconds) {

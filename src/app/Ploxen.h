@@ -4,6 +4,7 @@
 #include "app/CalcStart.h"
 #include "balance/ElBalance.h"
 #include "balance/XelBal.h"
+#include "chem/Elements.h"
 #include "chem/Periodica.h"
 #include "kernel/EqKernel.h"
 #include "linalg/LSolver.h"
@@ -15,6 +16,7 @@
 #include "support/AplStgs.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TablOprt.h"
+#include "thermo/Compounds.h"
 #include "thermo/TDynOprt.h"
 #include "workbook/ServerSelector.h"
 #include "workbook/XlsObj.h"
@@ -50,6 +52,8 @@ class TPloxen {
   TSetStFnDlg setStFn;      ///< "State Functions and Properties"
   TElBalanceDlg elBalance;  ///< "Elementar Balance" of the system window
   TXelBalDlg xelBalance;    ///< "Element Balance" workbook of the main window
+  TElementsDlg elementsDlg;  ///< "Elements": its selection flags are those of `calc`
+  TCompoundsDlg compounds;   ///< "Compounds" of a phase sheet
 };
 
 }  // namespace ploxen

@@ -10,6 +10,8 @@
 #include "app/AboutView.h"
 #include "app/AnalysisCommands.h"
 #include "app/CalcStartView.h"
+#include "app/PhaseCompounds.h"
+#include "chem/ElementsView.h"
 #include "app/StartShwView.h"
 #include "app/UserSettings.h"
 #include "balance/ElBalanceOpen.h"
@@ -21,6 +23,7 @@
 #include "process/EqlCalcXView.h"
 #include "support/AplMsgView.h"
 #include "support/Platform.h"
+#include "thermo/CompoundsView.h"
 #include "thermo/TDynOprtView.h"
 #include "workbook/XlsObjView.h"
 
@@ -90,6 +93,8 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   windows.afterRun = [this] {
     if (system->isVisible()) system->Refresh();
   };
+  windows.showElements = [this] { elements->Open(); };
+  windows.showCompounds = [this](int k) { ShowPhaseSheetCompounds(k); };
   main = new TCalcStartWndView(*p, *files, *choice, windows);
   qtDialogs_.SetParent(main);
   log = new TAplMsgWndView(p->log, main);
@@ -106,7 +111,10 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   hooks.showLog = windows.showLog;
   hooks.showAbout = windows.showAbout;
   hooks.showBalance = [this] { ShowElementarBalance(); };
+  hooks.showElements = windows.showElements;
   system = new TEqlCalcWndView(p->calc, p->table, *dialogs_, p->exportBook, hooks, main);
+  elements = new TElementsDlgView(p->elementsDlg, main);
+  compounds = new TCompoundsDlgView(p->compounds, main);
   for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls)}) {
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }
@@ -155,6 +163,7 @@ void DesktopSession::Connect() {
   xls->beforeRead = [this] { files->ReloadIfChanged(); };
   xls->onListsChanged = [this] { main->Refresh(); };
   ConnectAnalysis();
+  compounds->onHelp = [this] { main->Command("MnuHelp")->trigger(); };
   connect(timer, &QTimer::timeout, this, [this] { Tick(); });
 
   trayMenu = new QMenu;
@@ -241,6 +250,12 @@ void DesktopSession::Tick() {
     timer->stop();
     Q_EMIT finished();
   }
+}
+
+void DesktopSession::ShowPhaseSheetCompounds(int k) {
+  TPhaseSheetCompounds sheet(p->log, p->main, p->xls, p->calc, p->compounds);
+  if (sheet.Open(k) < 1) return;
+  if (compounds->ExecFilled()) sheet.Accept();
 }
 
 int DesktopSession::ExitStatus() const {

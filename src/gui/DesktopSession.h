@@ -24,6 +24,8 @@ class TAplMsgWndView;
 class TCalcStartWndView;
 class TElBalanceDlgView;
 class TEqlCalcWndView;
+class TCompoundsDlgView;
+class TElementsDlgView;
 class TEqlKernelView;
 class TLSolverWndView;
 class TSetStFnDlgView;
@@ -72,6 +74,8 @@ class DesktopSession : public QObject {
   TElBalanceDlgView* elBalance = nullptr;     ///< "Elementar Balance"
   TXelBalDlgView* xelBalance = nullptr;       ///< "Element Balance"
   TSetStFnDlgView* stateFunctions = nullptr;  ///< "State Functions and Properties"
+  TElementsDlgView* elements = nullptr;    ///< "Elements"
+  TCompoundsDlgView* compounds = nullptr;  ///< "Compounds", modal
   TStartShowWndView* splash = nullptr;
   QMenu* trayMenu = nullptr;
   QTimer* timer = nullptr;  ///< one tick per second while the model's timer runs
@@ -87,6 +91,7 @@ class DesktopSession : public QObject {
   void Tick();
   void ConnectAnalysis();
   void OfferExportSave(const std::string& fileName);
+  void ShowPhaseSheetCompounds(int k);
 
   QtDialogs qtDialogs_;
   UserDialogs* dialogs_ = nullptr;

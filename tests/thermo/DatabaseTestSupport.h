@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "support/Platform.h"
+
 namespace ploxen::thermotest {
 
 /// Path of a fixture in tests/data/thermo.
@@ -38,6 +40,36 @@ class ScratchFile {
  private:
   static inline int counter_ = 0;
   std::string path_;
+};
+
+/// A scratch program folder "<root>/bin" with "<root>/data" beside it, in force while it lives.
+class ScratchProgramFolder {
+ public:
+  explicit ScratchProgramFolder(const std::string& prefix) {
+    static int counter = 0;
+    root_ = std::filesystem::temp_directory_path() /
+            (prefix + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    std::filesystem::create_directories(root_ / "bin");
+    std::filesystem::create_directories(root_ / "data");
+    old_ = ProgramFolder();
+    SetProgramFolder(Bin());
+  }
+  ~ScratchProgramFolder() {
+    SetProgramFolder(old_);
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+  ScratchProgramFolder(const ScratchProgramFolder&) = delete;
+  ScratchProgramFolder& operator=(const ScratchProgramFolder&) = delete;
+  std::string Bin() const { return (root_ / "bin").string(); }
+  /// Writes `text` to `relative` below the root.
+  void Write(const std::string& relative, const std::string& text) const {
+    std::ofstream(root_ / relative, std::ios::binary) << text;
+  }
+
+ private:
+  std::filesystem::path root_;
+  std::string old_;
 };
 
 /// The whole content of a file.
