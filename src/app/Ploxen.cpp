@@ -18,13 +18,27 @@ TPloxen::TPloxen(int parameterCount, UserDialogs* ui)
       main(log, settings, xls, calc, kernel, elements, lsolver, recalc, parameterCount),
       setStFn(calc),
       elBalance(log, elements, thermo, userDialogs, table, exportBook),
-      xelBalance(log, calc, thermo, elements, exportBook) {
+      xelBalance(log, calc, thermo, elements, exportBook),
+      visualXls(log, servers, 816),
+      visual(log, visualXls) {
   // The behaviour window opens the database named in the application settings at creation.
   thermo.StartUp();
   log.SetWindowPos(1, 1);
   main.onProgId = [this](const std::string& progId) { table.oleObject = progId; };
   xelBalance.showStatus = [this](const std::string& text, int seconds) {
     main.ShowStatus(text, seconds);
+  };
+  // The visualisation follows the sheet the main window finds and the one a condition sheet
+  // names in B9, and shows the new values after each successful run while it is open.
+  main.onVisualSheet = [this](const std::string& sheet) {
+    visual.UseSheetOf(xls.ProgId, xls.BookName(), sheet);
+  };
+  calc.onVisualSheet = [this](const std::string& sheet) {
+    visual.FollowBook(xls.ProgId, xls.BookName());
+    visual.SetVisualSheet(sheet);
+  };
+  calc.onCalculated = [this] {
+    if (visual.windowOpen) visual.RefreshAfterCalculation();
   };
 }
 

@@ -16,6 +16,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TablOprt.h"
 #include "thermo/TDynOprt.h"
+#include "visual/PresView.h"
 #include "workbook/ServerSelector.h"
 #include "workbook/XlsObj.h"
 
@@ -50,6 +51,8 @@ class TPloxen {
   TSetStFnDlg setStFn;      ///< "State Functions and Properties"
   TElBalanceDlg elBalance;  ///< "Elementar Balance" of the system window
   TXelBalDlg xelBalance;    ///< "Element Balance" workbook of the main window
+  TXlsWnd visualXls;        ///< the visualisation's own workbook interface
+  TPresViewWnd visual;      ///< "Visualisation"
 };
 
 }  // namespace ploxen

@@ -124,7 +124,9 @@ void TEqlCalcWnd::ReadKernelOptions() {
   }
   const std::string factor = Trim(book_->ReadCell(conditionSheet, cond::kRowIterations, 3));
   if (AcceptApproximationFactor(factor)) kernel_.EditApprFactor = factor;
-  visualSheet = At(b, 2);
+  visualSheet = Trim(At(b, 2));
+  // An empty B9 keeps the sheet the main window found by its A1.
+  if (!visualSheet.empty() && onVisualSheet) onVisualSheet(visualSheet);
 }
 
 bool TEqlCalcWnd::ReadConditionSheet() {
