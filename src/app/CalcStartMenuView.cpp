@@ -26,7 +26,6 @@ const QString kCompoundWindow = "Comes with the compound selection dialog";
 const QString kBalanceWindows = "Comes with the element balance windows";
 const QString kMatrixWindow = "Comes with the system matrix window";
 const QString kStateWindow = "Comes with the state functions window";
-const QString kVisualWindow = "Comes with the visualisation window";
 const QString kToolsMenu = "Comes with the companion programs and tools";
 
 }  // namespace
@@ -78,7 +77,7 @@ void TCalcStartWndView::BuildMenus() {
   });
   Add(windows, "MnuMessages", "Messages", [this] { windows_.showLog(); });
   Add(windows, "PopOpenXls", "MS Excel Interface", [this] { windows_.showInterface(); });
-  Later(windows, "SetupView1", "Setup View", kVisualWindow);
+  Add(windows, "SetupView1", "Setup View", [this] { windows_.showVisual(); });
   QMenu* tools = menuBar()->addMenu("&Tools");
   tools->setToolTipsVisible(true);
   Later(tools, "BtnTools", "External Database Applications", kToolsMenu);
@@ -242,7 +241,7 @@ void TCalcStartWndView::BuildToolBar() {
   QAction* state = Later(nullptr, "BtnStateFunc", "State Functions", kStateWindow);
   state->setIcon(ThemeIcon("accessories-calculator", QStyle::SP_FileDialogInfoView));
   bar->addAction(state);
-  QAction* visual = Later(nullptr, "BtnVisual", "Visualisation", kVisualWindow);
+  QAction* visual = Add(nullptr, "BtnVisual", "Visualisation", [this] { windows_.showVisual(); });
   visual->setIcon(ThemeIcon("image-x-generic", QStyle::SP_DesktopIcon));
   bar->addAction(visual);
   QAction* data = Add(nullptr, "BtnXlsInt", "MS Excel Data", [this] { windows_.showInterface(); });

@@ -29,6 +29,7 @@ struct DesktopWindows {
   std::function<void()> showBehaviour;  ///< "Behaviour"
   std::function<void()> showInterface;  ///< "MS Excel Interface"
   std::function<void()> showAbout;      ///< "About"
+  std::function<void()> showVisual;     ///< "Visualisation", "Setup View"
   /// Places the log window below or above the main window unless it is open.
   std::function<void()> placeLog;
 };

@@ -14,6 +14,7 @@
 #include "support/AplMsgView.h"
 #include "support/Platform.h"
 #include "thermo/TDynOprtView.h"
+#include "visual/PresViewView.h"
 #include "workbook/XlsObjView.h"
 
 namespace ploxen {
@@ -56,6 +57,7 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
     xls->raise();
   };
   windows.showAbout = [this] { about->show(); };
+  windows.showVisual = [this] { visual->Open(); };
   windows.placeLog = [this] { PlaceLog(); };
   main = new TCalcStartWndView(*p, *files, *choice, windows);
   qtDialogs_.SetParent(main);
@@ -64,7 +66,9 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   behaviour = new TTDynOprtWndView(p->thermo, main);
   xls = new TXlsWndView(p->xls, *dialogs_, main);
   about = new TAboutView(main);
-  for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls)}) {
+  visual = new TPresViewWndView(p->visual, *dialogs_, main);
+  for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls),
+                     static_cast<QWidget*>(visual)}) {
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }
   splash = new TStartShowWndView(p->main);
@@ -93,6 +97,11 @@ void DesktopSession::Connect() {
     if (log->isVisible()) log->Refresh();
   };
   p->calc.onShowLog = [this] { log->BringToFront(); };
+  p->visual.onShowLog = [this] { ShowLog(); };
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    p->visual.screenWidth = screen->availableGeometry().width();
+    p->visual.screenHeight = screen->availableGeometry().height();
+  }
   p->calc.onBusyCursor = [](bool on) { SetBusyCursor(on); };
   p->thermo.onBusy = [](bool on) { SetBusyCursor(on); };
   p->xls.bookNotification = [this](int code) { p->main.OnBookNotification(code); };

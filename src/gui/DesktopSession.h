@@ -26,6 +26,7 @@ class TEqlKernelView;
 class TStartShowWndView;
 class TTDynOprtWndView;
 class TXlsWndView;
+class TPresViewWndView;
 
 /// The modules and windows of a desktop run. Nothing is shown until `Start`.
 class DesktopSession : public QObject {
@@ -58,6 +59,7 @@ class DesktopSession : public QObject {
   TEqlKernelView* criteria = nullptr;
   TTDynOprtWndView* behaviour = nullptr;
   TXlsWndView* xls = nullptr;
+  TPresViewWndView* visual = nullptr;  ///< "Visualisation"
   TAboutView* about = nullptr;
   TStartShowWndView* splash = nullptr;
   QMenu* trayMenu = nullptr;
