@@ -86,6 +86,14 @@ int TPresViewWnd::SetVisualSheet(const std::string& name) {
 
 void TPresViewWnd::UseSheetOf(const std::string& progId, const std::string& book,
                               const std::string& sheet) {
+  // The main window lists its books again after every run; the sheet in use then stays as
+  // it is and only its values are shown anew, so fields the user moved stay where they are.
+  if (!sheet.empty() && book == book_ && progId == progId_ && sheet == visualSheetName) {
+    MnuGetPosition = true;
+    if (windowOpen) RefreshAfterCalculation();
+    Changed();
+    return;
+  }
   FollowBook(progId, book);
   SetVisualSheet(sheet);
   if (!sheet.empty()) MnuGetPosition = true;

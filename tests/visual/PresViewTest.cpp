@@ -82,6 +82,14 @@ TEST_F(VisualSheet, WithoutGetPositionOnlyTextsChange) {
   EXPECT_TRUE(v.MnuGetPosition);
   EXPECT_EQ(v.fields[1].text, "T [C]: 500");
   EXPECT_EQ(v.fields[1].left, 200);
+  // The main window naming the same sheet again (it lists its books after each run) keeps
+  // the moved field; another sheet is loaded with its positions.
+  v.windowOpen = true;
+  v.UseSheetOf(p->xls.ProgId, "Plant.xlsx", "Visual");
+  EXPECT_EQ(v.fields[1].left, 200);
+  v.UseSheetOf(p->xls.ProgId, "Plant.xlsx", "System");
+  EXPECT_EQ(v.visualSheetName, "System");
+  EXPECT_FALSE(v.fields[1].visible);
 }
 
 TEST_F(VisualSheet, WindowRowIsCorrectedAndAppliedOnlyOnTheFirstLoad) {
