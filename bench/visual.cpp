@@ -43,6 +43,7 @@ struct VisualBench {
 
 void BM_RefreshAfterCalculation96Fields(benchmark::State& state) {
   VisualBench b;
+  if (!b.p.visual.fields[96].visible) state.SkipWithError("the visual sheet was not loaded");
   for (auto _ : state) {
     b.p.visual.RefreshAfterCalculation();
     benchmark::DoNotOptimize(b.p.visual.fields[96].text);

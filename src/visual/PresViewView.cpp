@@ -230,6 +230,7 @@ void TPresViewWndView::Refresh() {
 
 void TPresViewWndView::Open() {
   model_.windowOpen = true;
+  model_.UpdateBooks();
   model_.Refresh();
   show();
   raise();
