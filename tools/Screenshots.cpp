@@ -28,6 +28,7 @@
 #include "support/ScriptedDialogs.h"
 #include "thermo/CompoundsView.h"
 #include "thermo/TDynOprtView.h"
+#include "visual/PresViewView.h"
 #include "workbook/XlsObjView.h"
 
 namespace fs = std::filesystem;
@@ -112,6 +113,12 @@ int main(int argc, char** argv) {
     s.p->main.splashVisible = true;
     s.splash->Refresh();
     ok &= Save(s.splash, out, "splash");
+    // The visual sheet of the template over its process picture, found beside the book.
+    std::error_code ec;
+    fs::copy_file(fs::path(argv[2]).parent_path() / "visual.jpg", scratch / "visual.jpg",
+                  fs::copy_options::overwrite_existing, ec);
+    s.main->Command("BtnVisual")->trigger();
+    ok &= Save(s.visual, out, "visualisation");
   }
   fs::remove_all(scratch);
   return ok ? 0 : 1;

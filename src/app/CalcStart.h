@@ -162,6 +162,9 @@ class TCalcStartWnd {
   std::array<MenuItemState, kPhaseItems> Ph;  ///< phase sheet names of row 4
   MenuItemState MnuExportCompundsInto{"Export compunds into", false, false};
   std::array<MenuItemState, kPhaseItems> MnuToPh;  ///< known phase sheets as export targets
+  /// The sheet scan found the visualisation sheet `visualSheet` of the selected book (empty:
+  /// none); the visualisation takes it with "Get Position" checked.
+  std::function<void(const std::string&)> onVisualSheet;
   /// Called after the lists, captions, menus or status texts changed.
   std::function<void()> onWindowChanged;
 

@@ -21,7 +21,6 @@
 namespace ploxen {
 namespace {
 
-const QString kVisualWindow = "Comes with the visualisation window";
 const QString kToolsMenu = "Comes with the companion programs and tools";
 
 }  // namespace
@@ -76,7 +75,7 @@ void TCalcStartWndView::BuildMenus() {
     if (windows_.showSystem) windows_.showSystem();
   });
   Add(windows, "PopOpenXls", "MS Excel Interface", [this] { windows_.showInterface(); });
-  Later(windows, "SetupView1", "Setup View", kVisualWindow);
+  Add(windows, "SetupView1", "Setup View", [this] { windows_.showVisual(); });
   QMenu* tools = menuBar()->addMenu("&Tools");
   tools->setToolTipsVisible(true);
   Later(tools, "BtnTools", "External Database Applications", kToolsMenu);
@@ -257,7 +256,7 @@ void TCalcStartWndView::BuildToolBar() {
       Add(nullptr, "BtnStateFunc", "State Functions", [this] { ShowStateFunctions(); });
   state->setIcon(ThemeIcon("accessories-calculator", QStyle::SP_FileDialogInfoView));
   bar->addAction(state);
-  QAction* visual = Later(nullptr, "BtnVisual", "Visualisation", kVisualWindow);
+  QAction* visual = Add(nullptr, "BtnVisual", "Visualisation", [this] { windows_.showVisual(); });
   visual->setIcon(ThemeIcon("image-x-generic", QStyle::SP_DesktopIcon));
   bar->addAction(visual);
   QAction* data = Add(nullptr, "BtnXlsInt", "MS Excel Data", [this] { windows_.showInterface(); });

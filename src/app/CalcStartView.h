@@ -33,6 +33,7 @@ struct DesktopWindows {
   std::function<void()> showMatrix, showElementBalance, showStateFunctions;
   std::function<void()> showElements;   ///< "Elements"
   std::function<void(int)> showCompounds;  ///< item k (0..7) of the compounds menu
+  std::function<void()> showVisual;     ///< "Visualisation", "Setup View"
   /// Places the log window below or above the main window unless it is open.
   std::function<void()> placeLog;
   std::function<void()> showSystem;  ///< "Thermodynamic System"

@@ -82,6 +82,7 @@ void TCalcStartWnd::SheetScan() {
       phaseSheets.push_back(CbxCond[i]);
     }
   }
+  if (onVisualSheet) onVisualSheet(visualSheet);
 }
 
 void TCalcStartWnd::CbxXlsChange(int index) {

@@ -1,12 +1,14 @@
 // The new-process template and the command that creates it.
 #include "app/NewProcess.h"
 
+#include <filesystem>
 #include <vector>
 
 #include "app/CalcStart.h"
 #include "process/EqlCalcX.h"
 #include "process/ExportBook.h"
 #include "support/AplMsg.h"
+#include "support/Platform.h"
 #include "support/UserDialogs.h"
 #include "workbook/XlsObj.h"
 
@@ -110,7 +112,17 @@ int WriteNewProcessFile(NewProcessContext& x, const std::string& path) {
     x.log.Post(kMsgError, 343, path + " can not be saved ");
     return 1;
   }
+  CopyTemplatePicture(path);
   return 0;
+}
+
+bool CopyTemplatePicture(const std::string& bookPath) {
+  namespace fs = std::filesystem;
+  const fs::path source = fs::path(ProgramFolder()) / kTemplatePicture;
+  const fs::path target = fs::path(bookPath).parent_path() / kTemplatePicture;
+  std::error_code ec;
+  if (fs::exists(target, ec)) return true;  // the user's own picture stays
+  return fs::copy_file(source, target, ec);
 }
 
 }  // namespace ploxen

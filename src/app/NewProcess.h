@@ -40,6 +40,13 @@ struct NewProcessContext {
 bool CreateNewProcess(NewProcessContext& context, bool ask = true);
 
 /// Writes the template to `path` (.xlsx or .ods): 0 on success, 1 after a posted failure.
+/// The template's process picture goes beside it.
 int WriteNewProcessFile(NewProcessContext& context, const std::string& path);
+
+/// The picture that the template's "I" row names, shipped in the program folder.
+constexpr const char* kTemplatePicture = "visual.jpg";
+/// Copies the template's picture from the program folder beside `bookPath` unless a file of
+/// that name is there already; false when it could not be copied.
+bool CopyTemplatePicture(const std::string& bookPath);
 
 }  // namespace ploxen

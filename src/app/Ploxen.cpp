@@ -20,7 +20,9 @@ TPloxen::TPloxen(int parameterCount, UserDialogs* ui)
       elBalance(log, elements, thermo, userDialogs, table, exportBook),
       xelBalance(log, calc, thermo, elements, exportBook),
       elementsDlg(log, elements, calc.elementFlags),
-      compounds(log, thermo, elementsDlg) {
+      compounds(log, thermo, elementsDlg),
+      visualXls(log, servers, 816),
+      visual(log, visualXls) {
   // The behaviour window opens the database named in the application settings at creation.
   thermo.StartUp();
   elementsDlg.ShowElements();  // after the reference file added the user elements
@@ -28,6 +30,18 @@ TPloxen::TPloxen(int parameterCount, UserDialogs* ui)
   main.onProgId = [this](const std::string& progId) { table.oleObject = progId; };
   xelBalance.showStatus = [this](const std::string& text, int seconds) {
     main.ShowStatus(text, seconds);
+  };
+  // The visualisation follows the sheet the main window finds and the one a condition sheet
+  // names in B9, and shows the new values after each successful run while it is open.
+  main.onVisualSheet = [this](const std::string& sheet) {
+    visual.UseSheetOf(xls.ProgId, xls.BookName(), sheet);
+  };
+  calc.onVisualSheet = [this](const std::string& sheet) {
+    visual.FollowBook(xls.ProgId, xls.BookName());
+    visual.SetVisualSheet(sheet);
+  };
+  calc.onCalculated = [this] {
+    if (visual.windowOpen) visual.RefreshAfterCalculation();
   };
 }
 

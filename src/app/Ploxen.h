@@ -18,6 +18,7 @@
 #include "support/TablOprt.h"
 #include "thermo/Compounds.h"
 #include "thermo/TDynOprt.h"
+#include "visual/PresView.h"
 #include "workbook/ServerSelector.h"
 #include "workbook/XlsObj.h"
 
@@ -54,6 +55,8 @@ class TPloxen {
   TXelBalDlg xelBalance;    ///< "Element Balance" workbook of the main window
   TElementsDlg elementsDlg;  ///< "Elements": its selection flags are those of `calc`
   TCompoundsDlg compounds;   ///< "Compounds" of a phase sheet
+  TXlsWnd visualXls;        ///< the visualisation's own workbook interface
+  TPresViewWnd visual;      ///< "Visualisation"
 };
 
 }  // namespace ploxen

@@ -25,6 +25,7 @@
 #include "support/Platform.h"
 #include "thermo/CompoundsView.h"
 #include "thermo/TDynOprtView.h"
+#include "visual/PresViewView.h"
 #include "workbook/XlsObjView.h"
 
 namespace ploxen {
@@ -84,6 +85,7 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
     stateFunctions->show();
     stateFunctions->raise();
   };
+  windows.showVisual = [this] { visual->Open(); };
   windows.placeLog = [this] { PlaceLog(); };
   windows.showSystem = [this] {
     system->Refresh();
@@ -115,7 +117,9 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   system = new TEqlCalcWndView(p->calc, p->table, *dialogs_, p->exportBook, hooks, main);
   elements = new TElementsDlgView(p->elementsDlg, main);
   compounds = new TCompoundsDlgView(p->compounds, main);
-  for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls)}) {
+  visual = new TPresViewWndView(p->visual, *dialogs_, main);
+  for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls),
+                     static_cast<QWidget*>(visual)}) {
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }
   splash = new TStartShowWndView(p->main);
@@ -144,6 +148,11 @@ void DesktopSession::Connect() {
     if (log->isVisible()) log->Refresh();
   };
   p->calc.onShowLog = [this] { log->BringToFront(); };
+  p->visual.onShowLog = [this] { ShowLog(); };
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    p->visual.screenWidth = screen->availableGeometry().width();
+    p->visual.screenHeight = screen->availableGeometry().height();
+  }
   p->calc.onBusyCursor = [](bool on) { SetBusyCursor(on); };
   p->thermo.onBusy = [](bool on) { SetBusyCursor(on); };
   p->xls.bookNotification = [this](int code) { p->main.OnBookNotification(code); };

@@ -33,6 +33,7 @@ class TStartShowWndView;
 class TTDynOprtWndView;
 class TXelBalDlgView;
 class TXlsWndView;
+class TPresViewWndView;
 
 /// The modules and windows of a desktop run. Nothing is shown until `Start`.
 class DesktopSession : public QObject {
@@ -69,6 +70,7 @@ class DesktopSession : public QObject {
   TEqlCalcWndView* system = nullptr;  ///< "Thermodynamic System"
   TTDynOprtWndView* behaviour = nullptr;
   TXlsWndView* xls = nullptr;
+  TPresViewWndView* visual = nullptr;  ///< "Visualisation"
   TAboutView* about = nullptr;
   TLSolverWndView* matrix = nullptr;          ///< "System Matrix"
   TElBalanceDlgView* elBalance = nullptr;     ///< "Elementar Balance"

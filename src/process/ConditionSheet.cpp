@@ -125,7 +125,9 @@ void TEqlCalcWnd::ReadKernelOptions(SheetArea& area) {
   }
   const std::string factor = Trim(area.ReadCell(cond::kRowIterations, 3));
   if (AcceptApproximationFactor(factor)) kernel_.EditApprFactor = factor;
-  visualSheet = At(b, 2);
+  visualSheet = Trim(At(b, 2));
+  // An empty B9 keeps the sheet the main window found by its A1.
+  if (!visualSheet.empty() && onVisualSheet) onVisualSheet(visualSheet);
 }
 
 bool TEqlCalcWnd::ReadConditionSheet() {

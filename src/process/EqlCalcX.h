@@ -82,6 +82,11 @@ class TEqlCalcWnd {
   std::function<void(const std::string&)> onSelectConditionSheet;  ///< main window's list
   std::function<void()> onShowLog;         ///< show the message log and bring it to the front
   std::function<void(bool)> onBusyCursor;  ///< hourglass on / off
+  /// B9 named a visualisation sheet (on the first reading of a run from the main window).
+  std::function<void(const std::string&)> onVisualSheet;
+  /// A workbook run succeeded in a session that stays open ("-s:"): the visualisation shows
+  /// the new values.
+  std::function<void()> onCalculated;
   /// The current process workbook; null for window runs.
   void SetWorkbook(ProcessWorkbook* book) { book_ = book; }
   ProcessWorkbook* Workbook() const { return book_; }

@@ -52,6 +52,7 @@ int TEqlCalcWnd::RunWorkbook() {
   }
   if (!readOnly && !WriteResults()) return 0;
   if (runParameters.find('*') == std::string::npos && onAddRecent) onAddRecent(runParameters);
+  if (stayOpen && onCalculated) onCalculated();
   FollowingCalculation();
   Status(messageSheet + ": Calculation success", 2);
   return followingParameters.empty() ? 0 : 1;

@@ -86,6 +86,9 @@ TEST_F(NewProcess, WrittenFileIsACalculableProcessWorkbook) {
   EXPECT_EQ(saved.Cell("System", 4, 2), "gas.1");
   EXPECT_EQ(saved.Cell("gas.1", 12, 1), "EOT");
   EXPECT_EQ(saved.Cell("Visual", 1, 1), "visual");
+  EXPECT_EQ(saved.Cell("Visual", 3, 2), "visual.jpg");
+  // The picture that its "I" row names lies beside it, a JPEG.
+  EXPECT_EQ(FileBytes((dir / "visual.jpg").string()).substr(0, 3), "\xFF\xD8\xFF");
   // Without amounts the run is refused, B1 says so and the book is kept otherwise.
   auto p = Start({"-x:", path, "-c:", "System"});
   EXPECT_FALSE(p->calc.calculationOk);
