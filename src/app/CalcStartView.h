@@ -19,6 +19,7 @@ class QTimer;
 namespace ploxen {
 
 class TBookFiles;
+class TParamPanelView;
 class TPloxen;
 class TSpreadsheetChoice;
 
@@ -29,6 +30,7 @@ struct DesktopWindows {
   std::function<void()> showBehaviour;  ///< "Behaviour"
   std::function<void()> showInterface;  ///< "MS Excel Interface"
   std::function<void()> showAbout;      ///< "About"
+  std::function<void()> showPlot;       ///< "Plot" of the recorder sheet
   /// Places the log window below or above the main window unless it is open.
   std::function<void()> placeLog;
 };
@@ -62,6 +64,8 @@ class TCalcStartWndView : public QMainWindow {
   QMenu* HistoryMenu() const { return history_; }
   QMenu* CompoundsMenu() const { return compounds_; }
   QMenu* ExportMenu() const { return export_; }
+  TParamPanelView* ParamPanel() const { return panel_; }
+  QMenu* ToolsMenu() const { return tools_; }
   /// True while a command of this window runs a calculation.
   bool Calculating() const { return calculating_; }
   /// Writes a changed setting (installed by the desktop).
@@ -85,6 +89,9 @@ class TCalcStartWndView : public QMainWindow {
   void BuildCalculationMenu(QMenu* menu);
   void BuildApplicationMenu(QMenu* menu);
   void BuildToolBar();
+  void BuildToolsMenu(QMenu* menu);
+  /// The window takes the panel's height as its minimum (never below what its layout needs).
+  void ApplyPanelHeight(int height);
   void RefreshMenus();
   void RefreshHistory();
   void UpdateEnabled();
@@ -105,13 +112,14 @@ class TCalcStartWndView : public QMainWindow {
   std::map<std::string, QAction*> commands_;
   QComboBox* cbxXls_ = nullptr;
   QComboBox* cbxCond_ = nullptr;
-  QLineEdit* editPrm_ = nullptr;
+  TParamPanelView* panel_ = nullptr;
   QPushButton* buttonCalculate_ = nullptr;
   QPushButton* buttonBreak_ = nullptr;
   QLabel* status_[2] = {nullptr, nullptr};
   QMenu* history_ = nullptr;
   QMenu* compounds_ = nullptr;
   QMenu* export_ = nullptr;
+  QMenu* tools_ = nullptr;
   QTimer* geometryTimer_ = nullptr;
   bool calculating_ = false;
   bool refreshing_ = false;

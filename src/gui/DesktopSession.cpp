@@ -8,6 +8,7 @@
 
 #include "app/AboutView.h"
 #include "app/CalcStartView.h"
+#include "app/RecorderPlotView.h"
 #include "app/StartShwView.h"
 #include "app/UserSettings.h"
 #include "kernel/EqKernelView.h"
@@ -56,6 +57,7 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
     xls->raise();
   };
   windows.showAbout = [this] { about->show(); };
+  windows.showPlot = [this] { ShowPlot(); };
   windows.placeLog = [this] { PlaceLog(); };
   main = new TCalcStartWndView(*p, *files, *choice, windows);
   qtDialogs_.SetParent(main);
@@ -64,7 +66,14 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   behaviour = new TTDynOprtWndView(p->thermo, main);
   xls = new TXlsWndView(p->xls, *dialogs_, main);
   about = new TAboutView(main);
-  for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls)}) {
+  plot = new TRecorderPlotView(p->plot, p->xls, *dialogs_, main);
+  plot->conditionSheet = [this] {
+    if (p->calc.busy && p->main.conditionSheet > 0) return p->main.conditionSheet;  // a chain
+    const std::string sheet = p->main.SelectedSheet();
+    return sheet.empty() ? 0 : p->xls.FindSheet(sheet);
+  };
+  for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls),
+                     static_cast<QWidget*>(plot)}) {
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }
   splash = new TStartShowWndView(p->main);
@@ -94,6 +103,10 @@ void DesktopSession::Connect() {
   };
   p->calc.onShowLog = [this] { log->BringToFront(); };
   p->calc.onBusyCursor = [](bool on) { SetBusyCursor(on); };
+  // Every run of a chain appends to the recorder: an open plot follows it.
+  p->calc.onRecorded = [this] {
+    if (plot->isVisible()) plot->Refresh();
+  };
   p->thermo.onBusy = [](bool on) { SetBusyCursor(on); };
   p->xls.bookNotification = [this](int code) { p->main.OnBookNotification(code); };
   p->settings.onRecentChanged = [this] { main->Refresh(); };
@@ -180,6 +193,12 @@ void DesktopSession::PlaceLog() {
     p->log.SetWindowPos(placement.left, placement.top);
     log->move(placement.left, placement.top);
   }
+}
+
+void DesktopSession::ShowPlot() {
+  plot->Refresh();
+  plot->show();
+  plot->raise();
 }
 
 void DesktopSession::ShowLog() {

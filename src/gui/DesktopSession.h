@@ -23,6 +23,7 @@ class TAboutView;
 class TAplMsgWndView;
 class TCalcStartWndView;
 class TEqlKernelView;
+class TRecorderPlotView;
 class TStartShowWndView;
 class TTDynOprtWndView;
 class TXlsWndView;
@@ -48,6 +49,8 @@ class DesktopSession : public QObject {
   void PlaceLog();
   /// Shows the message log window.
   void ShowLog();
+  /// Shows the "Plot" of the selected condition sheet's recorder (main and system window).
+  void ShowPlot();
 
   std::unique_ptr<TPloxen> p;
   std::unique_ptr<TBookFiles> files;
@@ -59,6 +62,7 @@ class DesktopSession : public QObject {
   TTDynOprtWndView* behaviour = nullptr;
   TXlsWndView* xls = nullptr;
   TAboutView* about = nullptr;
+  TRecorderPlotView* plot = nullptr;
   TStartShowWndView* splash = nullptr;
   QMenu* trayMenu = nullptr;
   QTimer* timer = nullptr;  ///< one tick per second while the model's timer runs

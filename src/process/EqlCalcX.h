@@ -79,6 +79,7 @@ class TEqlCalcWnd {
   std::function<void(const std::string&)> onSelectConditionSheet;  ///< main window's list
   std::function<void()> onShowLog;         ///< show the message log and bring it to the front
   std::function<void(bool)> onBusyCursor;  ///< hourglass on / off
+  std::function<void()> onRecorded;        ///< a run appended its row to the recorder sheet
   /// The current process workbook; null for window runs.
   void SetWorkbook(ProcessWorkbook* book) { book_ = book; }
   ProcessWorkbook* Workbook() const { return book_; }
