@@ -92,8 +92,7 @@ int TRecorderPlot::Extract(const std::vector<std::vector<std::string>>& cells) {
   xTitle = names[0];
   std::vector<PlotSeries> found(names.size());
   std::vector<int> texts(names.size(), 0);
-  int firstTextRow = 0;
-  size_t firstTextColumn = 0;
+  std::vector<size_t> firstText(names.size(), 0);  // 1-based row of a column's first text
   for (size_t c = 1; c < names.size(); ++c) {
     found[c].name = names[c];
     found[c].column = static_cast<int>(c) + 1;
@@ -109,26 +108,26 @@ int TRecorderPlot::Extract(const std::vector<std::vector<std::string>>& cells) {
       double y = 0.0;
       if (Trim(cell).empty()) continue;
       if (!CellNumber(cell, y)) {
-        ++texts[c];
-        if (firstTextRow == 0) {
-          firstTextRow = static_cast<int>(r) + 1;
-          firstTextColumn = c + 1;
-        }
+        if (texts[c]++ == 0) firstText[c] = r + 1;
         continue;
       }
       if (c > 0 && hasX) found[c].points.push_back({x, y});
     }
   }
   // A column that holds no number at all is a column of notes, not a series.
-  for (size_t c = 1; c < names.size(); ++c) {
-    if (found[c].points.empty() && texts[c] > 0) continue;
+  size_t firstRow = 0, firstColumn = 0;
+  for (size_t c = 0; c < names.size(); ++c) {
+    if (c > 0 && found[c].points.empty() && texts[c] > 0) continue;
+    if (c > 0) series.push_back(std::move(found[c]));
     skippedCells += texts[c];
-    series.push_back(std::move(found[c]));
+    if (texts[c] > 0 && (firstRow == 0 || firstText[c] < firstRow)) {
+      firstRow = firstText[c];
+      firstColumn = c + 1;
+    }
   }
-  skippedCells += texts[0];
   if (skippedCells > 0) {
     const std::string cell =
-        TXlsWnd::ColumnLetters(static_cast<int>(firstTextColumn)) + std::to_string(firstTextRow);
+        TXlsWnd::ColumnLetters(static_cast<int>(firstColumn)) + std::to_string(firstRow);
     log_.Post(kMsgImportant, kTextSkipped,
               "[" + book + "][" + recorderSheet + "][" + cell + "] " +
                   std::to_string(skippedCells) +
