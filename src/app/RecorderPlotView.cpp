@@ -118,8 +118,9 @@ void TRecorderPlotView::Redraw() {
     auto* line = new QLineSeries;
     line->setName(QString::fromStdString(s.name));
     line->setPointsVisible(true);
-    QList<QPointF> points;
-    const std::vector<PlotPoint> drawn = plot_.DrawnPoints(s);
+    QList<QPointF> points;  // a hidden series keeps its legend marker, without points
+    const std::vector<PlotPoint> drawn =
+        s.visible ? plot_.DrawnPoints(s) : std::vector<PlotPoint>();
     points.reserve(static_cast<qsizetype>(drawn.size()));
     for (const PlotPoint& p : drawn) points.append(QPointF(p.x, p.y));
     line->replace(points);
@@ -138,9 +139,7 @@ void TRecorderPlotView::Redraw() {
     lines[i]->attachAxis(x);
     lines[i]->attachAxis(y);
     const bool visible = plot_.series[i].visible;
-    lines[i]->setVisible(visible);
     for (QLegendMarker* marker : chart_->legend()->markers(lines[i])) {
-      marker->setVisible(true);  // a hidden series keeps its marker, to be shown again
       QColor label = chart_->legend()->labelColor();
       label.setAlphaF(visible ? 1.0 : 0.4);
       marker->setLabelBrush(label);
