@@ -26,21 +26,18 @@ namespace {
 
 constexpr QSize kExportSize(1200, 800);  // pixels of an exported image
 
-QAbstractAxis* MakeAxis(bool log, const AxisRange& range, const QString& title) {
-  QAbstractAxis* axis = nullptr;
-  if (log) {
-    auto* a = new QLogValueAxis;
-    a->setBase(10.0);
-    a->setLabelFormat("%g");
-    a->setMinorTickCount(8);
-    a->setRange(range.min, range.max);
-    axis = a;
+/// Shows `range` and `title` on the axis pair's active member and hides the other one.
+QAbstractAxis* ShowAxis(QValueAxis* linear, QLogValueAxis* log, bool useLog,
+                        const AxisRange& range, const QString& title) {
+  linear->setVisible(!useLog);
+  log->setVisible(useLog);
+  QAbstractAxis* axis = log;
+  if (useLog) {
+    log->setRange(range.min, range.max);
   } else {
-    auto* a = new QValueAxis;
-    a->setLabelFormat("%g");
-    a->setRange(range.min, range.max);
-    a->applyNiceNumbers();
-    axis = a;
+    linear->setRange(range.min, range.max);
+    linear->applyNiceNumbers();
+    axis = linear;
   }
   axis->setTitleText(title);
   return axis;
@@ -56,8 +53,24 @@ TRecorderPlotView::TRecorderPlotView(TRecorderPlot& plot, TXlsWnd& xls, UserDial
   chart_ = new QChart;
   chart_->legend()->setAlignment(Qt::AlignRight);
   chart_->setAnimationOptions(QChart::NoAnimation);
+  // The axes stay in the chart; a log scale shows the other axis of its pair.
+  linearX_ = new QValueAxis;
+  linearY_ = new QValueAxis;
+  logX_Axis_ = new QLogValueAxis;
+  logY_Axis_ = new QLogValueAxis;
+  for (QValueAxis* a : {linearX_, linearY_}) a->setLabelFormat("%g");
+  for (QLogValueAxis* a : {logX_Axis_, logY_Axis_}) {
+    a->setBase(10.0);
+    a->setLabelFormat("%g");
+    a->setMinorTickCount(8);
+  }
+  chart_->addAxis(linearX_, Qt::AlignBottom);
+  chart_->addAxis(logX_Axis_, Qt::AlignBottom);
+  chart_->addAxis(linearY_, Qt::AlignLeft);
+  chart_->addAxis(logY_Axis_, Qt::AlignLeft);
   view_ = new QChartView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
+  view_->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);  // no remains of old axes
   logX_ = new QCheckBox("Log X", this);
   logY_ = new QCheckBox("Log Y", this);
   auto* refresh = new QPushButton(ThemeIcon("view-refresh", QStyle::SP_BrowserReload), "Refresh",
@@ -108,10 +121,6 @@ void TRecorderPlotView::Redraw() {
   logX_->setChecked(plot_.logX);
   logY_->setChecked(plot_.logY);
   chart_->removeAllSeries();
-  for (QAbstractAxis* axis : chart_->axes()) {
-    chart_->removeAxis(axis);
-    delete axis;
-  }
   QStringList shown;
   std::vector<QLineSeries*> lines;
   for (const PlotSeries& s : plot_.series) {
@@ -129,11 +138,9 @@ void TRecorderPlotView::Redraw() {
     if (s.visible) shown << line->name();
   }
   const QString yTitle = shown.size() == 1 ? shown.front() : shown.join(", ");
-  QAbstractAxis* x = MakeAxis(plot_.logX, plot_.Range(true),
+  QAbstractAxis* x = ShowAxis(linearX_, logX_Axis_, plot_.logX, plot_.Range(true),
                               QString::fromStdString(plot_.xTitle));
-  QAbstractAxis* y = MakeAxis(plot_.logY, plot_.Range(false), yTitle);
-  chart_->addAxis(x, Qt::AlignBottom);
-  chart_->addAxis(y, Qt::AlignLeft);
+  QAbstractAxis* y = ShowAxis(linearY_, logY_Axis_, plot_.logY, plot_.Range(false), yTitle);
   const QList<QLegendMarker*> markers = chart_->legend()->markers();
   for (size_t i = 0; i < lines.size(); ++i) {
     lines[i]->attachAxis(x);

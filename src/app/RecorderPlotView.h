@@ -12,6 +12,8 @@ class QPushButton;
 QT_BEGIN_NAMESPACE
 class QChart;
 class QChartView;
+class QLogValueAxis;
+class QValueAxis;
 QT_END_NAMESPACE
 
 namespace ploxen {
@@ -52,6 +54,10 @@ class TRecorderPlotView : public QWidget {
   UserDialogs& dialogs_;
   QChart* chart_ = nullptr;
   QChartView* view_ = nullptr;
+  QValueAxis* linearX_ = nullptr;
+  QValueAxis* linearY_ = nullptr;
+  QLogValueAxis* logX_Axis_ = nullptr;
+  QLogValueAxis* logY_Axis_ = nullptr;
   QCheckBox* logX_ = nullptr;
   QCheckBox* logY_ = nullptr;
   bool drawing_ = false;
