@@ -2,6 +2,8 @@
 // Qt platform (offscreen included), so that a reviewer sees the windows without a display.
 #include <unistd.h>
 #include <QApplication>
+#include <QPushButton>
+#include <QToolButton>
 #include <QDir>
 #include <QLocale>
 #include <QPushButton>
@@ -13,6 +15,8 @@
 
 #include "app/AboutView.h"
 #include "app/CalcStartView.h"
+#include "app/ParamPanelView.h"
+#include "app/RecorderPlotView.h"
 #include "app/StartShwView.h"
 #include "balance/ElBalanceView.h"
 #include "balance/XelBalView.h"
@@ -119,6 +123,27 @@ int main(int argc, char** argv) {
                   fs::copy_options::overwrite_existing, ec);
     s.main->Command("BtnVisual")->trigger();
     ok &= Save(s.visual, out, "visualisation");
+    s.main->ParamPanel()->BtnExpand()->click();
+    s.main->ParamPanel()->BtnMake()->click();
+    ok &= Save(s.main, out, "main-window-parameters");
+  }
+  // The plot of the combustion chain beside the example given.
+  const fs::path chain = fs::path(argv[2]).parent_path() / "Combustion.xlsx";
+  if (fs::exists(chain)) {
+    const fs::path copy = scratch / chain.filename();
+    fs::copy_file(chain, copy, fs::copy_options::overwrite_existing);
+    DesktopSession s(0, &dialogs);
+    s.p->settings.SetDocumentsFolder((scratch / "docs").string());
+    s.Start({}, false);
+    s.main->OpenFile(copy.string());
+    s.main->Command("ButtonCalculate")->trigger();
+    s.main->Command("MnuPlot")->trigger();
+    s.p->plot.ToggleSeries(4);  // the time of each run would flatten the amounts
+    s.p->plot.logY = true;
+    s.plot->Redraw();
+    s.plot->resize(900, 560);
+    ok &= Save(s.plot, out, "plot");
+    s.plot->close();
   }
   fs::remove_all(scratch);
   return ok ? 0 : 1;

@@ -7,7 +7,7 @@ PLOXEN_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   liborcus-dev libxlsxwriter-dev zlib1g-dev libzip-dev
   locales
-  qt6-base-dev qt6-svg-dev libqt6svg6
+  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-charts-dev libqt6opengl6-dev
 )
 
 # Only the tests need these: LibreOffice is the independent client that opens the

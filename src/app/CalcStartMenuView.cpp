@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QToolBar>
 #include <QUrl>
@@ -13,6 +14,7 @@
 #include "app/BookFiles.h"
 #include "app/CalcStartView.h"
 #include "app/NewProcess.h"
+#include "app/ParamPanel.h"
 #include "app/Ploxen.h"
 #include "app/SpreadsheetChoice.h"
 #include "gui/EventPump.h"
@@ -21,7 +23,6 @@
 namespace ploxen {
 namespace {
 
-const QString kToolsMenu = "Comes with the companion programs and tools";
 
 }  // namespace
 
@@ -76,17 +77,19 @@ void TCalcStartWndView::BuildMenus() {
   });
   Add(windows, "PopOpenXls", "MS Excel Interface", [this] { windows_.showInterface(); });
   Add(windows, "SetupView1", "Setup View", [this] { windows_.showVisual(); });
+  Add(windows, "MnuPlot", "Plot", [this] {
+    if (windows_.showPlot) windows_.showPlot();
+  });
   QMenu* tools = menuBar()->addMenu("&Tools");
-  tools->setToolTipsVisible(true);
-  Later(tools, "BtnTools", "External Database Applications", kToolsMenu);
+  BuildToolsMenu(tools->addMenu("External Database Applications"));
   QMenu* help = menuBar()->addMenu("&Help");
   Add(
       help, "MnuHelp", "Help",
       [this] {
-        const std::string& index = p_.thermo.HelpIndex();
-        if (index.empty()) return;
-        const QString text = QString::fromStdString(index);
-        QDesktopServices::openUrl(text.startsWith("http") ? QUrl(text) : QUrl::fromLocalFile(text));
+        const HelpPage page = TParamPanel::HelpStartPage(p_.thermo.HelpIndex());
+        if (page.location.empty()) return;
+        const QString text = QString::fromStdString(page.location);
+        QDesktopServices::openUrl(page.web ? QUrl(text) : QUrl::fromLocalFile(text));
       },
       QKeySequence::HelpContents);
   if (p_.thermo.HelpIndex().empty()) {
@@ -95,6 +98,28 @@ void TCalcStartWndView::BuildMenus() {
   }
   Add(help, "MnuAbout", "About Mizzolith ", [this] { windows_.showAbout(); });
   for (QMenu* m : menuBar()->findChildren<QMenu*>()) m->setToolTipsVisible(true);
+}
+
+void TCalcStartWndView::BuildToolsMenu(QMenu* menu) {
+  tools_ = menu;
+  commands_["BtnTools"] = menu->menuAction();
+  menu->setToolTipsVisible(true);
+  const std::vector<CompanionItem> items = p_.params.ToolItems();
+  for (size_t k = 0; k < items.size(); ++k) {
+    const QString program = QString::fromStdString(items[k].path);
+    QAction* a = Add(menu, "MnuTool" + std::to_string(k + 1),
+                     QString::fromStdString(items[k].caption),
+                     [program] { QProcess::startDetached(program, {}); });
+    a->setEnabled(!program.isEmpty());
+    a->setToolTip(program.isEmpty()
+                      ? QString("Not installed beside the program: ") + kCompanionPrograms[k].fileName
+                      : program);
+  }
+  menu->addSeparator();
+  Add(menu, "MnuProjects", "Projects", [this] {
+    const std::string folder = p_.params.ProjectsFolder(p_.thermo.ProjectFolder());
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+  });
 }
 
 void TCalcStartWndView::BuildFileMenu(QMenu* menu) {

@@ -1,6 +1,8 @@
 // The main window: lists, status bar, refresh from the model, and the window's own events.
 #include "app/CalcStartView.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -16,6 +18,7 @@
 #include <QTimer>
 
 #include "app/BookFiles.h"
+#include "app/ParamPanelView.h"
 #include "app/Ploxen.h"
 #include "app/SpreadsheetChoice.h"
 #include "gui/EventPump.h"
@@ -58,6 +61,7 @@ TCalcStartWndView::TCalcStartWndView(TPloxen& p, TBookFiles& files, TSpreadsheet
   });
   const int em = fontMetrics().horizontalAdvance('M');
   resize(48 * em, sizeHint().height());
+  setMinimumHeight(std::max(p_.params.WindowHeight(), minimumSizeHint().height()));
   Refresh();
 }
 
@@ -66,8 +70,7 @@ void TCalcStartWndView::BuildCentral() {
   auto* grid = new QGridLayout(central);
   cbxXls_ = new QComboBox(central);
   cbxCond_ = new QComboBox(central);
-  editPrm_ = new QLineEdit(central);
-  editPrm_->setReadOnly(true);
+  panel_ = new TParamPanelView(p_.params, p_.main, p_.userDialogs, central);
   auto* buttonXls = new QPushButton("Update Files", central);
   auto* buttonUpdate = new QPushButton("Update Sheets", central);
   buttonCalculate_ =
@@ -81,11 +84,12 @@ void TCalcStartWndView::BuildCentral() {
   grid->addWidget(new QLabel("Condition Sheet", central), 1, 0);
   grid->addWidget(cbxCond_, 1, 1);
   grid->addWidget(buttonUpdate, 1, 2);
-  grid->addWidget(editPrm_, 2, 0, 1, 2);
   auto* runButtons = new QHBoxLayout;
   runButtons->addWidget(buttonCalculate_);
   runButtons->addWidget(buttonBreak_);
   grid->addLayout(runButtons, 2, 2);
+  grid->addWidget(panel_, 2, 0, 1, 2);
+  connect(panel_, &TParamPanelView::heightChanged, this, &TCalcStartWndView::ApplyPanelHeight);
   grid->setColumnStretch(1, 1);
   grid->setHorizontalSpacing(16);
   setCentralWidget(central);
@@ -135,7 +139,7 @@ void TCalcStartWndView::Refresh() {
   setWindowTitle(QString::fromStdString(m.Caption));
   Fill(cbxXls_, m.CbxXls, m.CbxXlsIndex);
   Fill(cbxCond_, m.CbxCond, m.CbxCondIndex);
-  editPrm_->setText(QString::fromStdString(m.EditPrm));
+  panel_->Refresh();
   RefreshStatus();
   RefreshMenus();
   RefreshHistory();
@@ -157,6 +161,12 @@ void TCalcStartWndView::UpdateEnabled() {
                            "MnuToNewExcelFile1", "MnuSaveEql"}) {
     if (QAction* a = Command(name)) a->setEnabled(!busy && hasBook);
   }
+}
+
+void TCalcStartWndView::ApplyPanelHeight(int height) {
+  const int needed = std::max(height, minimumSizeHint().height());
+  setMinimumHeight(needed);
+  resize(width(), needed);
 }
 
 void TCalcStartWndView::OpenFile(const std::string& path) {

@@ -19,6 +19,7 @@ class QTimer;
 namespace ploxen {
 
 class TBookFiles;
+class TParamPanelView;
 class TPloxen;
 class TSpreadsheetChoice;
 
@@ -34,6 +35,7 @@ struct DesktopWindows {
   std::function<void()> showElements;   ///< "Elements"
   std::function<void(int)> showCompounds;  ///< item k (0..7) of the compounds menu
   std::function<void()> showVisual;     ///< "Visualisation", "Setup View"
+  std::function<void()> showPlot;       ///< "Plot" of the recorder sheet
   /// Places the log window below or above the main window unless it is open.
   std::function<void()> placeLog;
   std::function<void()> showSystem;  ///< "Thermodynamic System"
@@ -69,6 +71,8 @@ class TCalcStartWndView : public QMainWindow {
   QMenu* HistoryMenu() const { return history_; }
   QMenu* CompoundsMenu() const { return compounds_; }
   QMenu* ExportMenu() const { return export_; }
+  TParamPanelView* ParamPanel() const { return panel_; }
+  QMenu* ToolsMenu() const { return tools_; }
   /// True while a command of this window runs a calculation.
   bool Calculating() const { return calculating_; }
   /// Writes a changed setting (installed by the desktop).
@@ -92,6 +96,9 @@ class TCalcStartWndView : public QMainWindow {
   void BuildCalculationMenu(QMenu* menu);
   void BuildApplicationMenu(QMenu* menu);
   void BuildToolBar();
+  void BuildToolsMenu(QMenu* menu);
+  /// The window takes the panel's height as its minimum (never below what its layout needs).
+  void ApplyPanelHeight(int height);
   void RefreshMenus();
   void RefreshHistory();
   void UpdateEnabled();
@@ -114,13 +121,14 @@ class TCalcStartWndView : public QMainWindow {
   std::map<std::string, QAction*> commands_;
   QComboBox* cbxXls_ = nullptr;
   QComboBox* cbxCond_ = nullptr;
-  QLineEdit* editPrm_ = nullptr;
+  TParamPanelView* panel_ = nullptr;
   QPushButton* buttonCalculate_ = nullptr;
   QPushButton* buttonBreak_ = nullptr;
   QLabel* status_[2] = {nullptr, nullptr};
   QMenu* history_ = nullptr;
   QMenu* compounds_ = nullptr;
   QMenu* export_ = nullptr;
+  QMenu* tools_ = nullptr;
   QTimer* geometryTimer_ = nullptr;
   bool calculating_ = false;
   bool refreshing_ = false;

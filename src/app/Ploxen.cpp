@@ -16,6 +16,8 @@ TPloxen::TPloxen(int parameterCount, UserDialogs* ui)
       xls(log, servers),
       exportBook(log, table, servers),
       main(log, settings, xls, calc, kernel, elements, lsolver, recalc, parameterCount),
+      params(log, settings, xls, main),
+      plot(log),
       setStFn(calc),
       elBalance(log, elements, thermo, userDialogs, table, exportBook),
       xelBalance(log, calc, thermo, elements, exportBook),

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "app/CalcStart.h"
+#include "app/ParamPanel.h"
+#include "app/RecorderPlot.h"
 #include "balance/ElBalance.h"
 #include "balance/XelBal.h"
 #include "chem/Elements.h"
@@ -50,6 +52,8 @@ class TPloxen {
   TXlsWnd xls;
   TExportBook exportBook;
   TCalcStartWnd main;
+  TParamPanel params;  ///< the main window's parameter panel and tools
+  TRecorderPlot plot;  ///< "Plot" of the recorder sheet
   TSetStFnDlg setStFn;      ///< "State Functions and Properties"
   TElBalanceDlg elBalance;  ///< "Elementar Balance" of the system window
   TXelBalDlg xelBalance;    ///< "Element Balance" workbook of the main window

@@ -12,6 +12,7 @@
 #include "app/CalcStartView.h"
 #include "app/PhaseCompounds.h"
 #include "chem/ElementsView.h"
+#include "app/RecorderPlotView.h"
 #include "app/StartShwView.h"
 #include "app/UserSettings.h"
 #include "balance/ElBalanceOpen.h"
@@ -86,6 +87,7 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
     stateFunctions->raise();
   };
   windows.showVisual = [this] { visual->Open(); };
+  windows.showPlot = [this] { ShowPlot(); };
   windows.placeLog = [this] { PlaceLog(); };
   windows.showSystem = [this] {
     system->Refresh();
@@ -118,8 +120,14 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   elements = new TElementsDlgView(p->elementsDlg, main);
   compounds = new TCompoundsDlgView(p->compounds, main);
   visual = new TPresViewWndView(p->visual, *dialogs_, main);
+  plot = new TRecorderPlotView(p->plot, p->xls, *dialogs_, main);
+  plot->conditionSheet = [this] {
+    if (p->calc.busy && p->main.conditionSheet > 0) return p->main.conditionSheet;  // a chain
+    const std::string sheet = p->main.SelectedSheet();
+    return sheet.empty() ? 0 : p->xls.FindSheet(sheet);
+  };
   for (QWidget* w : {static_cast<QWidget*>(log), static_cast<QWidget*>(xls),
-                     static_cast<QWidget*>(visual)}) {
+                     static_cast<QWidget*>(visual), static_cast<QWidget*>(plot)}) {
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }
   splash = new TStartShowWndView(p->main);
@@ -154,6 +162,10 @@ void DesktopSession::Connect() {
     p->visual.screenHeight = screen->availableGeometry().height();
   }
   p->calc.onBusyCursor = [](bool on) { SetBusyCursor(on); };
+  // Every run of a chain appends to the recorder: an open plot follows it.
+  p->calc.onRecorded = [this] {
+    if (plot->isVisible()) plot->Refresh();
+  };
   p->thermo.onBusy = [](bool on) { SetBusyCursor(on); };
   p->xls.bookNotification = [this](int code) { p->main.OnBookNotification(code); };
   p->settings.onRecentChanged = [this] { main->Refresh(); };
@@ -280,6 +292,12 @@ void DesktopSession::PlaceLog() {
     p->log.SetWindowPos(placement.left, placement.top);
     log->move(placement.left, placement.top);
   }
+}
+
+void DesktopSession::ShowPlot() {
+  plot->Refresh();
+  plot->show();
+  plot->raise();
 }
 
 void DesktopSession::ShowLog() {

@@ -29,6 +29,7 @@ class TElementsDlgView;
 class TEqlKernelView;
 class TLSolverWndView;
 class TSetStFnDlgView;
+class TRecorderPlotView;
 class TStartShowWndView;
 class TTDynOprtWndView;
 class TXelBalDlgView;
@@ -59,6 +60,8 @@ class DesktopSession : public QObject {
   /// The system window's "Elementar Balance": its phase tables go to the balance table,
   /// which is shown.
   void ShowElementarBalance();
+  /// Shows the "Plot" of the selected condition sheet's recorder (main and system window).
+  void ShowPlot();
 
   std::unique_ptr<TPloxen> p;
   std::unique_ptr<TBookFiles> files;
@@ -78,6 +81,7 @@ class DesktopSession : public QObject {
   TSetStFnDlgView* stateFunctions = nullptr;  ///< "State Functions and Properties"
   TElementsDlgView* elements = nullptr;    ///< "Elements"
   TCompoundsDlgView* compounds = nullptr;  ///< "Compounds", modal
+  TRecorderPlotView* plot = nullptr;
   TStartShowWndView* splash = nullptr;
   QMenu* trayMenu = nullptr;
   QTimer* timer = nullptr;  ///< one tick per second while the model's timer runs

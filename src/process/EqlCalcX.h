@@ -87,6 +87,7 @@ class TEqlCalcWnd {
   /// A workbook run succeeded in a session that stays open ("-s:"): the visualisation shows
   /// the new values.
   std::function<void()> onCalculated;
+  std::function<void()> onRecorded;        ///< a run appended its row to the recorder sheet
   /// The current process workbook; null for window runs.
   void SetWorkbook(ProcessWorkbook* book) { book_ = book; }
   ProcessWorkbook* Workbook() const { return book_; }

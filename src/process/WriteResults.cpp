@@ -112,6 +112,7 @@ void TEqlCalcWnd::Record(const std::string& recorder, int lastRow) {
     if (!values.empty() && values.back() == "EOT") values.pop_back();
     book_->WriteRow(sheet, values, 1, runCounter + 1);
   }
+  if (onRecorded) onRecorded();
 }
 
 }  // namespace ploxen
