@@ -21,10 +21,6 @@
 #include "gui/Icons.h"
 
 namespace ploxen {
-namespace {
-
-
-}  // namespace
 
 QAction* TCalcStartWndView::Command(const std::string& name) const {
   const auto it = commands_.find(name);
@@ -48,17 +44,6 @@ QAction* TCalcStartWndView::Add(QMenu* menu, const std::string& name, const QStr
     commands_[name] = a;
   }
   if (menu) menu->addAction(a);
-  return a;
-}
-
-QAction* TCalcStartWndView::Later(QMenu* menu, const std::string& name, const QString& caption,
-                                  const QString& why, const QKeySequence& keys) {
-  QAction* a = Add(
-      menu, name, caption, [] {}, keys);
-  a->setEnabled(false);
-  a->setToolTip(why);
-  a->setStatusTip(why);
-  a->setProperty("later", true);
   return a;
 }
 

@@ -88,8 +88,6 @@ class TCalcStartWndView : public QMainWindow {
  private:
   QAction* Add(QMenu* menu, const std::string& name, const QString& caption,
                std::function<void()> action, const QKeySequence& keys = {});
-  QAction* Later(QMenu* menu, const std::string& name, const QString& caption, const QString& why,
-                 const QKeySequence& keys = {});
   void BuildCentral();
   void BuildMenus();
   void BuildFileMenu(QMenu* menu);

@@ -116,6 +116,7 @@ DesktopSession::DesktopSession(int parameterCount, UserDialogs* dialogs)
   hooks.showAbout = windows.showAbout;
   hooks.showBalance = [this] { ShowElementarBalance(); };
   hooks.showElements = windows.showElements;
+  hooks.showPlot = [this] { ShowPlot(); };
   system = new TEqlCalcWndView(p->calc, p->table, *dialogs_, p->exportBook, hooks, main);
   elements = new TElementsDlgView(p->elementsDlg, main);
   compounds = new TCompoundsDlgView(p->compounds, main);

@@ -180,6 +180,11 @@ void TEqlCalcWndView::BuildMenus() {
     if (hooks_.showBalance) hooks_.showBalance();
   });
   bar->addAction(Command("MnuEBalance"));
+  Add(nullptr, "MnuPlot", "Plot", [this] {
+    if (hooks_.showPlot) hooks_.showPlot();
+  });
+  bar->addAction(Command("MnuPlot"));
+  Command("MnuPlot")->setVisible(bool(hooks_.showPlot));
   Add(nullptr, "MnuMessage", "Messages", [this] {
     if (hooks_.showLog) hooks_.showLog();
   });

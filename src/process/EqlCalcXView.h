@@ -31,6 +31,7 @@ struct SystemWindowHooks {
   std::function<void()> showElements;  ///< "Elements": the element selection dialog
   std::function<void()> showCriteria;  ///< "Extended Options"
   std::function<void()> showBalance;   ///< "Elementar Balance"
+  std::function<void()> showPlot;      ///< "Plot" of the recorder sheet
   std::function<void()> showLog;       ///< "Messages"
   std::function<void()> showAbout;     ///< "About"
 };
