@@ -3,7 +3,6 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QTableView>
 
 #include <algorithm>
@@ -61,29 +60,6 @@ bool ViewSelection(const QTableView* view, const StringGridModel& model, GridRec
     }
   }
   return !first;
-}
-
-int GridKeyCode(const QKeyEvent& event, ShiftState& shift) {
-  const Qt::KeyboardModifiers m = event.modifiers();
-  shift.shift = m.testFlag(Qt::ShiftModifier);
-  shift.ctrl = m.testFlag(Qt::ControlModifier);
-  shift.alt = m.testFlag(Qt::AltModifier);
-  switch (event.key()) {
-    case Qt::Key_Left:
-      return kKeyLeft;
-    case Qt::Key_Up:
-      return kKeyUp;
-    case Qt::Key_Right:
-      return kKeyRight;
-    case Qt::Key_Down:
-      return kKeyDown;
-    case Qt::Key_C:
-      return kKeyC;
-    case Qt::Key_H:
-      return kKeyH;
-    default:
-      return 0;
-  }
 }
 
 }  // namespace ploxen

@@ -1,5 +1,5 @@
 // Shared setup of the grid windows' QTableViews over a StringGridModel: header sizes, the
-// selection between grid and view, and the common grid keys as the table operator knows them.
+// selection between grid and view (the keys: GridKeyCode of gui/GridTable.h).
 #pragma once
 
 #include <Qt>
@@ -7,7 +7,6 @@
 #include "support/StringGrid.h"
 #include "support/TablOprt.h"
 
-class QKeyEvent;
 class QTableView;
 
 namespace ploxen {
@@ -23,7 +22,5 @@ void ApplyGridMetrics(QTableView* view, const StringGrid& grid);
 void ShowGridSelection(QTableView* view, const StringGridModel& model, const StringGrid& grid);
 /// Bounding rectangle of the view's selection in grid cells; false when nothing is selected.
 bool ViewSelection(const QTableView* view, const StringGridModel& model, GridRect& rect);
-/// The table operator's key code and modifiers of a key event; 0 for a key it does not use.
-int GridKeyCode(const QKeyEvent& event, ShiftState& shift);
 
 }  // namespace ploxen

@@ -22,6 +22,7 @@
 
 #include "gui/GridClipboard.h"
 #include "gui/GridSetup.h"
+#include "gui/GridTable.h"
 #include "gui/StringGridModel.h"
 #include "process/EqlCalcX.h"
 #include "process/ExportBook.h"
