@@ -76,10 +76,16 @@ class ExactSolver {
   bool BarrierStart();
   bool BarrierPointHolds();
   bool BarrierStep(std::vector<long double>& lambda, long double t, const std::vector<char>& used);
-  long double BarrierValue(const std::vector<long double>& lambda, long double t) const;
-  long double PhaseConstraint(int k, const std::vector<long double>& lambda,
-                              std::vector<long double>* gradient,
-                              std::vector<long double>* fractions = nullptr) const;
+  /// Potential a*lambda - g' per species, and a double copy that finds each phase's largest.
+  struct SpeciesValues {
+    std::vector<long double> u;
+    std::vector<double> rough;
+  };
+  long double BarrierValue(const SpeciesValues& u, const std::vector<long double>& lambda,
+                           long double t) const;
+  void SpeciesPotentials(const std::vector<long double>& lambda, SpeciesValues& v) const;
+  long double PhaseConstraint(int k, const SpeciesValues& v,
+                              std::vector<long double>* fractions) const;
   void StartAmounts(int phase);
   void Activate(int phase);
   void CoverElements();
@@ -100,7 +106,6 @@ class ExactSolver {
   long double ScaledTotal() const;
 
   ExactProblem p_;
-  mutable std::vector<long double> scratch_;  ///< fractions of one mixture
   mutable std::vector<long double> amountScratch_;
   std::vector<long double> mu_;       ///< g' per species at the current pressure
   struct Workspace {
@@ -122,6 +127,13 @@ class ExactSolver {
       }
     }
   } work_;  ///< buffers of one Newton iteration, kept between iterations
+  struct BarrierWork {
+    std::vector<int> start, row;    ///< balance entries of species s: [start[s], start[s+1])
+    std::vector<double> count;      ///< their coefficients
+    SpeciesValues values, trial;
+    std::vector<long double> fractions, along;
+    std::vector<double> roughAlong, h, step;
+  } barrierWork_;  ///< buffers of the barrier path
   std::function<bool()> poll_;
   std::vector<long double> b_;        ///< scaled inputs
   long double scale_ = 1.0L;          ///< b = scale_ * b_
