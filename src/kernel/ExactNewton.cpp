@@ -17,6 +17,7 @@ constexpr long double kLnTraceCap = 9.210340371976183L;  ///< a trace species ma
 constexpr long double kLnVanish = -18.420680743952367L;  ///< ln 1e-8: a mixture that vanishes
 constexpr long double kLnSmall = -4.605170185988091L;    ///< ln 1e-2: a small mixture
 constexpr long double kStallStep = 1e-2L;
+constexpr long double kLeaving = -0.999L;  ///< d ln N of a mixture whose total goes to zero
 constexpr long double kAmountTolerance = 1e-14L;         ///< step / total at convergence
 constexpr long double kSumTolerance = 1e-13L;            ///< |sum x - 1| of a mixture at convergence
 constexpr long double kBalanceTolerance = 1e-12L;
@@ -297,7 +298,10 @@ ExactSolver::Step ExactSolver::Newton() {
       if (!active_[k] || !phase.mixture || phase.forced || x[rows + k] >= 0.0L) continue;
       const long double lnShare = lnN_[k] - lnTotal;
       const bool stalled = step < kStallStep && x[rows + k] < -1.0L && lnShare < kLnSmall;
-      if (lnShare >= kLnVanish && !stalled) continue;
+      // A full step that takes a small mixture's linearised total to zero: it is leaving, and
+      // waiting for it to fade by e per step only delays the others.
+      const bool leaving = step == 1.0L && x[rows + k] <= kLeaving && lnShare < kLnSmall;
+      if (lnShare >= kLnVanish && !stalled && !leaving) continue;
       if (smallest < 0 || lnN_[k] < lnN_[smallest]) smallest = static_cast<int>(k);
     }
     if (smallest >= 0) {
