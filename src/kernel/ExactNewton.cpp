@@ -86,6 +86,10 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
   auto at = [&](int i, int j) -> T& { return a[static_cast<size_t>(i) * m + j]; };
   std::vector<char>& carried = work_.carried;
   carried.assign(rows, 0);
+  // The amounts and mixture totals the system is formed at, which the step control reads too.
+  std::vector<long double>& amount = work_.amount;
+  amount.resize(p_.g.size());
+  work_.total.assign(p_.phases.size(), 0.0L);
   for (int j = 0; j < rows; ++j) rhs[j] = static_cast<T>(b_[j]);
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k]) continue;
@@ -104,7 +108,7 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
     }
     long double sum = 0.0L;
     for (int s : phase.species) {
-      const long double n = SafeExp(lnn_[s]);
+      const long double n = amount[s] = SafeExp(lnn_[s]);
       const long double mu = mu_[s] + lnn_[s] - lnN_[k];
       sum += n;
       rhs[c] += static_cast<T>(n * mu - n);
@@ -117,7 +121,7 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
         carried[e.row] = 1;
       }
     }
-    const long double total = SafeExp(lnN_[k]);
+    const long double total = work_.total[k] = SafeExp(lnN_[k]);
     at(c, c) = static_cast<T>(sum - total);
     rhs[c] += static_cast<T>(total);
   }
@@ -261,7 +265,13 @@ ExactSolver::Step ExactSolver::Newton() {
       }
     }
     const long double step = std::min({1.0L, largest > 2.0L ? 2.0L / largest : 1.0L, trace});
-    const long double total = ScaledTotal();
+    const std::vector<long double>& amount = work_.amount;
+    const std::vector<long double>& phaseTotal = work_.total;
+    long double total = 0.0L;
+    for (size_t k = 0; k < p_.phases.size(); ++k) {
+      if (active_[k]) total += p_.phases[k].mixture ? phaseTotal[k] : std::max(pure_[k], 0.0L);
+    }
+    if (!(total > 0.0L)) total = 1.0L;
     long double change = 0.0L;
     long double potentialStep = 0.0L;
     for (int j = 0; j < rows; ++j) {
@@ -276,10 +286,10 @@ ExactSolver::Step ExactSolver::Newton() {
         change = std::max(change, std::fabs(d) / total);
         continue;
       }
-      change = std::max(change, SafeExp(lnN_[k]) * std::fabs(d) / total);
+      change = std::max(change, phaseTotal[k] * std::fabs(d) / total);
       lnN_[k] += step * d;
       for (int s : p_.phases[k].species) {
-        change = std::max(change, SafeExp(lnn_[s]) * std::fabs(delta[s]) / total);
+        change = std::max(change, amount[s] * std::fabs(delta[s]) / total);
         lnn_[s] += step * delta[s];
       }
     }

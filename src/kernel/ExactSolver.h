@@ -116,6 +116,7 @@ class ExactSolver {
     Matrix<double> fast;
     Matrix<long double> precise;
     std::vector<long double> byPhase;
+    std::vector<long double> amount, total;  ///< per species and per mixture, as formed
     std::vector<int> column;
     std::vector<char> carried;
     template <typename T>
