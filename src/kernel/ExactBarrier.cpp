@@ -116,9 +116,9 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
     grad[j] = -b_[j] + kPull * t * lambda[j];
     f0 -= b_[j] * lambda[j] - 0.5L * kPull * t * lambda[j] * lambda[j];
   }
-  const std::vector<int>& start = work.start;
-  const std::vector<int>& row = work.row;
-  const std::vector<double>& count = work.count;
+  const std::vector<int>& start = flat_.start;
+  const std::vector<int>& row = flat_.row;
+  const std::vector<double>& count = flat_.count;
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     const ExactPhase& phase = p_.phases[k];
     if (phase.species.empty()) continue;
@@ -218,18 +218,6 @@ bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
 // amounts and potentials for the Newton iterations. False when no stable start exists.
 bool ExactSolver::BarrierStart() {
   const int rows = p_.rows;
-  // The balance coefficients once more, flat and in double precision, for the curvature.
-  BarrierWork& work = barrierWork_;
-  work.start.assign(1, 0);
-  work.row.clear();
-  work.count.clear();
-  for (const std::vector<ExactEntry>& entries : p_.entry) {
-    for (const ExactEntry& e : entries) {
-      work.row.push_back(e.row);
-      work.count.push_back(static_cast<double>(e.count));
-    }
-    work.start.push_back(static_cast<int>(work.row.size()));
-  }
   std::vector<char> used(rows, 0);
   std::vector<long double> direction(rows, 1.0L);
   for (size_t s = 0; s < p_.entry.size(); ++s) {

@@ -87,6 +87,9 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
   std::vector<char>& carried = work_.carried;
   carried.assign(rows, 0);
   // The amounts and mixture totals the system is formed at, which the step control reads too.
+  const std::vector<int>& start = flat_.start;
+  const std::vector<int>& row = flat_.row;
+  const std::vector<T>& count = flat_.Count<T>();
   std::vector<long double>& amount = work_.amount;
   amount.resize(p_.g.size());
   work_.total.assign(p_.phases.size(), 0.0L);
@@ -111,14 +114,17 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
       const long double n = amount[s] = SafeExp(lnn_[s]);
       const long double mu = mu_[s] + lnn_[s] - lnN_[k];
       sum += n;
-      rhs[c] += static_cast<T>(n * mu - n);
-      for (const ExactEntry& e : p_.entry[s]) {
-        const T w = static_cast<T>(e.count * n);
-        for (const ExactEntry& f : p_.entry[s]) at(e.row, f.row) += w * static_cast<T>(f.count);
-        at(e.row, c) += w;
-        at(c, e.row) += w;
-        rhs[e.row] += static_cast<T>(e.count * n * mu - e.count * n);
-        carried[e.row] = 1;
+      const T nT = static_cast<T>(n);
+      const T excess = static_cast<T>(n * mu - n);
+      rhs[c] += excess;
+      for (int i = start[s]; i < start[s + 1]; ++i) {
+        const T w = count[i] * nT;
+        T* line = &a[static_cast<size_t>(row[i]) * m];
+        for (int j = start[s]; j < start[s + 1]; ++j) line[row[j]] += w * count[j];
+        line[c] += w;
+        at(c, row[i]) += w;
+        rhs[row[i]] += count[i] * excess;
+        carried[row[i]] = 1;
       }
     }
     const long double total = work_.total[k] = SafeExp(lnN_[k]);

@@ -128,9 +128,21 @@ class ExactSolver {
       }
     }
   } work_;  ///< buffers of one Newton iteration, kept between iterations
+  /// The balance entries once more, flat: those of species s are [start[s], start[s+1]).
+  struct FlatEntries {
+    std::vector<int> start, row;
+    std::vector<double> count;
+    std::vector<long double> preciseCount;
+    template <typename T>
+    const std::vector<T>& Count() const {
+      if constexpr (std::is_same_v<T, double>) {
+        return count;
+      } else {
+        return preciseCount;
+      }
+    }
+  } flat_;
   struct BarrierWork {
-    std::vector<int> start, row;    ///< balance entries of species s: [start[s], start[s+1])
-    std::vector<double> count;      ///< their coefficients
     SpeciesValues values, trial;
     std::vector<long double> fractions, along;
     std::vector<double> roughAlong, h, step;
