@@ -34,6 +34,8 @@ constexpr int kMaxStackRows = 64;
 // hands the iteration to extended precision rather than calling the system singular.
 constexpr long double kDoublePivotFloor = 1e-12L;
 constexpr long double kPreciseChange = 1e-6L;  ///< amount change that starts extended steps
+constexpr long double kFinishingChange = 1e-3L;  ///< amount change of a run about to converge
+constexpr int kFinishingSteps = 8;  ///< steps such a run may take beyond a budget
 
 long double SafeExp(long double x) {
   return x < -11350.0L ? 0.0L : ExpExtended(std::min(x, 11350.0L));
@@ -245,8 +247,14 @@ ExactSolver::Step ExactSolver::Newton() {
   const int rows = p_.rows;
   int settled = 0;
   bool precise = false;
+  bool finishing = false;  // full steps of small change: the last few of a converging run
   for (int it = 0; it < kNewtonLimit; ++it) {
-    if (budget_ > 0 && iterations_ >= budget_) return Step::kLimit;
+    // A budget stops a run, except one that is about to converge: throwing that away costs
+    // more than the few steps it still needs.
+    if (budget_ > 0 && iterations_ >= budget_ &&
+        !(finishing && iterations_ < budget_ + kFinishingSteps)) {
+      return Step::kLimit;
+    }
     ++iterations_;
     if (poll_ && poll_()) return Step::kBroken;
     if (!(!precise && BuildAndSolve<double>(x)) && !BuildAndSolve<long double>(x)) {
@@ -301,6 +309,7 @@ ExactSolver::Step ExactSolver::Newton() {
     }
     if (!std::isfinite(change) || !std::isfinite(potentialStep)) return Step::kInvalid;
     if (step == 1.0L && change < kPreciseChange) precise = true;
+    finishing = step == 1.0L && change < kFinishingChange;
     long double largestPotential = 0.0L;
     for (int j = 0; j < rows; ++j) largestPotential = std::max(largestPotential, std::fabs(lambda_[j]));
     if (largestPotential > kPotentialBound) return Step::kDiverging;
