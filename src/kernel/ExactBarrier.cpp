@@ -25,62 +25,69 @@ constexpr long double kConditionTolerance = 1e-11L;  ///< |ln activity sum| of a
 
 }  // namespace
 
-// Constraint value of phase k at `lambda` (mixtures: ln of the activity sum), with its
-// gradient and, for mixtures, the fractions exp(potential - c) of its species in `fractions`.
-// One exponential per species.
-long double ExactSolver::PhaseConstraint(int k, const std::vector<long double>& lambda,
-                                         std::vector<long double>* gradient,
-                                         std::vector<long double>* fractions) const {
-  const ExactPhase& phase = p_.phases[k];
-  auto potential = [&](int s) {
-    long double sum = -Mu(s);
+// Potential sum a*lambda - g' of every species at `lambda`, the one pass over the balance
+// entries that the constraints of all phases share.
+void ExactSolver::SpeciesPotentials(const std::vector<long double>& lambda,
+                                    SpeciesValues& v) const {
+  v.u.resize(p_.entry.size());
+  v.rough.resize(p_.entry.size());
+  for (size_t s = 0; s < p_.entry.size(); ++s) {
+    long double sum = -mu_[s];
     for (const ExactEntry& e : p_.entry[s]) sum += e.count * lambda[e.row];
-    return sum;
-  };
-  if (!phase.mixture) {
-    const int s = phase.species.front();
-    if (gradient) {
-      std::fill(gradient->begin(), gradient->end(), 0.0L);
-      for (const ExactEntry& e : p_.entry[s]) (*gradient)[e.row] += e.count;
-    }
-    return potential(s);
+    v.u[s] = sum;
+    v.rough[s] = static_cast<double>(sum);
   }
-  std::vector<long double>& x = fractions ? *fractions : scratch_;
-  x.resize(phase.species.size());
-  long double top = -INFINITY;
-  for (size_t i = 0; i < phase.species.size(); ++i) {
-    x[i] = potential(phase.species[i]);
-    top = std::max(top, x[i]);
-  }
-  // The shifted exponents are at most 0: double precision is ample for the path, and the
-  // library's double exponential is several times faster than the extended one.
-  long double sum = 0.0L;
-  // Species far below the phase's largest one add nothing; the library's underflow path for
-  // them is slow.
-  for (long double& v : x) {
-    const double shifted = static_cast<double>(v - top);
-    v = shifted < -700.0 ? 0.0L : std::exp(shifted);
-    sum += v;
-  }
-  for (long double& v : x) v /= sum;
-  const long double c = top + std::log(sum);
-  if (gradient) {
-    std::fill(gradient->begin(), gradient->end(), 0.0L);
-    for (size_t i = 0; i < phase.species.size(); ++i) {
-      for (const ExactEntry& e : p_.entry[phase.species[i]]) (*gradient)[e.row] += x[i] * e.count;
-    }
-  }
-  return c;
 }
 
-// Barrier objective -b*lambda - t * sum ln(-c_k) + t * kPull/2 * |lambda|^2; infinite outside
-// the stable region.
-long double ExactSolver::BarrierValue(const std::vector<long double>& lambda, long double t) const {
+// Constraint value of phase k from the species potentials `u` (mixtures: ln of the activity
+// sum) and, for mixtures, the fractions exp(potential - c) of its species in `fractions`.
+// One exponential per species.
+long double ExactSolver::PhaseConstraint(int k, const SpeciesValues& v,
+                                         std::vector<long double>* fractions) const {
+  const ExactPhase& phase = p_.phases[k];
+  const std::vector<long double>& u = v.u;
+  if (!phase.mixture) return u[phase.species.front()];
+  // Any shift near the largest exponent keeps the sum in range: the double copies find it,
+  // four independent maxima at a time.
+  const std::vector<int>& list = phase.species;
+  double m[4] = {-INFINITY, -INFINITY, -INFINITY, -INFINITY};
+  size_t i = 0;
+  for (; i + 4 <= list.size(); i += 4) {
+    for (int q = 0; q < 4; ++q) m[q] = std::max(m[q], v.rough[list[i + q]]);
+  }
+  for (; i < list.size(); ++i) m[0] = std::max(m[0], v.rough[list[i]]);
+  const long double top = std::max(std::max(m[0], m[1]), std::max(m[2], m[3]));
+  // The shifted exponents are at most 0: double precision is ample for the path, and the
+  // library's double exponential is several times faster than the extended one. Species far
+  // below the phase's largest one add nothing; the library's underflow path for them is slow.
+  long double sum = 0.0L;
+  if (fractions) {
+    std::vector<long double>& x = *fractions;
+    x.resize(phase.species.size());
+    for (size_t i = 0; i < phase.species.size(); ++i) {
+      const double shifted = static_cast<double>(u[phase.species[i]] - top);
+      x[i] = shifted < -700.0 ? 0.0L : std::exp(shifted);
+      sum += x[i];
+    }
+    for (long double& v : x) v /= sum;
+  } else {
+    for (int s : phase.species) {
+      const double shifted = static_cast<double>(u[s] - top);
+      if (shifted >= -700.0) sum += std::exp(shifted);
+    }
+  }
+  return top + std::log(sum);
+}
+
+// Barrier objective -b*lambda - t * sum ln(-c_k) + t * kPull/2 * |lambda|^2 from the species
+// potentials `u` at `lambda`; infinite outside the stable region.
+long double ExactSolver::BarrierValue(const SpeciesValues& u,
+                                      const std::vector<long double>& lambda, long double t) const {
   long double value = 0.0L;
   for (int j = 0; j < p_.rows; ++j) value -= b_[j] * lambda[j] - 0.5L * kPull * t * lambda[j] * lambda[j];
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (p_.phases[k].species.empty()) continue;
-    const long double c = PhaseConstraint(static_cast<int>(k), lambda, nullptr);
+    const long double c = PhaseConstraint(static_cast<int>(k), u, nullptr);
     if (!(c < 0.0L)) return INFINITY;
     value -= t * std::log(-c);
   }
@@ -88,70 +95,117 @@ long double ExactSolver::BarrierValue(const std::vector<long double>& lambda, lo
 }
 
 // One Newton step on the barrier objective with a backtracking line search; false when no
-// step decreases it (the path point is reached).
+// step decreases it (the path point is reached). The gradient and the objective are extended
+// precision; the curvature only shapes the step the line search then checks, so it is
+// assembled and solved in double precision.
 bool ExactSolver::BarrierStep(std::vector<long double>& lambda, long double t,
                               const std::vector<char>& used) {
   const int rows = p_.rows;
-  std::vector<long double> grad(rows, 0.0L), h(static_cast<size_t>(rows) * rows, 0.0L);
-  std::vector<long double> gk(rows), fractions;
+  const size_t species = p_.entry.size();
+  BarrierWork& work = barrierWork_;
+  SpeciesValues& values = work.values;
+  const std::vector<long double>& u = values.u;
+  std::vector<long double>& fractions = work.fractions;
+  std::vector<long double> grad(rows, 0.0L), gk(rows);
+  std::vector<double>& h = work.h;
+  h.assign(static_cast<size_t>(rows) * rows, 0.0);
+  SpeciesPotentials(lambda, values);
   // The objective at `lambda` from the same constraint values (as BarrierValue has it).
   long double f0 = 0.0L;
   for (int j = 0; j < rows; ++j) {
     grad[j] = -b_[j] + kPull * t * lambda[j];
     f0 -= b_[j] * lambda[j] - 0.5L * kPull * t * lambda[j] * lambda[j];
   }
+  const std::vector<int>& start = flat_.start;
+  const std::vector<int>& row = flat_.row;
+  const std::vector<double>& count = flat_.count;
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     const ExactPhase& phase = p_.phases[k];
     if (phase.species.empty()) continue;
-    const long double c = PhaseConstraint(static_cast<int>(k), lambda, &gk, &fractions);
+    const long double c = PhaseConstraint(static_cast<int>(k), values, &fractions);
     f0 = c < 0.0L ? f0 - t * std::log(-c) : INFINITY;
     const long double w = t / -c;  // the phase's multiplier: its total
-    for (int i = 0; i < rows; ++i) {
-      if (gk[i] == 0.0L) continue;
-      grad[i] += w * gk[i];
-      for (int j = 0; j < rows; ++j) h[static_cast<size_t>(i) * rows + j] += w / -c * gk[i] * gk[j];
+    if (!phase.mixture) {
+      // Pure phase: gradient a, curvature w/(-c) a a^T over the species' own rows.
+      const int s = phase.species.front();
+      for (const ExactEntry& e : p_.entry[s]) grad[e.row] += w * e.count;
+      const double wc = static_cast<double>(w / -c);
+      for (int i = start[s]; i < start[s + 1]; ++i) {
+        for (int j = start[s]; j < start[s + 1]; ++j) {
+          h[static_cast<size_t>(row[i]) * rows + row[j]] += wc * count[i] * count[j];
+        }
+      }
+      continue;
     }
-    if (!phase.mixture) continue;
-    // Curvature of ln(sum exp): sum x a a^T - g g^T, weighted by the multiplier.
+    // Mixture: gradient g = sum x a; curvature of ln(sum exp), sum x a a^T - g g^T, weighted
+    // by the multiplier, plus the barrier's own w/(-c) g g^T.
+    std::fill(gk.begin(), gk.end(), 0.0L);
+    const double wd = static_cast<double>(w);
     for (size_t i = 0; i < phase.species.size(); ++i) {
       const int s = phase.species[i];
       const long double x = fractions[i];
-      for (const ExactEntry& e : p_.entry[s]) {
-        for (const ExactEntry& f : p_.entry[s]) {
-          h[static_cast<size_t>(e.row) * rows + f.row] += w * x * e.count * f.count;
-        }
+      if (x == 0.0L) continue;
+      for (const ExactEntry& e : p_.entry[s]) gk[e.row] += x * e.count;
+      const double wx = wd * static_cast<double>(x);
+      for (int a = start[s]; a < start[s + 1]; ++a) {
+        const double wxa = wx * count[a];
+        double* line = &h[static_cast<size_t>(row[a]) * rows];
+        for (int b = start[s]; b < start[s + 1]; ++b) line[row[b]] += wxa * count[b];
       }
     }
+    const double rank = static_cast<double>(w / -c - w);
     for (int i = 0; i < rows; ++i) {
       if (gk[i] == 0.0L) continue;
-      for (int j = 0; j < rows; ++j) h[static_cast<size_t>(i) * rows + j] -= w * gk[i] * gk[j];
+      grad[i] += w * gk[i];
+      const double gi = rank * static_cast<double>(gk[i]);
+      for (int j = 0; j < rows; ++j) h[static_cast<size_t>(i) * rows + j] += gi * static_cast<double>(gk[j]);
     }
   }
-  long double diagonal = 0.0L;
+  double diagonal = 0.0;
   for (int j = 0; j < rows; ++j) diagonal = std::max(diagonal, h[static_cast<size_t>(j) * rows + j]);
+  std::vector<double>& stepD = work.step;
+  stepD.resize(rows);
   for (int j = 0; j < rows; ++j) {
-    long double& d = h[static_cast<size_t>(j) * rows + j];
+    double& d = h[static_cast<size_t>(j) * rows + j];
     if (!used[j]) {
-      for (int i = 0; i < rows; ++i) h[static_cast<size_t>(j) * rows + i] = h[static_cast<size_t>(i) * rows + j] = 0.0L;
-      d = 1.0L;
+      for (int i = 0; i < rows; ++i) h[static_cast<size_t>(j) * rows + i] = h[static_cast<size_t>(i) * rows + j] = 0.0;
+      d = 1.0;
       grad[j] = 0.0L;
     } else {
-      d += 1e-18L * diagonal + kPull * t;
+      d += 1e-15 * diagonal + static_cast<double>(kPull * t);
     }
+    stepD[j] = static_cast<double>(-grad[j]);
   }
-  std::vector<long double> step(rows);
-  for (int j = 0; j < rows; ++j) step[j] = -grad[j];
-  if (!SolveDense(h, step)) return false;
+  if (!SolveDense(h, stepD)) return false;
+  std::vector<long double> step(stepD.begin(), stepD.end());
   long double slope = 0.0L;
   for (int j = 0; j < rows; ++j) slope += grad[j] * step[j];
   if (!(slope < 0.0L) || -slope < 1e-24L) return false;
+  // Along the step every species' potential moves by alpha * (a*step): the trials need no pass
+  // over the balance entries.
+  std::vector<long double>& along = work.along;
+  std::vector<double>& roughAlong = work.roughAlong;
+  SpeciesValues& trialU = work.trial;
+  along.resize(species);
+  roughAlong.resize(species);
+  trialU.u.resize(species);
+  trialU.rough.resize(species);
+  for (size_t s = 0; s < species; ++s) {
+    long double sum = 0.0L;
+    for (const ExactEntry& e : p_.entry[s]) sum += e.count * step[e.row];
+    along[s] = sum;
+    roughAlong[s] = static_cast<double>(sum);
+  }
   std::vector<long double> trial(rows);
   long double longest = 0.0L;
   for (int j = 0; j < rows; ++j) longest = std::max(longest, std::fabs(step[j]));
   const long double first = longest > kLongestStep ? kLongestStep / longest : 1.0L;
   for (long double alpha = first; alpha > 1e-12L * first; alpha *= 0.5L) {
     for (int j = 0; j < rows; ++j) trial[j] = lambda[j] + alpha * step[j];
-    const long double f = BarrierValue(trial, t);
+    for (size_t s = 0; s < species; ++s) trialU.u[s] = u[s] + alpha * along[s];
+    const double a = static_cast<double>(alpha);
+    for (size_t s = 0; s < species; ++s) trialU.rough[s] = values.rough[s] + a * roughAlong[s];
+    const long double f = BarrierValue(trialU, trial, t);
     if (f <= f0 + 0.25L * alpha * slope) {
       lambda.swap(trial);
       return -slope > 1e-2L * t;
@@ -179,13 +233,16 @@ bool ExactSolver::BarrierStart() {
     if (!(drop > 0.0L)) return false;
   }
   std::vector<long double> lambda(rows, 0.0L);
+  SpeciesValues values;
+  const std::vector<long double>& u = values.u;
   bool stable = false;
   for (long double m = 1.0L; m < 1e7L && !stable; m *= 2.0L) {
     for (int j = 0; j < rows; ++j) lambda[j] = used[j] ? -m * direction[j] : 0.0L;
     stable = true;
+    SpeciesPotentials(lambda, values);
     for (size_t k = 0; k < p_.phases.size() && stable; ++k) {
       if (p_.phases[k].species.empty()) continue;
-      stable = PhaseConstraint(static_cast<int>(k), lambda, nullptr) < -1.0L;
+      stable = PhaseConstraint(static_cast<int>(k), values, nullptr) < -1.0L;
     }
   }
   if (!stable) return false;
@@ -205,9 +262,10 @@ bool ExactSolver::BarrierStart() {
   // Multipliers t/(-c) are the phase totals; the small ones belong to absent phases.
   std::vector<long double> multiplier(p_.phases.size(), 0.0L);
   long double total = 0.0L;
+  SpeciesPotentials(lambda, values);
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (p_.phases[k].species.empty()) continue;
-    multiplier[k] = t / -PhaseConstraint(static_cast<int>(k), lambda, nullptr);
+    multiplier[k] = t / -PhaseConstraint(static_cast<int>(k), values, nullptr);
     total += multiplier[k];
   }
   lambda_ = lambda;
@@ -220,9 +278,9 @@ bool ExactSolver::BarrierStart() {
       addedOrder_.push_back(static_cast<int>(k));
       continue;
     }
-    const long double c = PhaseConstraint(static_cast<int>(k), lambda, nullptr);
+    const long double c = PhaseConstraint(static_cast<int>(k), values, nullptr);
     lnN_[k] = std::log(multiplier[k]);
-    for (int s : phase.species) lnn_[s] = lnN_[k] + Potential(s) - Mu(s) - c;
+    for (int s : phase.species) lnn_[s] = lnN_[k] + u[s] - c;
   }
   barrier_ = {lnN_, lnn_, pure_, lambda_, active_};
   haveBarrier_ = true;
@@ -239,9 +297,11 @@ bool ExactSolver::BarrierPointHolds() {
   lambda_ = barrier_.lambda;
   active_ = barrier_.active;
   if (BalanceResidual() > 1.0L) return false;
+  SpeciesValues values;
+  SpeciesPotentials(lambda_, values);
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (p_.phases[k].species.empty()) continue;
-    const long double c = PhaseConstraint(static_cast<int>(k), lambda_, nullptr);
+    const long double c = PhaseConstraint(static_cast<int>(k), values, nullptr);
     if (c > kConditionTolerance || (active_[k] && c < -kConditionTolerance)) return false;
   }
   return true;

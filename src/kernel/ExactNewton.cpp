@@ -17,6 +17,7 @@ constexpr long double kLnTraceCap = 9.210340371976183L;  ///< a trace species ma
 constexpr long double kLnVanish = -18.420680743952367L;  ///< ln 1e-8: a mixture that vanishes
 constexpr long double kLnSmall = -4.605170185988091L;    ///< ln 1e-2: a small mixture
 constexpr long double kStallStep = 1e-2L;
+constexpr long double kLeaving = -0.999L;  ///< d ln N of a mixture whose total goes to zero
 constexpr long double kAmountTolerance = 1e-14L;         ///< step / total at convergence
 constexpr long double kSumTolerance = 1e-13L;            ///< |sum x - 1| of a mixture at convergence
 constexpr long double kBalanceTolerance = 1e-12L;
@@ -33,9 +34,23 @@ constexpr int kMaxStackRows = 64;
 // hands the iteration to extended precision rather than calling the system singular.
 constexpr long double kDoublePivotFloor = 1e-12L;
 constexpr long double kPreciseChange = 1e-6L;  ///< amount change that starts extended steps
+constexpr long double kFinishingChange = 1e-3L;  ///< amount change of a run about to converge
+constexpr int kFinishingSteps = 8;  ///< steps such a run may take beyond a budget
 
 long double SafeExp(long double x) {
   return x < -11350.0L ? 0.0L : ExpExtended(std::min(x, 11350.0L));
+}
+
+// An amount for a system formed in precision T: in double, beyond double's range it would
+// become 0 or infinite in the matrix anyway, and the library's double exponential is several
+// times faster.
+template <typename T>
+long double ExpAs(long double x) {
+  if constexpr (std::is_same_v<T, double>) {
+    return std::exp(static_cast<double>(x));
+  } else {
+    return SafeExp(x);
+  }
 }
 
 }  // namespace
@@ -85,6 +100,13 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
   auto at = [&](int i, int j) -> T& { return a[static_cast<size_t>(i) * m + j]; };
   std::vector<char>& carried = work_.carried;
   carried.assign(rows, 0);
+  // The amounts and mixture totals the system is formed at, which the step control reads too.
+  const std::vector<int>& start = flat_.start;
+  const std::vector<int>& row = flat_.row;
+  const std::vector<T>& count = flat_.Count<T>();
+  std::vector<long double>& amount = work_.amount;
+  amount.resize(p_.g.size());
+  work_.total.assign(p_.phases.size(), 0.0L);
   for (int j = 0; j < rows; ++j) rhs[j] = static_cast<T>(b_[j]);
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k]) continue;
@@ -103,20 +125,23 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
     }
     long double sum = 0.0L;
     for (int s : phase.species) {
-      const long double n = SafeExp(lnn_[s]);
+      const long double n = amount[s] = ExpAs<T>(lnn_[s]);
       const long double mu = mu_[s] + lnn_[s] - lnN_[k];
       sum += n;
-      rhs[c] += static_cast<T>(n * mu - n);
-      for (const ExactEntry& e : p_.entry[s]) {
-        const T w = static_cast<T>(e.count * n);
-        for (const ExactEntry& f : p_.entry[s]) at(e.row, f.row) += w * static_cast<T>(f.count);
-        at(e.row, c) += w;
-        at(c, e.row) += w;
-        rhs[e.row] += static_cast<T>(e.count * n * mu - e.count * n);
-        carried[e.row] = 1;
+      const T nT = static_cast<T>(n);
+      const T excess = static_cast<T>(n * mu - n);
+      rhs[c] += excess;
+      for (int i = start[s]; i < start[s + 1]; ++i) {
+        const T w = count[i] * nT;
+        T* line = &a[static_cast<size_t>(row[i]) * m];
+        for (int j = start[s]; j < start[s + 1]; ++j) line[row[j]] += w * count[j];
+        line[c] += w;
+        at(c, row[i]) += w;
+        rhs[row[i]] += count[i] * excess;
+        carried[row[i]] = 1;
       }
     }
-    const long double total = SafeExp(lnN_[k]);
+    const long double total = work_.total[k] = ExpAs<T>(lnN_[k]);
     at(c, c) = static_cast<T>(sum - total);
     rhs[c] += static_cast<T>(total);
   }
@@ -234,8 +259,14 @@ ExactSolver::Step ExactSolver::Newton() {
   const int rows = p_.rows;
   int settled = 0;
   bool precise = false;
+  bool finishing = false;  // full steps of small change: the last few of a converging run
   for (int it = 0; it < kNewtonLimit; ++it) {
-    if (budget_ > 0 && iterations_ >= budget_) return Step::kLimit;
+    // A budget stops a run, except one that is about to converge: throwing that away costs
+    // more than the few steps it still needs.
+    if (budget_ > 0 && iterations_ >= budget_ &&
+        !(finishing && iterations_ < budget_ + kFinishingSteps)) {
+      return Step::kLimit;
+    }
     ++iterations_;
     if (poll_ && poll_()) return Step::kBroken;
     if (!(!precise && BuildAndSolve<double>(x)) && !BuildAndSolve<long double>(x)) {
@@ -260,7 +291,13 @@ ExactSolver::Step ExactSolver::Newton() {
       }
     }
     const long double step = std::min({1.0L, largest > 2.0L ? 2.0L / largest : 1.0L, trace});
-    const long double total = ScaledTotal();
+    const std::vector<long double>& amount = work_.amount;
+    const std::vector<long double>& phaseTotal = work_.total;
+    long double total = 0.0L;
+    for (size_t k = 0; k < p_.phases.size(); ++k) {
+      if (active_[k]) total += p_.phases[k].mixture ? phaseTotal[k] : std::max(pure_[k], 0.0L);
+    }
+    if (!(total > 0.0L)) total = 1.0L;
     long double change = 0.0L;
     long double potentialStep = 0.0L;
     for (int j = 0; j < rows; ++j) {
@@ -275,15 +312,16 @@ ExactSolver::Step ExactSolver::Newton() {
         change = std::max(change, std::fabs(d) / total);
         continue;
       }
-      change = std::max(change, SafeExp(lnN_[k]) * std::fabs(d) / total);
+      change = std::max(change, phaseTotal[k] * std::fabs(d) / total);
       lnN_[k] += step * d;
       for (int s : p_.phases[k].species) {
-        change = std::max(change, SafeExp(lnn_[s]) * std::fabs(delta[s]) / total);
+        change = std::max(change, amount[s] * std::fabs(delta[s]) / total);
         lnn_[s] += step * delta[s];
       }
     }
     if (!std::isfinite(change) || !std::isfinite(potentialStep)) return Step::kInvalid;
     if (step == 1.0L && change < kPreciseChange) precise = true;
+    finishing = step == 1.0L && change < kFinishingChange;
     long double largestPotential = 0.0L;
     for (int j = 0; j < rows; ++j) largestPotential = std::max(largestPotential, std::fabs(lambda_[j]));
     if (largestPotential > kPotentialBound) return Step::kDiverging;
@@ -297,7 +335,10 @@ ExactSolver::Step ExactSolver::Newton() {
       if (!active_[k] || !phase.mixture || phase.forced || x[rows + k] >= 0.0L) continue;
       const long double lnShare = lnN_[k] - lnTotal;
       const bool stalled = step < kStallStep && x[rows + k] < -1.0L && lnShare < kLnSmall;
-      if (lnShare >= kLnVanish && !stalled) continue;
+      // A full step that takes a small mixture's linearised total to zero: it is leaving, and
+      // waiting for it to fade by e per step only delays the others.
+      const bool leaving = step == 1.0L && x[rows + k] <= kLeaving && lnShare < kLnSmall;
+      if (lnShare >= kLnVanish && !stalled && !leaving) continue;
       if (smallest < 0 || lnN_[k] < lnN_[smallest]) smallest = static_cast<int>(k);
     }
     if (smallest >= 0) {

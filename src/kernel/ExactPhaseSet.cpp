@@ -39,6 +39,18 @@ void ExactSolver::Start() {
     for (int s : p_.phases[k].species) phaseOf_[s] = static_cast<int>(k);
   }
   SetPotentials();
+  flat_.start.assign(1, 0);
+  flat_.row.clear();
+  flat_.count.clear();
+  flat_.preciseCount.clear();
+  for (const std::vector<ExactEntry>& entries : p_.entry) {
+    for (const ExactEntry& e : entries) {
+      flat_.row.push_back(e.row);
+      flat_.count.push_back(static_cast<double>(e.count));
+      flat_.preciseCount.push_back(e.count);
+    }
+    flat_.start.push_back(static_cast<int>(flat_.row.size()));
+  }
   SetAsideExcluded();
   QuickStart();
 }

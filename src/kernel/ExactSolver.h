@@ -76,10 +76,16 @@ class ExactSolver {
   bool BarrierStart();
   bool BarrierPointHolds();
   bool BarrierStep(std::vector<long double>& lambda, long double t, const std::vector<char>& used);
-  long double BarrierValue(const std::vector<long double>& lambda, long double t) const;
-  long double PhaseConstraint(int k, const std::vector<long double>& lambda,
-                              std::vector<long double>* gradient,
-                              std::vector<long double>* fractions = nullptr) const;
+  /// Potential a*lambda - g' per species, and a double copy that finds each phase's largest.
+  struct SpeciesValues {
+    std::vector<long double> u;
+    std::vector<double> rough;
+  };
+  long double BarrierValue(const SpeciesValues& u, const std::vector<long double>& lambda,
+                           long double t) const;
+  void SpeciesPotentials(const std::vector<long double>& lambda, SpeciesValues& v) const;
+  long double PhaseConstraint(int k, const SpeciesValues& v,
+                              std::vector<long double>* fractions) const;
   void StartAmounts(int phase);
   void Activate(int phase);
   void CoverElements();
@@ -100,7 +106,6 @@ class ExactSolver {
   long double ScaledTotal() const;
 
   ExactProblem p_;
-  mutable std::vector<long double> scratch_;  ///< fractions of one mixture
   mutable std::vector<long double> amountScratch_;
   std::vector<long double> mu_;       ///< g' per species at the current pressure
   struct Workspace {
@@ -111,6 +116,7 @@ class ExactSolver {
     Matrix<double> fast;
     Matrix<long double> precise;
     std::vector<long double> byPhase;
+    std::vector<long double> amount, total;  ///< per species and per mixture, as formed
     std::vector<int> column;
     std::vector<char> carried;
     template <typename T>
@@ -122,6 +128,25 @@ class ExactSolver {
       }
     }
   } work_;  ///< buffers of one Newton iteration, kept between iterations
+  /// The balance entries once more, flat: those of species s are [start[s], start[s+1]).
+  struct FlatEntries {
+    std::vector<int> start, row;
+    std::vector<double> count;
+    std::vector<long double> preciseCount;
+    template <typename T>
+    const std::vector<T>& Count() const {
+      if constexpr (std::is_same_v<T, double>) {
+        return count;
+      } else {
+        return preciseCount;
+      }
+    }
+  } flat_;
+  struct BarrierWork {
+    SpeciesValues values, trial;
+    std::vector<long double> fractions, along;
+    std::vector<double> roughAlong, h, step;
+  } barrierWork_;  ///< buffers of the barrier path
   std::function<bool()> poll_;
   std::vector<long double> b_;        ///< scaled inputs
   long double scale_ = 1.0L;          ///< b = scale_ * b_

@@ -181,6 +181,26 @@ TEST_F(ExactTest, VapourOverAnIdealSolutionFollowsRaoult) {
   EXPECT_NEAR(static_cast<double>(kernel.PhaseFraction(3)), 1.0 / 3.0, 1e-12);
 }
 
+// 1 mol of water as liquid beside 1 mol of nitrogen at 1 bar, vapour pressure p from the G
+// values: the liquid keeps 1 - p / (1 - p) mol below p = 1/2 and leaves above it. Just below,
+// it stays a small share that the iterations must neither lose nor keep when it has to go.
+TEST_F(ExactTest, LiquidNearItsBoilingPointKeepsTheLeverRuleAmount) {
+  for (long double p : {0.4999L, 0.49L, 0.3L, 0.51L, 5.0L}) {
+    SCOPED_TRACE(static_cast<double>(p));
+    Start(373.15L, 1.0L);
+    Put(1, "N2", 1.0L, 0.0L);
+    const int vapour = Put(1, "H2O1", 0.0L, 0.0L);
+    const int liquid = Put(3, "H2O1", 1.0L, std::log(p));
+    ASSERT_EQ(kernel.Solve(), 1) << kernel.ResultText();
+    ExpectMinimum();
+    const long double expected = p < 0.5L ? 1.0L - p / (1.0L - p) : 0.0L;
+    EXPECT_NEAR(static_cast<double>(kernel.Amount(liquid)), static_cast<double>(expected), 1e-11);
+    EXPECT_NEAR(static_cast<double>(kernel.Amount(vapour)), static_cast<double>(1.0L - expected),
+                1e-11);
+    EXPECT_EQ(kernel.CompoundState(liquid) == -1, p > 0.5L);
+  }
+}
+
 }  // namespace ploxen::test
 
 namespace ploxen::test {
