@@ -85,9 +85,10 @@ TEST_F(SystemWindow, ShowsTheCalculatedSystemAndItsSelection) {
   EXPECT_EQ(w.StatusPanel(0)->text(), "2: 1");
   EXPECT_EQ(w.StatusPanel(1)->text().toStdString(), Calc().slots[slot].grid.Cell(2, 0));
   EXPECT_EQ(w.StatusPanel(2)->text().toStdString(), Calc().slots[slot].grid.Cell(0, 1));
-  // The disabled items say why.
-  EXPECT_FALSE(w.Command("MnuElements1")->isEnabled());
-  EXPECT_FALSE(w.Command("MnuElements1")->toolTip().isEmpty());
+  // The session connects the items that open other windows.
+  EXPECT_TRUE(w.Command("MnuElements1")->isEnabled());
+  EXPECT_TRUE(w.Command("MnuEBalance")->isEnabled());
+  EXPECT_TRUE(w.Command("MnuPlot")->isVisible());
   EXPECT_FALSE(w.Command("MnuTemp")->isVisible());
 }
 

@@ -1,6 +1,7 @@
 """Plays the user of the shared test office from a process of its own: closes a document or
 renames a sheet behind the back of the program's connection.
-usage: office_user.py PIPE open PATH | PIPE close FILE | PIPE rename FILE SHEETINDEX NEWNAME"""
+usage: office_user.py PIPE open PATH | PIPE close FILE | PIPE rename FILE SHEETINDEX NEWNAME |
+       PIPE set FILE SHEETINDEX CELL TEXT"""
 import sys
 import uno
 from com.sun.star.beans import PropertyValue
@@ -28,6 +29,9 @@ def main():
             doc.close(True)
         elif action == "rename":
             doc.getSheets().getByIndex(int(sys.argv[4])).setName(sys.argv[5])
+        elif action == "set":
+            sheet = doc.getSheets().getByIndex(int(sys.argv[4]))
+            sheet.getCellRangeByName(sys.argv[5]).setString(sys.argv[6])
         return 0
     print("no open document " + name)
     return 1
