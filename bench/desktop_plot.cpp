@@ -1,13 +1,13 @@
 // The "Plot" window drawing a recorder of 1000 rows: the series cut from the cells, the chart
 // built again and rendered into an image.
 #include <benchmark/benchmark.h>
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QtCharts/QChartView>
 #include <string>
 #include <vector>
 
+#include "DesktopMain.h"
 #include "app/RecorderPlot.h"
 #include "app/RecorderPlotView.h"
 #include "support/AplMsg.h"
@@ -52,10 +52,5 @@ BENCHMARK(BM_PlotOfA1000RowRecorder)->Unit(benchmark::kMillisecond)->Iterations(
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return ploxen::bench::RunDesktopBenchmarks(argc, argv);
 }

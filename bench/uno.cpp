@@ -189,59 +189,6 @@ void BM_UnoBatchRunOpenBook(benchmark::State& state) {
 }
 BENCHMARK(BM_UnoBatchRunOpenBook)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
 
-// The visualisation's refresh after a calculation through the office: a visual sheet of 96
-// fields whose values are formulas into the condition sheet, in a book open in the office.
-void BM_UnoVisualRefresh96Fields(benchmark::State& state) {
-  if (Skipped(state)) return;
-#ifdef PLOXEN_WITH_UNO
-  const std::string book = OpenedInOffice("Visual96", {}, false);
-  TAplMsgWnd log;
-  std::string error;
-  std::shared_ptr<UnoServer> user = UnoServer::Connect(log, Office().pipe, error);
-  BookHandle b = 0;
-  SheetHandle visual = 0;
-  const int fields = TPresViewWnd::kFieldCount;
-  std::vector<std::string> cells = {"visual", "", "", "", "", "", "", "",
-                                    "W",      "", "", "", "", "", "", ""};
-  for (int n = 1; n <= fields; ++n) {
-    const std::vector<std::string> row = {std::to_string(n), "V" + std::to_string(n) + ":",
-                                          "='System'!B2*" + std::to_string(n), "hint",
-                                          std::to_string(10 * n), std::to_string(5 * n), "80",
-                                          "20"};
-    cells.insert(cells.end(), row.begin(), row.end());
-  }
-  cells.insert(cells.end(), {"EOT", "", "", "", "", "", "", ""});
-  int books = 0;
-  if (user && user->BookCount(books)) {
-    for (int i = 1; i <= books && b == 0; ++i) {
-      BookHandle item = 0;
-      std::string name;
-      if (user->BookItem(i, item) && user->BookName(item, name) && name == "Visual96.xlsx")
-        b = item;
-    }
-  }
-  if (book.empty() || b == 0 ||
-      !user->AddSheet(b, "V96", 0, visual) ||
-      !user->SetRangeValues(visual, CellBlock{1, 1, fields + 3, 8}, cells, false)) {
-    state.SkipWithError("the visual sheet cannot be made in the office");
-    return;
-  }
-  auto p = Program(0, Office().dir / "Visual96");
-  p->visual.FollowBook("LibreOffice", "Visual96.xlsx");
-  p->visual.SetVisualSheet("V96");
-  p->visual.Refresh();
-  if (!p->visual.fields[fields].visible) {
-    state.SkipWithError("the visual sheet was not loaded");
-    return;
-  }
-  for (auto _ : state) {
-    p->visual.RefreshAfterCalculation();
-    benchmark::DoNotOptimize(p->visual.fields[fields].text);
-  }
-#endif
-}
-BENCHMARK(BM_UnoVisualRefresh96Fields)->Unit(benchmark::kMillisecond)->Repetitions(3);
-
 // Reading the condition sheet and a phase sheet of 1000 compounds: column A, then B, F, G and
 // the header row.
 void BM_UnoReadPhaseSheet1000(benchmark::State& state) {
