@@ -1,14 +1,12 @@
 // The result grid of the desktop windows.
 #include "gui/GridTable.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMimeData>
 
 #include <algorithm>
 
+#include "gui/GridClipboard.h"
 #include "gui/StringGridModel.h"
 
 namespace ploxen {
@@ -114,11 +112,8 @@ void GridTable::keyPressEvent(QKeyEvent* event) {
 }
 
 void PutOnClipboard(const TTablOprtWnd& table) {
-  const QString text = QString::fromStdString(table.ClipboardText());
-  auto* data = new QMimeData;
-  if (table.Format() == CopyFormat::kHtml) data->setHtml(text);
-  data->setText(text);
-  QApplication::clipboard()->setMimeData(data);
+  const std::string text = table.ClipboardText();
+  PutOnClipboard(text, table.Format() == CopyFormat::kHtml ? text : std::string());
 }
 
 int GridKeyCode(const QKeyEvent& event, ShiftState& shift) {
