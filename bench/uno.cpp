@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,11 +113,13 @@ std::vector<std::string> GasNames(std::size_t count) {
 
 /// Opens a copy of the template example in the office, as the user would, with the gas
 /// sheet "gas.1" holding `gases` (name, kg) and, when `onlyGas`, no other phase sheet and no
-/// recorder; the
-/// connection used for that ends before the benchmark's own run connects. The copy's path.
+/// recorder; `prepare`, when given, changes the opened book further. The connection used for
+/// that ends before the benchmark's own run connects: a second connection of one process
+/// beside the program's would break the first. The copy's path.
+using BookPreparation = std::function<bool(UnoServer&, BookHandle)>;
 std::string OpenedInOffice(const std::string& name,
                            const std::vector<std::pair<std::string, std::string>>& gases,
-                           bool onlyGas) {
+                           bool onlyGas, const BookPreparation& prepare = {}) {
   const fs::path dir = Office().dir / name;
   fs::create_directories(dir);
   // Each its own file name: the office holds one book of a name at a time.
@@ -128,6 +131,7 @@ std::string OpenedInOffice(const std::string& name,
   std::shared_ptr<UnoServer> user = UnoServer::Connect(log, Office().pipe, error);
   BookHandle b = 0;
   if (!user || !user->OpenBook(book.string(), false, b)) return "";
+  if (prepare && !prepare(*user, b)) return "";
   if (gases.empty()) return book.string();
   SheetHandle system = 0, gas = 0;
   if (!user->SheetItem(b, 1, system) || !user->SheetItem(b, 2, gas)) return "";
@@ -188,6 +192,49 @@ void BM_UnoBatchRunOpenBook(benchmark::State& state) {
 #endif
 }
 BENCHMARK(BM_UnoBatchRunOpenBook)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
+
+// The visualisation's refresh after a calculation through the office: a visual sheet of 96
+// fields whose values are formulas into the condition sheet, in a book open in the office.
+void BM_UnoVisualRefresh96Fields(benchmark::State& state) {
+  if (Skipped(state)) return;
+#ifdef PLOXEN_WITH_UNO
+  const int fields = TPresViewWnd::kFieldCount;
+  const BookPreparation addVisualSheet = [fields](UnoServer& user, BookHandle b) {
+    std::vector<std::string> cells = {"visual", "", "", "", "", "", "", "",
+                                      "W",      "", "", "", "", "", "", ""};
+    for (int n = 1; n <= fields; ++n) {
+      const std::vector<std::string> row = {std::to_string(n), "V" + std::to_string(n) + ":",
+                                            "='System'!B2*" + std::to_string(n), "hint",
+                                            std::to_string(10 * n), std::to_string(5 * n), "80",
+                                            "20"};
+      cells.insert(cells.end(), row.begin(), row.end());
+    }
+    cells.insert(cells.end(), {"EOT", "", "", "", "", "", "", ""});
+    SheetHandle visual = 0;
+    return user.AddSheet(b, "V96", 0, visual) &&
+           user.SetRangeValues(visual, CellBlock{1, 1, fields + 3, 8}, cells, false);
+  };
+  // Made once: the benchmark calls this function again for each run it times.
+  static const std::string book = OpenedInOffice("Visual96", {}, false, addVisualSheet);
+  if (book.empty()) {
+    state.SkipWithError("the visual sheet cannot be made in the office");
+    return;
+  }
+  auto p = Program(0, Office().dir / "Visual96");
+  p->visual.FollowBook("LibreOffice", "Visual96.xlsx");
+  p->visual.SetVisualSheet("V96");
+  p->visual.Refresh();
+  if (!p->visual.fields[fields].visible || p->visual.fields[fields].text.empty()) {
+    state.SkipWithError("the visual sheet was not loaded");
+    return;
+  }
+  for (auto _ : state) {
+    p->visual.RefreshAfterCalculation();
+    benchmark::DoNotOptimize(p->visual.fields[fields].text);
+  }
+#endif
+}
+BENCHMARK(BM_UnoVisualRefresh96Fields)->Unit(benchmark::kMillisecond)->Repetitions(3);
 
 // Reading the condition sheet and a phase sheet of 1000 compounds: column A, then B, F, G and
 // the header row.

@@ -223,12 +223,28 @@ bool UnoServer::RangeTexts(SheetHandle sheet, const CellBlock& block,
     texts.clear();
     if (block.row < 1 || block.column < 1)
       return impl_->Fail(ServerError::kBadAddress, "cell outside the sheet");
-    // The displayed text has no block call: one cell at a time.
-    for (int r = block.row - 1; r < block.row - 1 + block.rows; ++r)
-      for (int c = block.column - 1; c < block.column - 1 + block.columns; ++c)
-        texts.push_back(
-            FromOu(Reference<css::text::XText>(s->sheet->getCellByPosition(c, r), UNO_QUERY_THROW)
-                       ->getString()));
+    if (block.rows <= 0 || block.columns <= 0) return impl_->Ok();
+    // The displayed text has no block call. A text cell displays its text and an empty cell
+    // nothing, which one read of the block's data tells; numbers (their format decides the
+    // text) and errors are asked for one cell at a time.
+    Reference<css::table::XCellRange> range =
+        s->sheet->getCellRangeByPosition(block.column - 1, block.row - 1,
+                                         block.column + block.columns - 2,
+                                         block.row + block.rows - 2);
+    const Sequence<Sequence<Any>> data =
+        Reference<css::sheet::XCellRangeData>(range, UNO_QUERY_THROW)->getDataArray();
+    texts.reserve(static_cast<std::size_t>(block.Size()));
+    for (sal_Int32 r = 0; r < block.rows; ++r) {
+      for (sal_Int32 c = 0; c < block.columns; ++c) {
+        OUString text;
+        const bool known = r < data.getLength() && c < data[r].getLength() && (data[r][c] >>= text);
+        if (!known) {
+          text = Reference<css::text::XText>(range->getCellByPosition(c, r), UNO_QUERY_THROW)
+                     ->getString();
+        }
+        texts.push_back(FromOu(text));
+      }
+    }
     return impl_->Ok();
   });
 }

@@ -151,6 +151,24 @@ TEST_P(ServerContract, BlocksAgreeWithSingleCells) {
   std::vector<std::string> texts;
   ASSERT_TRUE(server->RangeTexts(s, CellBlock{3, 3, 1, 1}, texts));
   EXPECT_EQ(texts, std::vector<std::string>{"2.5"});
+  // Displayed texts of a block mixing texts, empty cells, numbers, a text formula and an
+  // error read as each single cell shows it.
+  const CellBlock mixed{5, 2, 2, 3};
+  ASSERT_TRUE(server->SetRangeValues(s, mixed, {"kg", "", "0.25", "=\"x\"&\"y\"", "=1/0", "7"},
+                                     false));
+  ASSERT_TRUE(server->RangeTexts(s, mixed, texts));
+  ASSERT_EQ(texts.size(), 6u);
+  EXPECT_EQ(texts[0], "kg");
+  EXPECT_EQ(texts[1], "");
+  EXPECT_EQ(texts[2], "0.25");
+  EXPECT_EQ(texts[3], "xy");
+  EXPECT_FALSE(texts[4].empty()) << "an error shows its code";
+  EXPECT_EQ(texts[5], "7");
+  for (int i = 0; i < 6; ++i) {
+    std::string one;
+    ASSERT_TRUE(server->CellText(s, 5 + i / 3, 2 + i % 3, one));
+    EXPECT_EQ(one, texts[static_cast<std::size_t>(i)]) << i;
+  }
 }
 
 TEST_P(ServerContract, SequentialReadsStopAtTheMarkerOrTheFirstEmptyCell) {
