@@ -14,6 +14,15 @@ namespace {
 constexpr size_t kCompoundSlots = kMaxCompounds + 1;
 constexpr size_t kEntryCapacity = static_cast<size_t>(kMaxCompounds) * (kElementSlots - 1);
 
+std::array<std::uint64_t, 2> CharacterSet(const std::string& text) {
+  std::array<std::uint64_t, 2> set{};
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 128) set[c >> 6] |= std::uint64_t{1} << (c & 63);
+  }
+  return set;
+}
+
 }  // namespace
 
 TEqlKernel::TEqlKernel(TAplMsgWnd& log, const Periodica& table)
@@ -53,10 +62,12 @@ TEqlKernel::TEqlKernel(TAplMsgWnd& log, const Periodica& table)
   names_.reserve(kCompoundSlots);
   labels_.reserve(kCompoundSlots);
   molDefs_.reserve(kCompoundSlots);
+  defChars_.reserve(kCompoundSlots);
   baseNames_.reserve(kCompoundSlots);
   names_.assign(1, "Substances:");
   labels_.assign(1, "Substance (ph):");
   molDefs_.assign(1, "MolDef:");
+  defChars_.assign(1, CharacterSet(molDefs_[0]));
   baseNames_.assign(1, "");
   lambda_.fill(-1.0L);
 }
@@ -77,6 +88,7 @@ void TEqlKernel::ResetSystem(std::span<const std::uint8_t> elementFlags) {
   names_.assign(1, "Substances:");
   labels_.assign(1, "Substance (ph):");
   molDefs_.assign(1, "MolDef:");
+  defChars_.assign(1, CharacterSet(molDefs_[0]));
   baseNames_.assign(1, "");
   const int last = std::min(table_.LastElementIndex(), kElementSlots - 1);
   selected_.fill(0);
@@ -146,6 +158,7 @@ int TEqlKernel::AddCompound(int slot, const std::string& name, long double react
   names_.push_back(name);
   labels_.push_back(name + " " + phaseTag);
   molDefs_.push_back(molDefinition);
+  defChars_.push_back(CharacterSet(molDefinition));
   PhaseSplit split = SplitPhaseSuffix(name);
   baseNames_.push_back(split.ok ? split.name : name);
 

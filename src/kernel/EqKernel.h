@@ -234,6 +234,9 @@ class TEqlKernel {
   std::vector<int> slot_;                   ///< phase slot 1..8
   std::vector<std::string> names_, labels_, molDefs_;  ///< item 0 is the header
   std::vector<std::string> baseNames_;                 ///< name without phase suffix, item 0 unused
+  /// The ASCII characters each mol definition holds (bit c of the pair): a symbol with a
+  /// character its definition lacks does not occur in it.
+  std::vector<std::array<std::uint64_t, 2>> defChars_;
 
   // Sparse element rows (non-zero coefficients, element order), rebuilt by every Solve.
   std::vector<int> rowStart_;         ///< entries of q: rowStart_[q] .. rowStart_[q+1]-1

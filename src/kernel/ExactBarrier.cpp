@@ -312,29 +312,41 @@ bool ExactSolver::BarrierPointHolds() {
 template <typename T>
 bool SolveDense(std::vector<T>& a, std::vector<T>& x, T pivotFloor) {
   const int n = static_cast<int>(x.size());
-  auto at = [&](int i, int j) -> T& { return a[static_cast<size_t>(i) * n + j]; };
+  // Raw rows: the matrix and the right-hand side never overlap, which lets the compiler keep
+  // the pivot row in registers.
+  T* __restrict m = a.data();
+  T* __restrict v = x.data();
   for (int k = 0; k < n; ++k) {
+    T* rowK = m + static_cast<size_t>(k) * n;
     int pivot = k;
+    T best = std::fabs(rowK[k]);
     for (int i = k + 1; i < n; ++i) {
-      if (std::fabs(at(i, k)) > std::fabs(at(pivot, k))) pivot = i;
+      const T candidate = std::fabs(m[static_cast<size_t>(i) * n + k]);
+      if (candidate > best) {
+        pivot = i;
+        best = candidate;
+      }
     }
-    if (!(std::fabs(at(pivot, k)) > pivotFloor)) return false;
+    if (!(best > pivotFloor)) return false;
     if (pivot != k) {
-      for (int j = 0; j < n; ++j) std::swap(at(k, j), at(pivot, j));
-      std::swap(x[k], x[pivot]);
+      std::swap_ranges(rowK, rowK + n, m + static_cast<size_t>(pivot) * n);
+      std::swap(v[k], v[pivot]);
     }
+    const T diagonal = rowK[k];
     for (int i = k + 1; i < n; ++i) {
-      const T f = at(i, k) / at(k, k);
+      T* rowI = m + static_cast<size_t>(i) * n;
+      const T f = rowI[k] / diagonal;
       if (f == T(0)) continue;
-      for (int j = k; j < n; ++j) at(i, j) -= f * at(k, j);
-      x[i] -= f * x[k];
+      for (int j = k; j < n; ++j) rowI[j] -= f * rowK[j];
+      v[i] -= f * v[k];
     }
   }
   for (int i = n - 1; i >= 0; --i) {
-    T v = x[i];
-    for (int j = i + 1; j < n; ++j) v -= at(i, j) * x[j];
-    x[i] = v / at(i, i);
-    if (!std::isfinite(x[i])) return false;
+    const T* rowI = m + static_cast<size_t>(i) * n;
+    T sum = v[i];
+    for (int j = i + 1; j < n; ++j) sum -= rowI[j] * v[j];
+    v[i] = sum / rowI[i];
+    if (!std::isfinite(v[i])) return false;
   }
   return true;
 }

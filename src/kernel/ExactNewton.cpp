@@ -19,6 +19,7 @@ constexpr long double kLnSmall = -4.605170185988091L;    ///< ln 1e-2: a small m
 constexpr long double kStallStep = 1e-2L;
 constexpr long double kLeaving = -0.999L;  ///< d ln N of a mixture whose total goes to zero
 constexpr long double kAmountTolerance = 1e-14L;         ///< step / total at convergence
+constexpr long double kCheckChange = 1e-8L;  ///< step / total at which the conditions are checked
 constexpr long double kSumTolerance = 1e-13L;            ///< |sum x - 1| of a mixture at convergence
 constexpr long double kBalanceTolerance = 1e-12L;
 constexpr long double kBalanceMargin = 1e-2L;  ///< of the tolerance, for a prompt stop
@@ -164,21 +165,29 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
   }
   std::vector<T>& rowScale = work.rowScale;
   std::vector<T>& colScale = work.colScale;
-  rowScale.assign(m, T(0));
+  rowScale.resize(m);
   colScale.assign(m, T(0));
+  T* __restrict matrix = a.data();
+  T* __restrict columnScale = colScale.data();  // each column's largest entry, then its scale
   for (int i = 0; i < m; ++i) {
-    for (int j = 0; j < m; ++j) rowScale[i] = std::max(rowScale[i], std::fabs(at(i, j)));
-    if (!(rowScale[i] > T(0)) || !std::isfinite(rowScale[i])) return false;
-    rowScale[i] = T(1) / rowScale[i];
+    const T* line = matrix + static_cast<size_t>(i) * m;
+    T largest = T(0);
+    for (int j = 0; j < m; ++j) largest = std::max(largest, std::fabs(line[j]));
+    if (!(largest > T(0)) || !std::isfinite(largest)) return false;
+    const T scale = rowScale[i] = T(1) / largest;
+    for (int j = 0; j < m; ++j) {
+      columnScale[j] = std::max(columnScale[j], std::fabs(line[j] * scale));
+    }
   }
   for (int j = 0; j < m; ++j) {
-    for (int i = 0; i < m; ++i) colScale[j] = std::max(colScale[j], std::fabs(at(i, j) * rowScale[i]));
-    if (!(colScale[j] > T(0))) return false;
-    colScale[j] = T(1) / colScale[j];
+    if (!(columnScale[j] > T(0))) return false;
+    columnScale[j] = T(1) / columnScale[j];
   }
   for (int i = 0; i < m; ++i) {
-    for (int j = 0; j < m; ++j) at(i, j) *= rowScale[i] * colScale[j];
-    rhs[i] *= rowScale[i];
+    T* line = matrix + static_cast<size_t>(i) * m;
+    const T scale = rowScale[i];
+    for (int j = 0; j < m; ++j) line[j] *= scale * columnScale[j];
+    rhs[i] *= scale;
   }
   if (!SolveDense(a, rhs, static_cast<T>(std::is_same_v<T, double> ? kDoublePivotFloor
                                                                      : kPivotFloor))) {
@@ -328,11 +337,16 @@ ExactSolver::Step ExactSolver::Newton() {
     // A mixture on its way out leaves the set early: kept, its sum condition would drive the
     // potentials apart. One that is small while the step stalls goes too.
     bool dropped = false;
-    const long double lnTotal = std::log(ScaledTotal());
+    long double lnTotal = 0.0L;
+    bool haveTotal = false;
     int smallest = -1;
     for (size_t k = 0; k < p_.phases.size(); ++k) {
       const ExactPhase& phase = p_.phases[k];
       if (!active_[k] || !phase.mixture || phase.forced || x[rows + k] >= 0.0L) continue;
+      if (!haveTotal) {
+        lnTotal = std::log(ScaledTotal());
+        haveTotal = true;
+      }
       const long double lnShare = lnN_[k] - lnTotal;
       const bool stalled = step < kStallStep && x[rows + k] < -1.0L && lnShare < kLnSmall;
       // A full step that takes a small mixture's linearised total to zero: it is leaving, and
@@ -355,6 +369,9 @@ ExactSolver::Step ExactSolver::Newton() {
     // still move in the last digits: it changes no amount, so it does not hold the stop back.
     // The balances are asked to hold with a margin; a point that keeps them only within the
     // tolerance itself is taken once a few more steps did not improve it.
+    // A full step this small leaves an error of about its square: the conditions, checked at
+    // the amounts the potentials give, often hold already, which saves the step that would
+    // only confirm it. When they do not, the iteration goes on from its own amounts.
     if (step == 1.0L && change < kAmountTolerance) {
       FinishAmounts();
       const long double residual = BalanceResidual();
@@ -362,6 +379,11 @@ ExactSolver::Step ExactSolver::Newton() {
           (residual <= kBalanceMargin || (residual <= 1.0L && ++settled >= kSettledPasses))) {
         return Step::kConverged;
       }
+    } else if (step == 1.0L && change < kCheckChange) {
+      work_.lnn = lnn_;
+      FinishAmounts();
+      if (MixtureSumsHold() && BalanceResidual() <= kBalanceMargin) return Step::kConverged;
+      lnn_.swap(work_.lnn);
     }
   }
   return Step::kLimit;

@@ -117,6 +117,7 @@ class ExactSolver {
     Matrix<long double> precise;
     std::vector<long double> byPhase;
     std::vector<long double> amount, total;  ///< per species and per mixture, as formed
+    std::vector<long double> lnn;            ///< the log amounts while a stop is checked
     std::vector<int> column;
     std::vector<char> carried;
     template <typename T>

@@ -22,8 +22,15 @@ std::string EnergyText(long double value) {
 // definition's text cannot be counted, so the parser is only asked when it does.
 long double TEqlKernel::CountOf(int k, int q) const {
   const std::string& symbol = symbols_[k];
+  if (symbol.empty()) return 0.0L;
+  // Most symbols lack a character of most definitions: two bit tests instead of a search.
+  const std::array<std::uint64_t, 2>& chars = defChars_[q];
+  for (std::size_t i = 0; i < std::min<std::size_t>(symbol.size(), 2); ++i) {
+    const auto c = static_cast<unsigned char>(symbol[i]);
+    if (c < 128 && !((chars[c >> 6] >> (c & 63)) & 1u)) return 0.0L;
+  }
   const std::string& definition = molDefs_[q];
-  if (symbol.empty() || definition.find(symbol) == std::string::npos) return 0.0L;
+  if (definition.find(symbol) == std::string::npos) return 0.0L;
   return table_.ElementCount(symbol, definition);
 }
 
@@ -35,19 +42,41 @@ void TEqlKernel::PhaseBookkeeping() {
   for (int k = 1; k <= kPhaseSlots; ++k) phaseEnd_[k] = phaseEnd_[k - 1] + count_[k];
 }
 
+// Every element that a compound holds is selected, named with the first compound holding it.
+// The symbols are grouped by their first character, so that each position of a definition is
+// compared only with the symbols that start with its character.
 void TEqlKernel::SelectElements() {
   elementsAdded_ = 0;
   const int last = std::min(table_.LastElementIndex(), kElementSlots - 1);
+  std::array<int, 257> start{};
   for (int k = 0; k <= last; ++k) {
-    if (selected_[k]) continue;
-    for (int q = 1; q <= nc_; ++q) {
-      if (CountOf(k, q) > 0.0L) {
-        selected_[k] = 1;
-        Post(kMsgInformation, 1033, symbols_[k] + " is selected, because " + labels_[q]);
-        elementsAdded_ = 1;
-        break;
+    if (!symbols_[k].empty()) ++start[static_cast<unsigned char>(symbols_[k][0]) + 1];
+  }
+  for (int c = 0; c < 256; ++c) start[c + 1] += start[c];
+  std::array<int, kElementSlots> order{};
+  std::array<int, 257> cursor = start;
+  for (int k = 0; k <= last; ++k) {
+    if (!symbols_[k].empty()) order[cursor[static_cast<unsigned char>(symbols_[k][0])]++] = k;
+  }
+  std::array<int, kElementSlots> firstCompound{};  // 0: none
+  for (int q = 1; q <= nc_; ++q) {
+    const std::string& definition = molDefs_[q];
+    for (std::size_t i = 0; i < definition.size(); ++i) {
+      const auto c = static_cast<unsigned char>(definition[i]);
+      for (int at = start[c]; at < start[c + 1]; ++at) {
+        const int k = order[at];
+        if (selected_[k] || firstCompound[k] != 0) continue;
+        if (definition.compare(i, symbols_[k].size(), symbols_[k]) != 0) continue;
+        if (CountOf(k, q) > 0.0L) firstCompound[k] = q;
       }
     }
+  }
+  for (int k = 0; k <= last; ++k) {
+    if (selected_[k] || firstCompound[k] == 0) continue;
+    selected_[k] = 1;
+    Post(kMsgInformation, 1033,
+         symbols_[k] + " is selected, because " + labels_[firstCompound[k]]);
+    elementsAdded_ = 1;
   }
 }
 
