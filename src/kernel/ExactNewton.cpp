@@ -81,6 +81,18 @@ long double ExactSolver::ScaledTotal() const {
   return total > 0.0L ? total : 1.0L;
 }
 
+// ln ScaledTotal() in double precision, for the decisions that compare a mixture's share
+// with a bound.
+long double ExactSolver::RoughLnTotal() const {
+  double total = 0.0;
+  for (size_t k = 0; k < p_.phases.size(); ++k) {
+    if (!active_[k]) continue;
+    total += p_.phases[k].mixture ? std::exp(static_cast<double>(lnN_[k]))
+                                  : std::max(static_cast<double>(pure_[k]), 0.0);
+  }
+  return total > 0.0 ? std::log(total) : 0.0L;
+}
+
 // Forms the symmetric system of one iteration (balance rows, one row per present mixture, one
 // per present pure phase) and solves it with row and column equilibration and partial pivoting.
 // A balance row that no present phase carries keeps its potential.
@@ -283,13 +295,16 @@ ExactSolver::Step ExactSolver::Newton() {
     }
     long double largest = 0.0L;
     long double trace = 1.0L;
+    const int* start = flat_.start.data();
+    const int* row = flat_.row.data();
+    const long double* count = flat_.preciseCount.data();
     for (size_t k = 0; k < p_.phases.size(); ++k) {
       if (!active_[k] || !p_.phases[k].mixture) continue;
       const long double dN = x[rows + k];
       largest = std::max(largest, std::fabs(dN));
       for (int s : p_.phases[k].species) {
         long double d = dN - (mu_[s] + lnn_[s] - lnN_[k]);
-        for (const ExactEntry& e : p_.entry[s]) d += e.count * x[e.row];
+        for (int i = start[s]; i < start[s + 1]; ++i) d += count[i] * x[row[i]];
         delta[s] = d;
         const long double lnx = lnn_[s] - lnN_[k];
         if (lnx > kLnMajor) {
@@ -307,7 +322,7 @@ ExactSolver::Step ExactSolver::Newton() {
       if (active_[k]) total += p_.phases[k].mixture ? phaseTotal[k] : std::max(pure_[k], 0.0L);
     }
     if (!(total > 0.0L)) total = 1.0L;
-    long double change = 0.0L;
+    long double change = 0.0L;  // largest amount change; relative to the total below
     long double potentialStep = 0.0L;
     for (int j = 0; j < rows; ++j) {
       potentialStep = std::max(potentialStep, std::fabs(x[j] - lambda_[j]));
@@ -318,16 +333,17 @@ ExactSolver::Step ExactSolver::Newton() {
       const long double d = x[rows + k];
       if (!p_.phases[k].mixture) {
         pure_[k] += step * d;
-        change = std::max(change, std::fabs(d) / total);
+        change = std::max(change, std::fabs(d));
         continue;
       }
-      change = std::max(change, phaseTotal[k] * std::fabs(d) / total);
+      change = std::max(change, phaseTotal[k] * std::fabs(d));
       lnN_[k] += step * d;
       for (int s : p_.phases[k].species) {
-        change = std::max(change, amount[s] * std::fabs(delta[s]) / total);
+        change = std::max(change, amount[s] * std::fabs(delta[s]));
         lnn_[s] += step * delta[s];
       }
     }
+    change /= total;
     if (!std::isfinite(change) || !std::isfinite(potentialStep)) return Step::kInvalid;
     if (step == 1.0L && change < kPreciseChange) precise = true;
     finishing = step == 1.0L && change < kFinishingChange;
@@ -344,7 +360,7 @@ ExactSolver::Step ExactSolver::Newton() {
       const ExactPhase& phase = p_.phases[k];
       if (!active_[k] || !phase.mixture || phase.forced || x[rows + k] >= 0.0L) continue;
       if (!haveTotal) {
-        lnTotal = std::log(ScaledTotal());
+        lnTotal = RoughLnTotal();
         haveTotal = true;
       }
       const long double lnShare = lnN_[k] - lnTotal;

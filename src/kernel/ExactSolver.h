@@ -104,6 +104,7 @@ class ExactSolver {
   long double Mu(int s) const { return mu_[s]; }  ///< g' of species s, ln P included for gas
   void SetPotentials();
   long double ScaledTotal() const;
+  long double RoughLnTotal() const;
 
   ExactProblem p_;
   mutable std::vector<long double> amountScratch_;
