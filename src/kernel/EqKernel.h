@@ -204,6 +204,7 @@ class TEqlKernel {
   void WriteExactResult(const ExactProblem& problem, const std::vector<int>& compoundOf,
                         const ExactResult& result);
   bool BalanceKept(long double tolerance);
+  bool GasSlotsAlike() const;
 
   // Constant-volume (VolumeMode).
   void PrepareConstantVolume();

@@ -106,7 +106,26 @@ int TEqlKernel::ExactStage() {
     workPressure_ = pressure_;
   }
   WriteExactResult(problem, compoundOf, solver.Result());
-  return ResultsFinite() && BalanceKept(kExactMassTolerance) ? 1 : 0;
+  if (!ResultsFinite() || !BalanceKept(kExactMassTolerance)) return 0;
+  if (GasSlotsAlike()) {
+    Post(kMsgImportant, 1207,
+         "Gas phases 1 and 2 hold the same compounds: their sum is the equilibrium, the split "
+         "between them is not determined");
+  }
+  return 1;
+}
+
+// True when the two gas slots hold the same compounds (by name, excluded ones aside): at the
+// same pressure they are one mixture.
+bool TEqlKernel::GasSlotsAlike() const {
+  std::vector<std::string> names[2];
+  for (int k = 1; k <= 2; ++k) {
+    for (int q = RangeFirst(k); q <= RangeLast(k); ++q) {
+      if (state_[q] != 0) names[k - 1].push_back(baseNames_[q]);
+    }
+    std::sort(names[k - 1].begin(), names[k - 1].end());
+  }
+  return !names[0].empty() && names[0] == names[1];
 }
 
 void TEqlKernel::WriteExactResult(const ExactProblem& problem, const std::vector<int>& compoundOf,

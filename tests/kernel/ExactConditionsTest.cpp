@@ -238,9 +238,12 @@ class ExactBadInputTest : public ExactTest {
 TEST_F(ExactBadInputTest, TwoGasSlotsWithTheSameCompoundsShareOneMinimum) {
   ASSERT_EQ(Burn(1500.0L, 1.0L, true), 1) << kernel.ResultText();
   ExpectMinimum();
-  // The split between the slots is not determined; the water formed is.
+  // The split between the slots is not determined, and the user is told so; the water
+  // formed is determined.
+  EXPECT_NE(Find(1207), nullptr);
   const long double water = kernel.Amount(3) + kernel.Amount(9) + kernel.Amount(13);
   ASSERT_EQ(Burn(1500.0L, 1.0L, false), 1) << kernel.ResultText();
+  EXPECT_EQ(Find(1207), nullptr);
   const long double single = kernel.Amount(3) + kernel.Amount(7);
   EXPECT_NEAR(static_cast<double>(water / (1.5L * single)), 1.0, 1e-9);
 }
