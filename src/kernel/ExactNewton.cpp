@@ -87,6 +87,7 @@ long double ExactSolver::RoughLnTotal() const {
   double total = 0.0;
   for (size_t k = 0; k < p_.phases.size(); ++k) {
     if (!active_[k]) continue;
+    if (p_.phases[k].mixture && lnN_[k] > 700.0L) return std::log(ScaledTotal());  // beyond double
     total += p_.phases[k].mixture ? std::exp(static_cast<double>(lnN_[k]))
                                   : std::max(static_cast<double>(pure_[k]), 0.0);
   }
@@ -385,9 +386,6 @@ ExactSolver::Step ExactSolver::Newton() {
     // still move in the last digits: it changes no amount, so it does not hold the stop back.
     // The balances are asked to hold with a margin; a point that keeps them only within the
     // tolerance itself is taken once a few more steps did not improve it.
-    // A full step this small leaves an error of about its square: the conditions, checked at
-    // the amounts the potentials give, often hold already, which saves the step that would
-    // only confirm it. When they do not, the iteration goes on from its own amounts.
     if (step == 1.0L && change < kAmountTolerance) {
       FinishAmounts();
       const long double residual = BalanceResidual();
@@ -396,6 +394,9 @@ ExactSolver::Step ExactSolver::Newton() {
         return Step::kConverged;
       }
     } else if (step == 1.0L && change < kCheckChange) {
+      // A full step this small leaves an error of about its square: the conditions, checked
+      // at the amounts the potentials give, often hold already, which saves the step that
+      // would only confirm it. When they do not, the iteration goes on from its own amounts.
       work_.lnn = lnn_;
       FinishAmounts();
       if (MixtureSumsHold() && BalanceResidual() <= kBalanceMargin) return Step::kConverged;
