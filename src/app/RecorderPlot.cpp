@@ -162,7 +162,9 @@ AxisRange TRecorderPlot::Range(bool horizontal) const {
   if (!(lo <= hi)) return log ? AxisRange{1.0, 10.0} : AxisRange{0.0, 1.0};
   if (log) {
     if (lo == hi) return {lo / 10.0, hi * 10.0};
-    return {lo, hi};
+    // 5 % of the decades shown on either side, so that no point sits on the frame.
+    const double pad = std::pow(hi / lo, 0.05);
+    return {lo / pad, hi * pad};
   }
   if (lo == hi) {
     const double pad = lo == 0.0 ? 1.0 : std::fabs(lo) * 0.1;

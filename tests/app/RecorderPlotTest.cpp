@@ -84,6 +84,13 @@ TEST_F(RecorderPlot, LogAxesLeaveOutValuesNotAboveZero) {
   EXPECT_GT(y.min, 0.0);
   EXPECT_LT(y.min, 1e-3);
   EXPECT_GT(y.max, 1e-3);
+  // Both ends leave room: the largest and the smallest point stay off the frame.
+  plot.logX = false;
+  const AxisRange spread = plot.Range(false);
+  EXPECT_LT(spread.min, 1e-3);
+  EXPECT_GT(spread.max, 1.0);
+  EXPECT_GT(spread.min, 1e-4);
+  EXPECT_LT(spread.max, 10.0);
 }
 
 TEST_F(RecorderPlot, HiddenSeriesDoNotWidenTheAxes) {
