@@ -93,6 +93,11 @@ int main(int argc, char** argv) {
     s.xls->resize(820, 420);
     ok &= Save(s.xls, out, "workbook-interface");
     ok &= Save(s.about, out, "about");
+    // The system window as the calculation left it (the element balance reads the sheets
+    // into it again, without the result columns it does not use).
+    s.system->Refresh();
+    s.system->resize(900, 460);
+    ok &= Save(s.system, out, "thermodynamic-system");
     s.main->Command("MnuLagrang")->trigger();
     ok &= Save(s.matrix, out, "system-matrix");
     s.ShowElementarBalance();
@@ -104,9 +109,6 @@ int main(int argc, char** argv) {
     s.stateFunctions->hide();
     s.main->Command("MnuElementBalance1")->trigger();
     ok &= Save(s.xelBalance, out, "element-balance");
-    s.system->Refresh();
-    s.system->resize(900, 460);
-    ok &= Save(s.system, out, "thermodynamic-system");
     s.elements->Open();  // the elements of the calculated system
     ok &= Save(s.elements, out, "elements");
     OpenCompoundsForSlot(s.p->compounds, s.p->calc, 1);

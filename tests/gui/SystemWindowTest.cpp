@@ -77,6 +77,12 @@ TEST_F(SystemWindow, ShowsTheCalculatedSystemAndItsSelection) {
       EXPECT_EQ(w.Model(k)->headerData(r - 1, Qt::Vertical).toString().toStdString(),
                 s.grid.Cell(gc::kName, r));
       EXPECT_EQ(ViewText(w, k, gc::kOutput, r), s.grid.Cell(gc::kOutput, r));
+      // Every result column of a calculated compound is shown: composition, fugacity or
+      // activity, and its state.
+      for (int c : {gc::kComposition, gc::kActivity, gc::kInfo}) {
+        EXPECT_FALSE(s.grid.Cell(c, r).empty()) << s.sheetName << " row " << r << " column " << c;
+        EXPECT_EQ(ViewText(w, k, c, r), s.grid.Cell(c, r)) << s.sheetName << " row " << r;
+      }
     }
   }
   EXPECT_GE(visible, 2);
