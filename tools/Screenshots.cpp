@@ -93,8 +93,7 @@ int main(int argc, char** argv) {
     s.xls->resize(820, 420);
     ok &= Save(s.xls, out, "workbook-interface");
     ok &= Save(s.about, out, "about");
-    // The system window as the calculation left it (the element balance reads the sheets
-    // into it again, without the result columns it does not use).
+    // The system window as the calculation left it.
     s.system->Refresh();
     s.system->resize(900, 460);
     ok &= Save(s.system, out, "thermodynamic-system");

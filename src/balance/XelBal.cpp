@@ -87,14 +87,20 @@ void TXelBalDlg::BtnElementsClick() {
 }
 
 // Reads the phase sheet of one slot with its output column C (table column 2) and the molar
-// masses of column J (table column 10), sheet row r going to table row r - 1.
+// masses of column J (table column 10), sheet row r going to table row r - 1. The result
+// columns D to H come along, so that the system window, which shows the same table, keeps
+// the results the sheet holds.
 bool TXelBalDlg::ReadPhase(int slot) {
   TPhaseSlot& s = calc_.slots[slot];
   Status("Reading " + s.sheetName + ", please wait", 15);
   if (!calc_.ReadPhaseSheet(s.sheetIndex, slot)) return false;
   ProcessWorkbook& book = *calc_.Workbook();
   const int rows = s.grid.RowCount();
-  if (book.ReadColumnToGrid(s.sheetIndex, 3, 0, gc::kOutput, s.grid, rows, 1) < 0) return false;
+  for (int column = gc::kOutput; column <= gc::kInfo; ++column) {
+    if (book.ReadColumnToGrid(s.sheetIndex, column + 1, 0, column, s.grid, rows, 1) < 0) {
+      return false;
+    }
+  }
   return book.ReadColumnToGrid(s.sheetIndex, 10, 0, 10, s.grid, rows, 1) >= 0;
 }
 

@@ -48,6 +48,8 @@ TEST_F(XelBalDialog, WithoutSenderOnlyReadsTheSystem) {
                 "MW [g/mol]");
   const int gas = book.FindSheet("gas");
   book.Set(gas, 2, 3, "0.5");
+  book.Set(gas, 2, 4, "0.25");
+  book.Set(gas, 2, 8, "1");
   book.Set(gas, 3, 10, "44.0095");
   Select("C", {"O"});
   const int writes = book.writes;
@@ -58,6 +60,10 @@ TEST_F(XelBalDialog, WithoutSenderOnlyReadsTheSystem) {
   const StringGrid& table = calc.slots[1].grid;
   EXPECT_EQ(table.Cell(gc::kOutput, 0), "out [mol]");
   EXPECT_EQ(table.Cell(gc::kOutput, 1), "0.5");
+  // The sheet's other results stay in the table the system window shows.
+  EXPECT_EQ(table.Cell(gc::kComposition, 0), "x");
+  EXPECT_EQ(table.Cell(gc::kComposition, 1), "0.25");
+  EXPECT_EQ(table.Cell(gc::kInfo, 1), "1");
   EXPECT_EQ(table.Cell(10, 2), "44.0095");
   EXPECT_FALSE(Posted(194));
   EXPECT_EQ(exporter.Server(), nullptr);  // nothing exported
