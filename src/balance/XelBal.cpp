@@ -3,6 +3,8 @@
 #include "balance/XelBal.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "balance/ElementList.h"
 #include "chem/Periodica.h"
@@ -96,9 +98,21 @@ bool TXelBalDlg::ReadPhase(int slot) {
   if (!calc_.ReadPhaseSheet(s.sheetIndex, slot)) return false;
   ProcessWorkbook& book = *calc_.Workbook();
   const int rows = s.grid.RowCount();
-  for (int column = gc::kOutput; column <= gc::kInfo; ++column) {
-    if (book.ReadColumnToGrid(s.sheetIndex, column + 1, 0, column, s.grid, rows, 1) < 0) {
-      return false;
+  if (book.ReadColumnToGrid(s.sheetIndex, 3, 0, gc::kOutput, s.grid, rows, 1) < 0) return false;
+  constexpr int kResults = gc::kInfo - gc::kComposition + 1;
+  std::vector<std::string> cells;
+  if (book.ReadBlock(s.sheetIndex, 1, gc::kComposition + 1, rows, kResults, cells) &&
+      cells.size() == static_cast<size_t>(rows) * kResults) {
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < kResults; ++c) {
+        s.grid.SetCell(gc::kComposition + c, r, cells[static_cast<size_t>(r * kResults + c)]);
+      }
+    }
+  } else {
+    for (int column = gc::kComposition; column <= gc::kInfo; ++column) {
+      if (book.ReadColumnToGrid(s.sheetIndex, column + 1, 0, column, s.grid, rows, 1) < 0) {
+        return false;
+      }
     }
   }
   return book.ReadColumnToGrid(s.sheetIndex, 10, 0, 10, s.grid, rows, 1) >= 0;

@@ -69,6 +69,13 @@ TEST_F(XelBalDialog, WithoutSenderOnlyReadsTheSystem) {
   EXPECT_EQ(exporter.Server(), nullptr);  // nothing exported
   EXPECT_EQ(book.writes, writes);         // nor written into the process workbook
   EXPECT_FALSE(calc.busy);
+  // A workbook without block reads gives the same table, column by column.
+  book.blockReads = false;
+  book.Set(gas, 2, 4, "0.3");
+  dlg.BtnBalanceClick(false);
+  EXPECT_EQ(calc.slots[1].grid.Cell(gc::kComposition, 1), "0.3");
+  EXPECT_EQ(calc.slots[1].grid.Cell(gc::kInfo, 1), "1");
+  EXPECT_EQ(calc.slots[1].grid.Cell(gc::kOutput, 1), "0.5");
 }
 
 TEST_F(XelBalDialog, ABalanceReportsEachStepAndClosesTheDialog) {
