@@ -17,6 +17,7 @@ constexpr long double kLnTraceCap = 9.210340371976183L;  ///< a trace species ma
 constexpr long double kLnVanish = -18.420680743952367L;  ///< ln 1e-8: a mixture that vanishes
 constexpr long double kLnSmall = -4.605170185988091L;    ///< ln 1e-2: a small mixture
 constexpr long double kStallStep = 1e-2L;
+constexpr long double kResyncGap = 1.0L;  ///< |ln(sum of amounts / total)| that resets a total
 constexpr long double kLeaving = -0.999L;  ///< d ln N of a mixture whose total goes to zero
 constexpr long double kAmountTolerance = 1e-14L;         ///< step / total at convergence
 constexpr long double kCheckChange = 1e-8L;  ///< step / total at which the conditions are checked
@@ -138,10 +139,16 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
       continue;
     }
     long double sum = 0.0L;
+    for (int s : phase.species) sum += amount[s] = ExpAs<T>(lnn_[s]);
+    // A mixture whose species add up to far less or more than its total takes their sum as
+    // its total: left alone, the total's linearisation drives the phase out at e per step.
+    if (sum > 1e-300L && sum < 1e300L) {  // within double's range: the gap is all it decides
+      const long double lnSum = std::log(static_cast<double>(sum));
+      if (std::fabs(lnSum - lnN_[k]) > kResyncGap) lnN_[k] = lnSum;
+    }
     for (int s : phase.species) {
-      const long double n = amount[s] = ExpAs<T>(lnn_[s]);
+      const long double n = amount[s];
       const long double mu = mu_[s] + lnn_[s] - lnN_[k];
-      sum += n;
       const T nT = static_cast<T>(n);
       const T excess = static_cast<T>(n * mu - n);
       rhs[c] += excess;
