@@ -25,12 +25,7 @@ class DesktopBesideTheOffice : public AppFixture {
     files = std::make_unique<TBookFiles>(p->log, p->xls, p->dialogs, &p->servers.Embedded());
     choice = std::make_unique<TSpreadsheetChoice>(p->log, p->settings, p->xls, p->main, *files);
   }
-  int AsTheUser(const std::string& arguments) {
-    const std::string command = "/usr/bin/python3 " + std::string(PLOXEN_SOURCE_DIR) +
-                                "/tests/workbook/contract/office_user.py " + office.pipe + " " +
-                                arguments;
-    return std::system(command.c_str());
-  }
+  int AsTheUser(const std::string& arguments) { return test::AsTheUser(office.pipe, arguments); }
 
   SharedOffice office;
   std::unique_ptr<TPloxen> p;

@@ -2,6 +2,7 @@
 renames a sheet behind the back of the program's connection.
 usage: office_user.py PIPE open PATH | PIPE close FILE | PIPE rename FILE SHEETINDEX NEWNAME |
        PIPE set FILE SHEETINDEX CELL TEXT"""
+import os
 import sys
 import uno
 from com.sun.star.beans import PropertyValue
@@ -38,4 +39,8 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    code = main()
+    sys.stdout.flush()
+    # The interpreter's own shutdown can crash in the UNO bridge while its threads still run
+    # (a segmentation fault after the work was done): leave without it.
+    os._exit(code)
