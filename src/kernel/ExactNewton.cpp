@@ -140,8 +140,9 @@ bool ExactSolver::BuildAndSolve(std::vector<long double>& x) {
     }
     long double sum = 0.0L;
     for (int s : phase.species) sum += amount[s] = ExpAs<T>(lnn_[s]);
-    // A mixture whose species add up to far less or more than its total takes their sum as
-    // its total: left alone, the total's linearisation drives the phase out at e per step.
+    // A mixture whose species have drifted from its total (by more than kResyncGap in log)
+    // takes their sum as its total: left alone, the total's linearisation can drive a phase
+    // the minimum needs out at e per step.
     if (sum > 1e-300L && sum < 1e300L) {  // within double's range: the gap is all it decides
       const long double lnSum = std::log(static_cast<double>(sum));
       if (std::fabs(lnSum - lnN_[k]) > kResyncGap) lnN_[k] = lnSum;
