@@ -11,6 +11,7 @@
 #include "process/EqlCalcX.h"
 #include "process/ExportBook.h"
 #include "process/ProcessWorkbook.h"
+#include "process/SheetArea.h"
 #include "support/AplMsg.h"
 
 namespace ploxen {
@@ -89,9 +90,9 @@ void TXelBalDlg::BtnElementsClick() {
 }
 
 // Reads the phase sheet of one slot with its output column C (table column 2) and the molar
-// masses of column J (table column 10), sheet row r going to table row r - 1. The result
-// columns D to H come along, so that the system window, which shows the same table, keeps
-// the results the sheet holds.
+// masses of column J (table column 10), sheet row r going to table row r - 1. The results of
+// columns D, E and H come along (F and G are inputs the sheet reading took), so that the
+// system window, which shows the same table, keeps the results the sheet holds.
 bool TXelBalDlg::ReadPhase(int slot) {
   TPhaseSlot& s = calc_.slots[slot];
   Status("Reading " + s.sheetName + ", please wait", 15);
@@ -99,20 +100,13 @@ bool TXelBalDlg::ReadPhase(int slot) {
   ProcessWorkbook& book = *calc_.Workbook();
   const int rows = s.grid.RowCount();
   if (book.ReadColumnToGrid(s.sheetIndex, 3, 0, gc::kOutput, s.grid, rows, 1) < 0) return false;
-  constexpr int kResults = gc::kInfo - gc::kComposition + 1;
-  std::vector<std::string> cells;
-  if (book.ReadBlock(s.sheetIndex, 1, gc::kComposition + 1, rows, kResults, cells) &&
-      cells.size() == static_cast<size_t>(rows) * kResults) {
+  SheetArea results(book, s.sheetIndex, 1, gc::kComposition + 1, rows,
+                    gc::kInfo - gc::kComposition + 1);
+  for (int column : {gc::kComposition, gc::kActivity, gc::kInfo}) {
+    std::vector<std::string> list;
+    if (results.ReadColumn(column + 1, list, rows, 1) < 0) return false;
     for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < kResults; ++c) {
-        s.grid.SetCell(gc::kComposition + c, r, cells[static_cast<size_t>(r * kResults + c)]);
-      }
-    }
-  } else {
-    for (int column = gc::kComposition; column <= gc::kInfo; ++column) {
-      if (book.ReadColumnToGrid(s.sheetIndex, column + 1, 0, column, s.grid, rows, 1) < 0) {
-        return false;
-      }
+      s.grid.SetCell(column, r, r < static_cast<int>(list.size()) ? list[r] : std::string());
     }
   }
   return book.ReadColumnToGrid(s.sheetIndex, 10, 0, 10, s.grid, rows, 1) >= 0;

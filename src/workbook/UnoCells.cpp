@@ -69,15 +69,19 @@ Reference<css::sheet::XFormulaParser> UnoServer::Impl::ParserOf(BookEntry& entry
   return parser;
 }
 
+Reference<css::table::XCellRange> UnoServer::Impl::RangeOf(SheetEntry& s, const CellBlock& block) {
+  return s.sheet->getCellRangeByPosition(block.column - 1, block.row - 1,
+                                         block.column + block.columns - 2,
+                                         block.row + block.rows - 2);
+}
+
 bool UnoServer::Impl::ReadBlock(SheetEntry& s, const CellBlock& block,
                                 std::vector<std::string>& texts) {
   texts.clear();
   if (block.rows <= 0 || block.columns <= 0) return Ok();
   if (block.row < 1 || block.column < 1)
     return Fail(ServerError::kBadAddress, "cell outside the sheet");
-  Reference<css::table::XCellRange> range =
-      s.sheet->getCellRangeByPosition(block.column - 1, block.row - 1,
-                                      block.column + block.columns - 2, block.row + block.rows - 2);
+  Reference<css::table::XCellRange> range = RangeOf(s, block);
   Sequence<Sequence<Any>> data =
       Reference<css::sheet::XCellRangeData>(range, UNO_QUERY_THROW)->getDataArray();
   texts.reserve(static_cast<std::size_t>(block.Size()));
@@ -227,10 +231,7 @@ bool UnoServer::RangeTexts(SheetHandle sheet, const CellBlock& block,
     // The displayed text has no block call. A text cell displays its text and an empty cell
     // nothing, which one read of the block's data tells; numbers (their format decides the
     // text) and errors are asked for one cell at a time.
-    Reference<css::table::XCellRange> range =
-        s->sheet->getCellRangeByPosition(block.column - 1, block.row - 1,
-                                         block.column + block.columns - 2,
-                                         block.row + block.rows - 2);
+    Reference<css::table::XCellRange> range = impl_->RangeOf(*s, block);
     const Sequence<Sequence<Any>> data =
         Reference<css::sheet::XCellRangeData>(range, UNO_QUERY_THROW)->getDataArray();
     texts.reserve(static_cast<std::size_t>(block.Size()));

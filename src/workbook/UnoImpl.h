@@ -187,6 +187,8 @@ struct UnoServer::Impl {
 
   // Cells (UnoCells.cpp).
   Reference<css::sheet::XFormulaParser> ParserOf(uno::BookEntry& entry);
+  /// The cells of `block` (1-based) as one range.
+  Reference<css::table::XCellRange> RangeOf(uno::SheetEntry& s, const CellBlock& block);
   bool ReadBlock(uno::SheetEntry& s, const CellBlock& block, std::vector<std::string>& texts);
   void WriteBlock(uno::SheetEntry& s, const CellBlock& block, const std::vector<std::string>& texts,
                   bool skipEmpty);
